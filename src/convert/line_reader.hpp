@@ -1,0 +1,41 @@
+// Streams an input file as lines of raw bytes: a line ends at CR or CR LF; a lone LF stays in the line.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace orvella {
+
+class LineReader {
+ public:
+  static constexpr std::size_t kBlockSize = 64 * 1024;
+
+  // Opens the file; check ok() and error() afterwards.
+  explicit LineReader(const std::filesystem::path& file, std::size_t blockSize = kBlockSize);
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // Next line without its line end; false at the end of the input or on a read error.
+  bool next(std::string& line);
+
+  bool ok() const { return error_.empty(); }
+  const std::string& error() const { return error_; }  // errno text of the failure, if any
+  std::uint64_t bytesRead() const { return consumed_; }  // input bytes handed out as lines and line ends
+
+ private:
+  bool fill();
+
+  int fd_ = -1;
+  std::vector<char> buf_;
+  std::size_t pos_ = 0;
+  std::size_t end_ = 0;
+  bool eof_ = false;
+  bool pendingCr_ = false;
+  std::uint64_t consumed_ = 0;
+  std::string error_;
+};
+
+}  // namespace orvella

@@ -1,0 +1,65 @@
+#include "core/date_stamp.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+
+namespace orvella {
+namespace {
+
+std::tm makeTm(int year, int month, int day, int wday, int h, int m, int s) {
+  std::tm t{};
+  t.tm_year = year - 1900;
+  t.tm_mon = month - 1;
+  t.tm_mday = day;
+  t.tm_wday = wday;
+  t.tm_hour = h;
+  t.tm_min = m;
+  t.tm_sec = s;
+  return t;
+}
+
+struct StampCase {
+  std::tm when;
+  const char* expected;
+};
+
+class DateStamp : public ::testing::TestWithParam<StampCase> {};
+
+TEST_P(DateStamp, RendersMailHeaderForm) { EXPECT_EQ(dateStamp(GetParam().when), GetParam().expected); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, DateStamp,
+    ::testing::Values(StampCase{makeTm(2004, 2, 11, 3, 5, 15, 55), "Wed, 11 Feb 2004 05:15:55 +0900"},
+                      StampCase{makeTm(2024, 3, 1, 5, 9, 5, 3), "Fri, 01 Mar 2024 09:05:03 +0900"},
+                      StampCase{makeTm(2024, 1, 1, 1, 0, 0, 0), "Mon, 01 Jan 2024 00:00:00 +0900"},
+                      // Both ends of each table: Sunday, Saturday, January, December.
+                      StampCase{makeTm(2023, 12, 31, 0, 23, 59, 59), "Sun, 31 Dec 2023 23:59:59 +0900"},
+                      StampCase{makeTm(2024, 11, 30, 6, 12, 0, 0), "Sat, 30 Nov 2024 12:00:00 +0900"},
+                      StampCase{makeTm(999, 7, 4, 2, 1, 2, 3), "Tue, 04 Jul 999 01:02:03 +0900"}));
+
+TEST(DateStampNow, KeepsZoneWhateverTheMachineIsSetTo) {
+  const char* old = std::getenv("TZ");
+  const std::string saved = old ? old : "";
+  ::setenv("TZ", "America/New_York", 1);
+  ::tzset();
+  const std::string stamp = dateStampNow();
+  if (old) ::setenv("TZ", saved.c_str(), 1); else ::unsetenv("TZ");
+  ::tzset();
+  static const std::regex form(
+      R"((Sun|Mon|Tue|Wed|Thu|Fri|Sat), \d\d (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) \d+ \d\d:\d\d:\d\d \+0900)");
+  EXPECT_TRUE(std::regex_match(stamp, form)) << stamp;
+}
+
+TEST(DateStamp, OutOfRangeFieldsNeverReadPastTheTables) {
+  std::tm t = makeTm(2024, 1, 1, 1, 0, 0, 0);
+  t.tm_wday = 9;
+  t.tm_mon = 14;
+  EXPECT_EQ(dateStamp(t), "Sat, 01 Dec 2024 00:00:00 +0900");
+  EXPECT_EQ(dayNames[0], "");
+  EXPECT_EQ(monthNames[0], "");
+}
+
+}  // namespace
+}  // namespace orvella
