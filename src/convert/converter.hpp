@@ -27,7 +27,8 @@ class ConvertHost {
   virtual void Progress(std::int64_t add) { (void)add; }
   // Called once per line: a window may process its pending events here.
   virtual void Breathe() {}
-  // True to stop at the next record boundary (the window is closing).
+  // Asked between lines; true closes and writes the record being built, then Convert returns
+  // Stopped without a message of its own (the window is closing, or the user interrupted).
   virtual bool StopRequested() { return false; }
   // A file has been written (or failed): the next file gets number + 1.
   virtual void SpinnerStep(int nextNumber) { (void)nextNumber; }
@@ -73,7 +74,8 @@ std::optional<std::int32_t> parseLimit(std::string_view text);
 // "E1__" + four digits + ".VMG".
 std::string fileNameFor(int number);
 
-// Message carries the Subject serial across conversions, as the window does.
+// Message carries the Subject serial across conversions, as the window does; Convert leaves the
+// last record in it. settings.startNumber must be 0..9999 (std::out_of_range otherwise).
 ConvertResult Convert(const ConvertSettings& settings, Message& message, ConvertHost& host);
 
 }  // namespace orvella

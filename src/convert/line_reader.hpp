@@ -12,13 +12,15 @@ class LineReader {
  public:
   static constexpr std::size_t kBlockSize = 64 * 1024;
 
-  // Opens the file; check ok() and error() afterwards.
+  // Opens the file and reads its first block, so a file that cannot be opened or read at all
+  // shows up here: check ok() and error() afterwards.
   explicit LineReader(const std::filesystem::path& file, std::size_t blockSize = kBlockSize);
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
   // Next line without its line end; false at the end of the input or on a read error.
+  // Memory grows only with the longest line, never with the file.
   bool next(std::string& line);
 
   bool ok() const { return error_.empty(); }

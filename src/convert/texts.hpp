@@ -10,4 +10,23 @@ inline constexpr std::string_view kCancelled = "変換をキャンセルしま�
 inline constexpr std::string_view kCompleted = "ファイルの変換が完了しました！";
 inline constexpr std::string_view kFolderTitle = "出力先のフォルダを選択してください。";
 
+// Stops and failures; the driver joins these with file names and counts.
+inline constexpr std::string_view kInvalidLimit =
+    "最大バイト数が正しくありません。1 から 2147483647 までの整数を指定してください。";
+inline constexpr std::string_view kInputOpenFailed = "入力ファイルを開けませんでした。";
+inline constexpr std::string_view kInputReadFailed = "入力ファイルの読み込み中にエラーが発生しました。";
+inline constexpr std::string_view kStoppedAtBytePrefix = "先頭から ";
+inline constexpr std::string_view kStoppedAtByteSuffix = " バイトまでを読み込んだところで中止しました。";
+inline constexpr std::string_view kNumbersOut =
+    "ファイル番号が 9999 に達したため、変換を中止しました。";
+inline constexpr std::string_view kSerialsOut =
+    "Subject の通し番号が 32767 に達したため、変換を中止しました。";
+inline constexpr std::string_view kLastFilePrefix = "最後のファイルは ";
+inline constexpr std::string_view kLastFileSuffix = " です。";
+inline constexpr std::string_view kNoFileWritten = "ファイルは作成されていません。";
+inline constexpr std::string_view kRestNotConverted = "残りのテキストは変換されていません。";
+inline constexpr std::string_view kFinishedWithFailures = "ファイルの変換が終了しました。";
+inline constexpr std::string_view kFailedCountPrefix = "書き込めなかったファイルが ";
+inline constexpr std::string_view kFailedCountSuffix = " 個あります。";
+
 }  // namespace orvella::texts

@@ -1,0 +1,101 @@
+#include "convert/line_reader.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orvella {
+
+LineReader::LineReader(const std::filesystem::path& file, std::size_t blockSize)
+    : buf_(blockSize == 0 ? 1 : blockSize) {
+  do {
+    fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  } while (fd_ < 0 && errno == EINTR);
+  if (fd_ < 0) {
+    error_ = std::strerror(errno);
+    return;
+  }
+  // A folder opens fine on POSIX and only fails at the first read; say so plainly.
+  struct stat st {};
+  if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+    error_ = std::strerror(EISDIR);
+    return;
+  }
+  fill();
+}
+
+LineReader::~LineReader() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+// Refills the buffer from the start. False at the end of the input or on a read error.
+bool LineReader::fill() {
+  pos_ = end_ = 0;
+  while (!eof_ && error_.empty()) {
+    ssize_t n = ::read(fd_, buf_.data(), buf_.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error_ = std::strerror(errno);
+      return false;
+    }
+    if (n == 0) {
+      eof_ = true;
+      return false;
+    }
+    end_ = static_cast<std::size_t>(n);
+    // The LF of a CR LF split across two blocks belongs to the line end already handed out.
+    if (pendingCr_) {
+      pendingCr_ = false;
+      if (buf_[0] == '\n') {
+        pos_ = 1;
+        ++consumed_;
+        if (end_ == 1) {
+          pos_ = end_ = 0;
+          continue;
+        }
+      }
+    }
+    return true;
+  }
+  return false;
+}
+
+bool LineReader::next(std::string& line) {
+  line.clear();
+  if (!error_.empty()) return false;
+  bool started = false;
+  for (;;) {
+    if (pos_ == end_ && !fill()) {
+      // An unterminated last line is still a line; a line end at the very end makes no extra one.
+      if (!error_.empty() || !started) return false;
+      consumed_ += line.size();
+      return true;
+    }
+    started = true;
+    const char* begin = buf_.data() + pos_;
+    const std::size_t avail = end_ - pos_;
+    const void* cr = std::memchr(begin, '\r', avail);
+    if (!cr) {
+      line.append(begin, avail);
+      pos_ = end_;
+      continue;
+    }
+    const std::size_t len = static_cast<std::size_t>(static_cast<const char*>(cr) - begin);
+    line.append(begin, len);
+    pos_ += len + 1;
+    consumed_ += line.size() + 1;
+    if (pos_ < end_) {
+      if (buf_[pos_] == '\n') {
+        ++pos_;
+        ++consumed_;
+      }
+    } else {
+      pendingCr_ = true;
+    }
+    return true;
+  }
+}
+
+}  // namespace orvella

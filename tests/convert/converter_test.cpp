@@ -1,0 +1,340 @@
+#include "convert/converter.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "convert/texts.hpp"
+#include "recording_host.hpp"
+#include "support/temp_dir.hpp"
+
+namespace orvella {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::bodyLines;
+using testing::readFile;
+using testing::RecordingHost;
+using testing::TempDir;
+using testing::writeFile;
+
+const std::string kLine50(50, 'x');
+
+std::string joinLines(const std::vector<std::string>& lines, std::string_view end = "\r\n") {
+  std::string out;
+  for (const auto& l : lines) out += l + std::string(end);
+  return out;
+}
+
+std::vector<std::string> repeat(const std::string& line, int n) {
+  return std::vector<std::string>(static_cast<std::size_t>(n), line);
+}
+
+std::vector<std::string> vmgFiles(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// One conversion in a fresh folder: the input file goes beside the output folder.
+struct Fixture {
+  TempDir dir;
+  RecordingHost host;
+  Message message;
+  ConvertSettings settings;
+
+  Fixture() {
+    fs::create_directory(dir / "out");
+    host.folder = dir / "out";
+    settings.input = dir / "in.txt";
+    settings.header.from = u"abc";
+    settings.header.subject = u"note";
+    settings.header.to = u"xyz";
+  }
+  ConvertResult run(std::string_view input) {
+    writeFile(settings.input, input);
+    return Convert(settings, message, host);
+  }
+  std::string file(int number) { return readFile(dir / "out" / fileNameFor(number)); }
+  std::vector<std::string> files() { return vmgFiles(dir / "out"); }
+  std::vector<std::vector<std::string>> bodies() {
+    std::vector<std::vector<std::string>> all;
+    for (const auto& name : files()) all.push_back(bodyLines(readFile(dir / "out" / name)));
+    return all;
+  }
+};
+
+using Bodies = std::vector<std::vector<std::string>>;
+
+struct SplitCase {
+  const char* name;
+  std::string limit;
+  std::vector<std::string> lines;
+  Bodies bodies;
+  friend void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class Splitting : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(Splitting, RecordsHoldTheLinesThatFit) {
+  const SplitCase& c = GetParam();
+  Fixture f;
+  f.settings.maxLength = c.limit;
+  const ConvertResult r = f.run(joinLines(c.lines));
+  EXPECT_EQ(r.status, ConvertStatus::Completed);
+  EXPECT_EQ(f.bodies(), c.bodies);
+  EXPECT_EQ(r.filesWritten, static_cast<int>(c.bodies.size()));
+  EXPECT_EQ(r.nextNumber, static_cast<int>(c.bodies.size()));
+  ASSERT_EQ(f.host.messages.size(), 1u);
+  EXPECT_EQ(f.host.messages[0].second, texts::kCompleted);
+}
+
+const std::string kFits9903 = std::string(9901, 'a');  // 97 + 9901 + 2 = 10000 exactly
+const std::string kLong(300, 'L');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Splitting,
+    ::testing::Values(
+        // 97 + 52 = 149 fits 200, 149 + 52 = 201 does not.
+        SplitCase{"Limit200OneLineEach", "200", repeat(kLine50, 3), Bodies(3, repeat(kLine50, 1))},
+        SplitCase{"Limit201TwoLinesEach", "201", repeat(kLine50, 5),
+                  Bodies{repeat(kLine50, 2), repeat(kLine50, 2), repeat(kLine50, 1)}},
+        SplitCase{"ExactlyAtTheLimitFits", "10000", {kFits9903}, Bodies{{kFits9903}}},
+        SplitCase{"OneByteOverOpensASecondFile", "10000", {kFits9903 + "a"},
+                  Bodies{{}, {kFits9903 + "a"}}},
+        SplitCase{"EmptyFileGivesOneEmptyRecord", "10000", {}, Bodies{{}}},
+        SplitCase{"FirstLineOverTheLimit", "200", {kLong, "b"}, Bodies{{}, {kLong}, {"b"}}},
+        SplitCase{"LongLineStandsAlone", "200", {"a", kLong, "b"}, Bodies{{"a"}, {kLong}, {"b"}}},
+        SplitCase{"EmptyLinesCountTwo", "103", {"", "", "", ""}, Bodies{{"", "", ""}, {""}}},
+        // A NUL counts two bytes: 97 + 2 + 2 = 101 does not fit 100.
+        SplitCase{"NulCountsTwo", "100", {std::string(1, '\0')}, Bodies{{}, {std::string(1, '\0')}}},
+        SplitCase{"LimitMaySurroundWithSpaces", " 201 ", repeat(kLine50, 2),
+                  Bodies{repeat(kLine50, 2)}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Convert, FileUnderTheDefaultLimitIsOneFileAndTheSpinnerMovesOn) {
+  Fixture f;
+  const ConvertResult r = f.run(joinLines(repeat("0123456789", 825)));  // 825 * 12 = 9900
+  EXPECT_EQ(f.files(), std::vector<std::string>{"E1__0000.VMG"});
+  EXPECT_EQ(f.host.steps, std::vector<int>{1});
+  EXPECT_EQ(r.nextNumber, 1);
+  EXPECT_EQ(r.firstNumber, 0);
+  EXPECT_EQ(r.lastNumber, 0);
+}
+
+TEST(Convert, LfOnlyFileIsOneLine) {
+  Fixture f;
+  f.run("a\nb\nc\n");
+  EXPECT_EQ(f.bodies(), (Bodies{{"a\nb\nc\n"}}));
+}
+
+TEST(Convert, WrittenSizeIsTheCountPlusTheUncountedHeaderAndFooter) {
+  Fixture f;
+  f.settings.maxLength = "400";
+  // 97 + 7 + 7 + 202 = 313 fits 400; the 100-byte line would make 415.
+  const std::vector<std::string> lines = {"line1", "line2", std::string(200, 'q'), std::string(100, 'r')};
+  f.run(joinLines(lines));
+  // 158 fixed bytes, the Date (31), From, Subject with "-000", To, then 97 and each line + 2.
+  const std::size_t fixed = 158 + 31 + 3 + 8 + 3 + 97;
+  EXPECT_EQ(f.file(0).size(), fixed + 7 + 7 + 202);
+  EXPECT_EQ(f.file(1).size(), fixed + 102);
+  EXPECT_NE(f.file(1).find("Subject: note-001\r\n"), std::string::npos);
+}
+
+TEST(Convert, EachHeaderAsksForTheDate) {
+  Fixture f;
+  f.settings.maxLength = "200";
+  f.host.dates = {u"first", u"second", u"third"};
+  f.run(joinLines(repeat(kLine50, 3)));
+  EXPECT_NE(f.file(0).find("Date: first\r\n"), std::string::npos);
+  EXPECT_NE(f.file(1).find("Date: second\r\n"), std::string::npos);
+  EXPECT_NE(f.file(2).find("Date: third\r\n"), std::string::npos);
+}
+
+TEST(Convert, ProgressAddsEachLinesMeasureAndBreathesOncePerLine) {
+  Fixture f;
+  f.run(std::string("ab\r\n\0c\r\n\r\nxyz", 13));
+  EXPECT_EQ(f.host.progress, 2 + 3 + 0 + 3);  // the NUL counts two, line ends none
+  EXPECT_EQ(f.host.breaths, 4);
+}
+
+TEST(Convert, CancelTouchesNothing) {
+  Fixture f;
+  f.host.folder.clear();
+  f.settings.input = f.dir / "does-not-exist.txt";  // would fail if it were opened
+  f.message.AddText(std::string_view("kept"));
+  const ConvertResult r = Convert(f.settings, f.message, f.host);
+  EXPECT_EQ(r.status, ConvertStatus::Cancelled);
+  EXPECT_TRUE(f.files().empty());
+  EXPECT_TRUE(f.host.steps.empty());
+  EXPECT_EQ(f.message.curMessage(), "kept\r\n");
+  ASSERT_EQ(f.host.messages.size(), 1u);
+  EXPECT_EQ(f.host.messages[0], std::make_pair(MessageKind::Information, std::string(texts::kCancelled)));
+}
+
+TEST(Convert, InvalidLimitIsRefusedBeforeTheFolderIsAsked) {
+  for (const char* limit : {"", "0", "-5", "abc", "1.5", "10 000", "+7", "2147483648", "99999999999"}) {
+    Fixture f;
+    f.settings.maxLength = limit;
+    const ConvertResult r = f.run("a\r\n");
+    EXPECT_EQ(r.status, ConvertStatus::InvalidLimit) << limit;
+    EXPECT_EQ(f.host.folderAsks, 0) << limit;
+    EXPECT_TRUE(f.files().empty()) << limit;
+    ASSERT_EQ(f.host.messages.size(), 1u) << limit;
+    EXPECT_EQ(f.host.messages[0].first, MessageKind::Error);
+  }
+}
+
+TEST(ParseLimit, AcceptsPositiveWholeNumbersThatFit) {
+  EXPECT_EQ(parseLimit("1"), 1);
+  EXPECT_EQ(parseLimit("10000"), 10000);
+  EXPECT_EQ(parseLimit("0010"), 10);
+  EXPECT_EQ(parseLimit("2147483647"), 2147483647);
+  EXPECT_EQ(parseLimit("2147483648"), std::nullopt);
+  EXPECT_EQ(parseLimit("0"), std::nullopt);
+}
+
+TEST(FileNameFor, IsFourDigitsBetweenPrefixAndExtension) {
+  EXPECT_EQ(fileNameFor(0), "E1__0000.VMG");
+  EXPECT_EQ(fileNameFor(7), "E1__0007.VMG");
+  EXPECT_EQ(fileNameFor(9999), "E1__9999.VMG");
+}
+
+TEST(Convert, UnreadableInputWritesNothing) {
+  Fixture f;
+  f.settings.input = f.dir / "missing.txt";
+  const ConvertResult r = Convert(f.settings, f.message, f.host);
+  EXPECT_EQ(r.status, ConvertStatus::InputError);
+  EXPECT_TRUE(f.files().empty());
+  EXPECT_TRUE(f.host.steps.empty());
+  EXPECT_EQ(f.host.dateAsks, 0);
+  ASSERT_EQ(f.host.messages.size(), 1u);
+  EXPECT_EQ(f.host.messages[0].first, MessageKind::Error);
+  EXPECT_NE(f.host.messages[0].second.find(texts::kInputOpenFailed), std::string::npos);
+}
+
+TEST(Convert, NumbersRunOutAfter9999WithInputLeft) {
+  Fixture f;
+  f.settings.maxLength = "200";
+  f.settings.startNumber = 9998;
+  const ConvertResult r = f.run(joinLines({"a" + kLine50, "b" + kLine50, "c" + kLine50}));
+  EXPECT_EQ(r.status, ConvertStatus::NumbersOut);
+  EXPECT_EQ(f.files(), (std::vector<std::string>{"E1__9998.VMG", "E1__9999.VMG"}));
+  EXPECT_EQ(bodyLines(f.file(9999)), std::vector<std::string>{"b" + kLine50});
+  EXPECT_EQ(f.host.steps, std::vector<int>{9999});
+  EXPECT_EQ(r.nextNumber, 9999);
+  ASSERT_EQ(f.host.messages.size(), 1u);
+  const std::string& text = f.host.messages[0].second;
+  EXPECT_NE(text.find(texts::kNumbersOut), std::string::npos);
+  EXPECT_NE(text.find("E1__9999.VMG"), std::string::npos);
+  EXPECT_NE(text.find(texts::kRestNotConverted), std::string::npos);
+}
+
+TEST(Convert, LastRecordAt9999CompletesAndTheNumberStays) {
+  Fixture f;
+  f.settings.maxLength = "200";
+  f.settings.startNumber = 9998;
+  const ConvertResult r = f.run(joinLines(repeat(kLine50, 2)));
+  EXPECT_EQ(r.status, ConvertStatus::Completed);
+  EXPECT_EQ(f.files().size(), 2u);
+  EXPECT_EQ(f.host.steps, std::vector<int>{9999});
+  EXPECT_EQ(r.nextNumber, 9999);
+}
+
+TEST(Convert, SerialsRunOutBeforeTheRecordThatWouldNeed32768) {
+  Fixture f;
+  f.settings.maxLength = "200";
+  f.message.setSubjectSerial(32766);
+  const ConvertResult r = f.run(joinLines({"a" + kLine50, "b" + kLine50, "c" + kLine50}));
+  EXPECT_EQ(r.status, ConvertStatus::SerialsOut);
+  EXPECT_EQ(f.files(), (std::vector<std::string>{"E1__0000.VMG", "E1__0001.VMG"}));
+  EXPECT_NE(f.file(1).find("Subject: note-32767\r\n"), std::string::npos);
+  EXPECT_EQ(f.message.curMessage(), f.file(1));  // the last record written stays on show
+  EXPECT_EQ(r.nextNumber, 2);
+  ASSERT_EQ(f.host.messages.size(), 1u);
+  EXPECT_NE(f.host.messages[0].second.find(texts::kSerialsOut), std::string::npos);
+  EXPECT_NE(f.host.messages[0].second.find("E1__0001.VMG"), std::string::npos);
+}
+
+TEST(Convert, SerialsExhaustedAtTheStartWriteNothing) {
+  Fixture f;
+  f.message.setSubjectSerial(32767);
+  f.message.AddHeader(f.settings.header);  // uses 32767
+  const ConvertResult r = f.run("a\r\n");
+  EXPECT_EQ(r.status, ConvertStatus::SerialsOut);
+  EXPECT_TRUE(f.files().empty());
+  EXPECT_NE(f.host.messages.at(0).second.find(texts::kNoFileWritten), std::string::npos);
+}
+
+TEST(Convert, WithoutTheSerialTheCounterIsNotALimit) {
+  Fixture f;
+  f.settings.maxLength = "200";
+  f.settings.header.serialOn = false;
+  f.message.setSubjectSerial(32767);
+  f.message.AddHeader(HeaderInputs{});  // uses 32767
+  const ConvertResult r = f.run(joinLines(repeat(kLine50, 3)));
+  EXPECT_EQ(r.status, ConvertStatus::Completed);
+  EXPECT_EQ(f.files().size(), 3u);
+}
+
+TEST(Convert, FailedWriteIsReportedOnceAndTheRunGoesOn) {
+  Fixture f;
+  f.settings.maxLength = "200";
+  fs::create_directory(f.dir / "out" / "E1__0001.VMG");  // a folder cannot be replaced by a record
+  const ConvertResult r = f.run(joinLines({kLine50, kLine50, kLine50, "b"}));
+  EXPECT_EQ(r.status, ConvertStatus::WriteFailures);
+  ASSERT_EQ(f.host.failures.size(), 1u);
+  EXPECT_EQ(f.host.failures[0].first, f.dir / "out" / "E1__0001.VMG");
+  EXPECT_EQ(f.host.failures[0].second, texts::kWriteError);
+  EXPECT_EQ(r.failedFiles, std::vector<fs::path>{f.dir / "out" / "E1__0001.VMG"});
+  EXPECT_EQ(r.filesWritten, 2);
+  EXPECT_EQ(bodyLines(f.file(2)), (std::vector<std::string>{kLine50, "b"}));
+  EXPECT_EQ(f.host.steps, (std::vector<int>{1, 2, 3}));
+  ASSERT_EQ(f.host.messages.size(), 1u);
+  const auto& [kind, text] = f.host.messages[0];
+  EXPECT_EQ(kind, MessageKind::Warning);
+  EXPECT_EQ(text.find(texts::kCompleted), std::string::npos);
+  EXPECT_NE(text.find(texts::kFinishedWithFailures), std::string::npos);
+  EXPECT_NE(text.find(" 1 "), std::string::npos);
+}
+
+TEST(Convert, StopClosesTheRecordInHand) {
+  Fixture f;
+  f.host.stopWhen = [&] { return f.host.breaths == 2; };
+  const ConvertResult r = f.run("one\r\ntwo\r\nthree\r\n");
+  EXPECT_EQ(r.status, ConvertStatus::Stopped);
+  EXPECT_EQ(f.bodies(), (Bodies{{"one", "two"}}));
+  EXPECT_EQ(f.host.steps, std::vector<int>{1});
+  EXPECT_TRUE(f.host.messages.empty());
+}
+
+TEST(Convert, RecordIsShownOnlyToAHostThatWantsIt) {
+  Fixture quiet;
+  quiet.run("a\r\nb\r\n");
+  EXPECT_TRUE(quiet.host.shown.empty());
+
+  Fixture watched;
+  watched.settings.maxLength = "150";
+  watched.host.wantsRecord = true;
+  watched.run("a\r\n" + kLine50 + "\r\n");
+  ASSERT_FALSE(watched.host.shown.empty());
+  EXPECT_EQ(watched.host.shown.back(), watched.file(1));
+  // The taken-back record is shown before its footer goes on.
+  EXPECT_NE(std::find(watched.host.shown.begin(), watched.host.shown.end(),
+                      watched.file(0).substr(0, watched.file(0).size() - 23)),
+            watched.host.shown.end());
+}
+
+TEST(Convert, StartNumberOutsideTheRangeIsAProgrammingError) {
+  Fixture f;
+  f.settings.startNumber = 10000;
+  EXPECT_THROW(f.run("a"), std::out_of_range);
+  EXPECT_TRUE(f.files().empty());
+}
+
+}  // namespace
+}  // namespace orvella

@@ -1,0 +1,120 @@
+#include "convert/line_reader.hpp"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.hpp"
+
+namespace orvella {
+namespace {
+
+using testing::TempDir;
+using testing::writeFile;
+
+std::vector<std::string> readAll(const std::filesystem::path& file, std::size_t block,
+                                 std::uint64_t* consumed = nullptr) {
+  LineReader reader(file, block);
+  EXPECT_TRUE(reader.ok()) << reader.error();
+  std::vector<std::string> lines;
+  std::string line;
+  while (reader.next(line)) lines.push_back(line);
+  EXPECT_TRUE(reader.ok()) << reader.error();
+  if (consumed) *consumed = reader.bytesRead();
+  return lines;
+}
+
+// Byte-at-a-time statement of the line rules, independent of the block logic.
+std::vector<std::string> referenceLines(const std::string& in) {
+  std::vector<std::string> lines;
+  std::string cur;
+  bool open = false;
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    if (in[i] == '\r') {
+      lines.push_back(cur);
+      cur.clear();
+      open = false;
+      if (i + 1 < in.size() && in[i + 1] == '\n') ++i;
+    } else {
+      cur += in[i];
+      open = true;
+    }
+  }
+  if (open) lines.push_back(cur);
+  return lines;
+}
+
+struct LineCase {
+  const char* name;
+  std::string input;
+  std::vector<std::string> lines;
+  friend void PrintTo(const LineCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class LineRules : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(LineRules, SplitsTheSameWhateverTheBlockSize) {
+  const LineCase& c = GetParam();
+  TempDir dir;
+  writeFile(dir / "in.txt", c.input);
+  for (std::size_t block : {1u, 2u, 3u, 5u, 64u * 1024u}) {
+    std::uint64_t consumed = 0;
+    EXPECT_EQ(readAll(dir / "in.txt", block, &consumed), c.lines) << "block " << block;
+    EXPECT_EQ(consumed, c.input.size()) << "block " << block;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LineRules,
+    ::testing::Values(
+        LineCase{"Empty", "", {}},
+        LineCase{"CrLfEnds", "a\r\nb\r\n", {"a", "b"}},
+        LineCase{"CrEnds", "a\rb\r", {"a", "b"}},
+        LineCase{"UnterminatedLast", "a\r\nb", {"a", "b"}},
+        LineCase{"LoneLfStaysInLine", "a\nb\nc", {"a\nb\nc"}},
+        LineCase{"LfAfterCrLfStartsNextLine", "a\r\n\nb", {"a", "\nb"}},
+        LineCase{"TwoEndsGiveEmptyLine", "a\r\n\r\nb\r\n", {"a", "", "b"}},
+        LineCase{"CrCrGivesEmptyLine", "a\r\rb", {"a", "", "b"}},
+        LineCase{"OnlyALineEnd", "\r\n", {""}},
+        LineCase{"LfCrIsLfThenEnd", "\n\r", {"\n"}},
+        LineCase{"NulAndHighBytesPass", std::string("\0\x81\xff\r\n\x82", 6),
+                 {std::string("\0\x81\xff", 3), "\x82"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LineReader, MatchesTheByteRulesOnRandomInput) {
+  TempDir dir;
+  std::mt19937 rng(12345);
+  const char alphabet[] = {'\r', '\n', 'a', '\0', '\x81', '\xfc'};
+  for (int round = 0; round < 200; ++round) {
+    std::string input(rng() % 60, ' ');
+    for (char& ch : input) ch = alphabet[rng() % sizeof alphabet];
+    writeFile(dir / "in.txt", input);
+    const std::size_t block = 1 + rng() % 8;
+    ASSERT_EQ(readAll(dir / "in.txt", block), referenceLines(input))
+        << "round " << round << " block " << block;
+  }
+}
+
+TEST(LineReader, LongLineSpanningManyBlocksArrivesWhole) {
+  TempDir dir;
+  const std::string longLine(100000, 'x');
+  writeFile(dir / "in.txt", longLine + "\r\nz");
+  EXPECT_EQ(readAll(dir / "in.txt", 4096), (std::vector<std::string>{longLine, "z"}));
+}
+
+TEST(LineReader, MissingFileAndFolderAreErrorsAtOpen) {
+  TempDir dir;
+  for (const auto& path : {dir / "missing.txt", dir.path()}) {
+    LineReader reader(path);
+    EXPECT_FALSE(reader.ok()) << path;
+    EXPECT_FALSE(reader.error().empty());
+    std::string line = "left over";
+    EXPECT_FALSE(reader.next(line));
+    EXPECT_TRUE(line.empty());
+  }
+}
+
+}  // namespace
+}  // namespace orvella

@@ -1,0 +1,79 @@
+// A conversion host that answers from fields and records every call, for driver tests.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "convert/converter.hpp"
+
+namespace orvella::testing {
+
+struct RecordingHost : ConvertHost {
+  std::filesystem::path folder;
+  std::vector<std::u16string> dates{u"Wed, 11 Feb 2004 05:15:55 +0900"};  // the last one repeats
+  bool wantsRecord = false;
+  std::function<bool()> stopWhen;
+
+  int folderAsks = 0;
+  int dateAsks = 0;
+  std::int64_t progress = 0;
+  int breaths = 0;
+  std::vector<int> steps;
+  std::vector<std::string> shown;
+  std::vector<std::pair<std::filesystem::path, std::string>> failures;
+  std::vector<std::pair<MessageKind, std::string>> messages;
+
+  std::filesystem::path SelectFolder() override {
+    ++folderAsks;
+    return folder;
+  }
+  std::u16string DateText() override {
+    const std::size_t i = static_cast<std::size_t>(dateAsks++);
+    return i < dates.size() ? dates[i] : dates.back();
+  }
+  void Progress(std::int64_t add) override { progress += add; }
+  void Breathe() override { ++breaths; }
+  bool StopRequested() override { return stopWhen && stopWhen(); }
+  void SpinnerStep(int next) override { steps.push_back(next); }
+  bool WantsRecord() const override { return wantsRecord; }
+  void ShowRecord(const std::string& record) override { shown.push_back(record); }
+  void WriteFailed(const std::filesystem::path& file, std::string_view message) override {
+    failures.emplace_back(file, std::string(message));
+  }
+  void Message(MessageKind kind, std::string_view text) override {
+    messages.emplace_back(kind, std::string(text));
+  }
+};
+
+// The body of a written record: between the header's blank line and the footer.
+inline std::string bodyOf(const std::string& record) {
+  static const std::string kFooter = "\r\nEND:VBODY\r\nEND:VMSG\r\n";
+  const auto start = record.find("\r\n\r\n");
+  if (start == std::string::npos || record.size() < start + 4 + kFooter.size() ||
+      record.compare(record.size() - kFooter.size(), kFooter.size(), kFooter) != 0) {
+    return "<not a record>";
+  }
+  return record.substr(start + 4, record.size() - kFooter.size() - start - 4);
+}
+
+// Body lines of a record; lines never hold a CR, so CR LF splits them unambiguously.
+inline std::vector<std::string> bodyLines(const std::string& record) {
+  const std::string body = bodyOf(record);
+  std::vector<std::string> lines;
+  std::size_t at = 0;
+  while (at < body.size()) {
+    const auto end = body.find("\r\n", at);
+    if (end == std::string::npos) {
+      lines.push_back("<unterminated:" + body.substr(at) + ">");
+      break;
+    }
+    lines.push_back(body.substr(at, end - at));
+    at = end + 2;
+  }
+  return lines;
+}
+
+}  // namespace orvella::testing
