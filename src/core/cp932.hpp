@@ -10,7 +10,8 @@ namespace orvella::cp932 {
 // The byte written for a character the code page lacks.
 inline constexpr char kSubstitute = '?';
 
-// Bytes for one BMP code unit: 0 when unmapped, else 0x00..0xFF (one byte) or lead<<8|trail.
+// Bytes for one BMP code unit: 0 when unmapped, else 0x00..0xFF (one byte) or lead<<8|trail;
+// NUL, whose byte is 0x00, is the one mapped unit that also gives 0.
 std::uint16_t encodeUnit(char16_t unit);
 
 // UTF-16 to bytes, as Windows does it; a surrogate pair (or a lone surrogate) becomes one '?'.
