@@ -1,0 +1,52 @@
+// The command line's own messages (UTF-8), spelled once.
+#pragma once
+
+#include <string_view>
+
+namespace orvella::cli_texts {
+
+inline constexpr std::string_view kProgram = "orvella-convert";
+
+inline constexpr std::string_view kUsage =
+    "使い方: orvella-convert [オプション] 入力ファイル\n"
+    "Shift_JIS のテキストファイルを番号付きの vMessage ファイル (E1__0000.VMG ...) に分割します。\n"
+    "\n"
+    "  -o, --output DIR      .VMG ファイルを書き込むフォルダ (既存のもの)\n"
+    "      --subject TEXT    Subject (既定: 入力ファイル名から拡張子を除いたもの)\n"
+    "      --no-serial       Subject に \"-\" と通し番号を付けない\n"
+    "      --format PATTERN  通し番号の書式 (既定: 000)\n"
+    "      --serial N        最初の通し番号 (既定: 0、0〜32767)\n"
+    "      --from ADDR       From (既定: 組み込みの送信者アドレス)\n"
+    "      --to ADDR         To (既定: 空)\n"
+    "      --max-bytes N     1 ファイルの最大バイト数 (既定: 10000)\n"
+    "      --start N         最初のファイル番号 (既定: 0、0〜9999)\n"
+    "      --date TEXT       すべてのファイルの Date (既定: ファイルごとに現在時刻)\n"
+    "  -q, --quiet           進行状況と結果の要約を表示しない\n"
+    "  -h, --help            この説明を表示する\n"
+    "      --version         バージョンを表示する\n"
+    "\n"
+    "終了コード: 0 すべて書き込み済み / 1 変換中の失敗 / 2 指定の誤り (何も書き込まない)\n";
+
+inline constexpr std::string_view kSeeHelp = "「orvella-convert --help」で使い方を表示します。";
+inline constexpr std::string_view kUnknownOption = "不明なオプションです: ";
+inline constexpr std::string_view kMissingValue = "値が指定されていません: ";
+inline constexpr std::string_view kNoInput = "入力ファイルを指定してください。";
+inline constexpr std::string_view kTooManyInputs = "入力ファイルは 1 つだけ指定してください: ";
+inline constexpr std::string_view kNoOutput = "出力先のフォルダを -o で指定してください。";
+inline constexpr std::string_view kOutputNotFolder = "出力先のフォルダがありません: ";
+inline constexpr std::string_view kBadStart = "--start には 0 から 9999 までの整数を指定してください: ";
+inline constexpr std::string_view kBadSerial = "--serial には 0 から 32767 までの整数を指定してください: ";
+inline constexpr std::string_view kNotUtf8 = " の値が正しい UTF-8 ではありません。";
+inline constexpr std::string_view kNameNotUtf8 =
+    "入力ファイル名が正しい UTF-8 ではないため Subject にできません。--subject で指定してください。";
+inline constexpr std::string_view kTooLong = " が長すぎます: ";
+inline constexpr std::string_view kBytesLimit = " バイト (上限 ";
+inline constexpr std::string_view kBytesLimitEnd = " バイト)";
+inline constexpr std::string_view kWithSerial = " (\"-\" と通し番号を含む)";
+inline constexpr std::string_view kInterrupted =
+    "中断しました。読み込んだところまでを最後のファイルに書き込みました。";
+inline constexpr std::string_view kFilesWritten = " 個のファイルを書き込みました";
+inline constexpr std::string_view kFilesFailed = " 個は書き込めませんでした";
+inline constexpr std::string_view kNoFiles = "ファイルは書き込まれていません。";
+
+}  // namespace orvella::cli_texts

@@ -1,0 +1,103 @@
+// orvella-convert: the conversion without the window.
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <system_error>
+
+#include "cli/cli_texts.hpp"
+#include "cli/options.hpp"
+#include "cli/terminal_host.hpp"
+#include "convert/converter.hpp"
+
+namespace {
+
+volatile std::sig_atomic_t stopFlag = 0;
+
+extern "C" void onSignal(int) { stopFlag = 1; }
+
+void printError(std::string_view text) {
+  std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(orvella::cli_texts::kProgram.size()),
+               orvella::cli_texts::kProgram.data(), static_cast<int>(text.size()), text.data());
+}
+
+std::string summary(const orvella::ConvertResult& result) {
+  using orvella::fileNameFor;
+  namespace t = orvella::cli_texts;
+  if (!result.firstNumber) return std::string(t::kNoFiles);
+  std::string text = std::to_string(result.filesWritten);
+  text += t::kFilesWritten;
+  if (!result.failedFiles.empty()) {
+    text += " (" + std::to_string(result.failedFiles.size()) + std::string(t::kFilesFailed) + ")";
+  }
+  text += ": " + fileNameFor(*result.firstNumber);
+  if (*result.lastNumber != *result.firstNumber) text += " - " + fileNameFor(*result.lastNumber);
+  return text;
+}
+
+int exitCode(orvella::ConvertStatus status) {
+  using S = orvella::ConvertStatus;
+  switch (status) {
+    case S::Completed: return 0;
+    case S::InvalidLimit:
+    case S::Cancelled: return 2;
+    default: return 1;
+  }
+}
+
+int run(int argc, char** argv) {
+  namespace cli = orvella::cli;
+  const cli::Parsed parsed = cli::parse(argc, argv);
+  switch (parsed.action) {
+    case cli::Action::Help:
+      std::fwrite(orvella::cli_texts::kUsage.data(), 1, orvella::cli_texts::kUsage.size(), stdout);
+      return 0;
+    case cli::Action::Version:
+      std::printf("orvella-convert %s\n", ORVELLA_VERSION);
+      return 0;
+    case cli::Action::Refuse:
+      for (const auto& e : parsed.errors) printError(e);
+      printError(orvella::cli_texts::kSeeHelp);
+      return 2;
+    case cli::Action::Convert: break;
+  }
+  const cli::Options& o = parsed.options;
+
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(o.settings.input, ec);
+  cli::TerminalHost host(o.output, o.date, !o.quiet && ::isatty(STDERR_FILENO), ec ? 0 : size,
+                         stopFlag);
+
+  // An interrupt closes the record in hand instead of leaving it, or a temporary file, behind.
+  struct sigaction action {};
+  action.sa_handler = onSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+
+  orvella::Message message;
+  if (o.firstSerial) message.setSubjectSerial(*o.firstSerial);
+  const orvella::ConvertResult result = orvella::Convert(o.settings, message, host);
+  host.clearProgress();
+
+  if (result.status == orvella::ConvertStatus::Stopped) printError(orvella::cli_texts::kInterrupted);
+  if (!o.quiet) {
+    std::string line = host.information();
+    if (!line.empty()) line += " ";
+    printError(line + summary(result));
+  }
+  return exitCode(result.status);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const std::exception& e) {
+    printError(e.what());
+    return 1;
+  }
+}

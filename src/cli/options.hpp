@@ -1,0 +1,33 @@
+// The command line read into conversion settings, with every value checked before anything runs.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "convert/converter.hpp"
+
+namespace orvella::cli {
+
+struct Options {
+  ConvertSettings settings;               // input, limit, start number, header fields
+  std::filesystem::path output;
+  std::optional<int> firstSerial;         // --serial
+  std::optional<std::u16string> date;     // --date; the clock otherwise
+  bool quiet = false;
+};
+
+enum class Action { Convert, Help, Version, Refuse };
+
+struct Parsed {
+  Action action = Action::Refuse;
+  Options options;
+  std::vector<std::string> errors;  // UTF-8 messages, one per problem found
+};
+
+Parsed parse(int argc, char** argv);
+
+// The input's base name without its extension: after the last separator, before the last dot.
+std::string baseName(const std::filesystem::path& input);
+
+}  // namespace orvella::cli

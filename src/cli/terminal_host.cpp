@@ -1,0 +1,77 @@
+#include "cli/terminal_host.hpp"
+
+#include <cstdio>
+
+#include "cli/cli_texts.hpp"
+#include "core/date_stamp.hpp"
+#include "core/utf.hpp"
+
+namespace orvella::cli {
+
+namespace {
+constexpr int kBarWidth = 40;
+constexpr std::uint64_t kRedraws = 200;  // at most this many redraws in a whole run
+}  // namespace
+
+TerminalHost::TerminalHost(std::filesystem::path folder, std::optional<std::u16string> date,
+                           bool showProgress, std::uint64_t totalBytes,
+                           const volatile std::sig_atomic_t& stopFlag)
+    : folder_(std::move(folder)),
+      date_(std::move(date)),
+      bar_(showProgress && totalBytes > 0),
+      total_(totalBytes),
+      stopFlag_(stopFlag) {}
+
+std::u16string TerminalHost::DateText() {
+  if (date_) return *date_;
+  return *utf8ToUtf16(dateStampNow());
+}
+
+void TerminalHost::Progress(std::int64_t add) {
+  if (!bar_) return;
+  done_ += static_cast<std::uint64_t>(add);
+  if (done_ < nextDraw_) return;  // the per-line cost stays one comparison
+  draw();
+  nextDraw_ = done_ + total_ / kRedraws + 1;
+}
+
+void TerminalHost::draw() {
+  // Line sizes count a NUL twice, so the sum may pass the file size: hold the bar at full.
+  const std::uint64_t done = done_ < total_ ? done_ : total_;
+  const int filled = static_cast<int>(done * kBarWidth / total_);
+  const int percent = static_cast<int>(done * 100 / total_);
+  std::string line = "\r[";
+  line.append(static_cast<std::size_t>(filled), '#');
+  line.append(static_cast<std::size_t>(kBarWidth - filled), '-');
+  line += "] " + std::to_string(percent) + "%";
+  std::fputs(line.c_str(), stderr);
+  std::fflush(stderr);
+  drawn_ = true;
+}
+
+void TerminalHost::clearProgress() {
+  if (!drawn_) return;
+  std::fputs("\r\033[K", stderr);
+  drawn_ = false;
+}
+
+void TerminalHost::say(std::string_view text) {
+  clearProgress();
+  std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(cli_texts::kProgram.size()),
+               cli_texts::kProgram.data(), static_cast<int>(text.size()), text.data());
+  if (bar_) draw();
+}
+
+void TerminalHost::WriteFailed(const std::filesystem::path& file, std::string_view message) {
+  say(std::string(message) + " (" + file.string() + ")");
+}
+
+void TerminalHost::Message(MessageKind kind, std::string_view text) {
+  if (kind == MessageKind::Information) {
+    information_ = text;
+    return;
+  }
+  say(text);
+}
+
+}  // namespace orvella::cli

@@ -1,0 +1,274 @@
+// orvella-convert run as a program: exit codes, messages, and what lands in the folder.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/cli_texts.hpp"
+#include "convert/defaults.hpp"
+#include "convert/texts.hpp"
+#include "support/temp_dir.hpp"
+
+extern char** environ;
+
+namespace orvella {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readFile;
+using testing::TempDir;
+using testing::writeFile;
+
+struct Outcome {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+fs::path program() {
+  const char* dir = std::getenv("ORVELLA_BIN_DIR");
+  return fs::path(dir ? dir : "bin") / "orvella-convert";
+}
+
+Outcome runProgram(const TempDir& dir, const std::vector<std::string>& args) {
+  const std::string exe = program().string();
+  std::vector<char*> argv{const_cast<char*>(exe.c_str())};
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+
+  const std::string outPath = (dir / "stdout.txt").string();
+  const std::string errPath = (dir / "stderr.txt").string();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = 0;
+  Outcome o;
+  const int rc = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) {
+    o.err = "cannot start " + exe;
+    return o;
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  o.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  o.out = readFile(outPath);
+  o.err = readFile(errPath);
+  fs::remove(outPath);
+  fs::remove(errPath);
+  return o;
+}
+
+std::vector<std::string> filesIn(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool contains(const std::string& hay, std::string_view needle) {
+  return hay.find(needle) != std::string::npos;
+}
+
+// A folder with an input of three records at --max-bytes 200 and an empty output folder.
+struct Cli {
+  TempDir dir;
+  fs::path input = dir / "novel.part1.txt";
+  fs::path out = dir / "out";
+  Cli() {
+    fs::create_directory(out);
+    const std::string line(50, 'x');
+    writeFile(input, line + "\r\n" + line + "\r\n" + line + "\r\n");
+  }
+  Outcome run(std::vector<std::string> args) { return runProgram(dir, args); }
+  std::string file(const char* name) { return readFile(out / name); }
+};
+
+TEST(OrvellaConvert, ConvertsAndSummarises) {
+  Cli c;
+  const Outcome o = c.run({"-o", c.out.string(), "--max-bytes", "200", c.input.string()});
+  EXPECT_EQ(o.code, 0) << o.err;
+  EXPECT_EQ(filesIn(c.out), (std::vector<std::string>{"E1__0000.VMG", "E1__0001.VMG", "E1__0002.VMG"}));
+  EXPECT_TRUE(contains(o.err, texts::kCompleted)) << o.err;
+  EXPECT_TRUE(contains(o.err, "E1__0000.VMG")) << o.err;
+  EXPECT_TRUE(contains(o.err, "E1__0002.VMG")) << o.err;
+  EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;  // one line, no bar off a terminal
+  EXPECT_TRUE(o.out.empty());
+}
+
+TEST(OrvellaConvert, QuietSaysNothingOnSuccess) {
+  Cli c;
+  const Outcome o = c.run({"-q", "-o", c.out.string(), c.input.string()});
+  EXPECT_EQ(o.code, 0);
+  EXPECT_EQ(o.err, "");
+  EXPECT_EQ(filesIn(c.out).size(), 1u);
+}
+
+TEST(OrvellaConvert, DefaultHeaderValues) {
+  Cli c;
+  ASSERT_EQ(c.run({"-o", c.out.string(), c.input.string()}).code, 0);
+  const std::string record = c.file("E1__0000.VMG");
+  EXPECT_TRUE(contains(record, "\r\nSubject: novel.part1-000\r\n")) << record;
+  EXPECT_TRUE(contains(record, "\r\nFrom: " + std::string(kDefaultSender) + "\r\n"));
+  EXPECT_TRUE(contains(record, "\r\nTo: \r\n"));
+  EXPECT_TRUE(contains(record, " +0900\r\n"));
+}
+
+TEST(OrvellaConvert, OptionsReachTheRecords) {
+  Cli c;
+  const Outcome o = c.run({"-o", c.out.string(), "--subject", "変換", "--format", "0000",
+                           "--serial", "41", "--from", "ｱ@x", "--to", "to@y", "--date", "fixed date",
+                           "--start", "12", "--max-bytes", "200", c.input.string()});
+  ASSERT_EQ(o.code, 0) << o.err;
+  EXPECT_EQ(filesIn(c.out), (std::vector<std::string>{"E1__0012.VMG", "E1__0013.VMG", "E1__0014.VMG"}));
+  const std::string first = c.file("E1__0012.VMG");
+  EXPECT_TRUE(contains(first, "\r\nSubject: \x95\xcf\x8a\xb7-0041\r\n")) << first;
+  EXPECT_TRUE(contains(first, "\r\nFrom: \xb1@x\r\n"));
+  EXPECT_TRUE(contains(first, "\r\nTo: to@y\r\n"));
+  EXPECT_TRUE(contains(first, "\r\nDate: fixed date\r\n"));
+  EXPECT_TRUE(contains(c.file("E1__0014.VMG"), "-0043\r\n"));
+}
+
+TEST(OrvellaConvert, NoSerialLeavesTheSubjectBare) {
+  Cli c;
+  ASSERT_EQ(c.run({"--no-serial", "--subject", "abc", "-o", c.out.string(), c.input.string()}).code, 0);
+  EXPECT_TRUE(contains(c.file("E1__0000.VMG"), "\r\nSubject: abc\r\n"));
+}
+
+struct RefusedCase {
+  const char* name;
+  std::vector<std::string> args;  // "IN" and "OUT" stand for the prepared paths
+  std::string says;
+  friend void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class Refused : public ::testing::TestWithParam<RefusedCase> {};
+
+TEST_P(Refused, ExitsTwoAndWritesNothing) {
+  Cli c;
+  std::vector<std::string> args;
+  for (const auto& a : GetParam().args) {
+    args.push_back(a == "IN" ? c.input.string() : a == "OUT" ? c.out.string() : a);
+  }
+  const Outcome o = c.run(args);
+  EXPECT_EQ(o.code, 2) << o.err;
+  EXPECT_TRUE(filesIn(c.out).empty());
+  EXPECT_TRUE(contains(o.err, GetParam().says)) << o.err;
+}
+
+const std::string kFromTooLong = "From" + std::string(cli_texts::kTooLong);
+const std::string kToTooLong = "To" + std::string(cli_texts::kTooLong);
+const std::string kSubjectTooLong = "Subject" + std::string(cli_texts::kTooLong);
+
+const std::string k33Wide = [] {
+  std::string s;
+  for (int i = 0; i < 33; ++i) s += "あ";
+  return s;
+}();
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Refused,
+    ::testing::Values(
+        RefusedCase{"NoInput", {"-o", "OUT"}, "入力ファイルを指定"},
+        RefusedCase{"TwoInputs", {"-o", "OUT", "IN", "IN"}, "1 つだけ"},
+        RefusedCase{"NoOutput", {"IN"}, "-o"},
+        RefusedCase{"OutputMissing", {"-o", "OUT/nowhere", "IN"}, "nowhere"},
+        RefusedCase{"UnknownOption", {"--bogus", "-o", "OUT", "IN"}, "--bogus"},
+        RefusedCase{"ValueMissing", {"-o", "OUT", "IN", "--subject"}, "--subject"},
+        RefusedCase{"LimitZero", {"--max-bytes", "0", "-o", "OUT", "IN"}, "最大バイト数"},
+        RefusedCase{"LimitNotANumber", {"--max-bytes", "12kB", "-o", "OUT", "IN"}, "最大バイト数"},
+        RefusedCase{"LimitPast32Bits", {"--max-bytes", "2147483648", "-o", "OUT", "IN"}, "最大バイト数"},
+        RefusedCase{"StartPast9999", {"--start", "10000", "-o", "OUT", "IN"}, "--start"},
+        RefusedCase{"SerialPast32767", {"--serial", "32768", "-o", "OUT", "IN"}, "--serial"},
+        RefusedCase{"SubjectNotUtf8", {"--subject", "\xff\xfe", "-o", "OUT", "IN"}, "--subject"},
+        RefusedCase{"FromNotUtf8", {"--from", "a\xc3", "-o", "OUT", "IN"}, "--from"},
+        RefusedCase{"From65", {"--from", std::string(65, 'f'), "-o", "OUT", "IN"}, kFromTooLong},
+        RefusedCase{"To33Wide", {"--to", k33Wide, "-o", "OUT", "IN"}, kToTooLong},
+        RefusedCase{"Subject97WithSerial", {"--subject", std::string(97, 's'), "-o", "OUT", "IN"},
+                    kSubjectTooLong},
+        RefusedCase{"Subject101", {"--no-serial", "--subject", std::string(101, 's'), "-o", "OUT", "IN"},
+                    kSubjectTooLong},
+        RefusedCase{"LongFormatLeavesNoRoom", {"--subject", "", "--format", std::string(100, '0'), "-o", "OUT", "IN"},
+                    kSubjectTooLong}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(OrvellaConvert, EveryOverLongFieldIsNamed) {
+  Cli c;
+  const Outcome o = c.run({"--from", std::string(65, 'f'), "--to", std::string(65, 't'), "--subject",
+                           std::string(97, 's'), "-o", c.out.string(), c.input.string()});
+  EXPECT_EQ(o.code, 2);
+  EXPECT_TRUE(contains(o.err, kFromTooLong)) << o.err;
+  EXPECT_TRUE(contains(o.err, kToTooLong)) << o.err;
+  EXPECT_TRUE(contains(o.err, kSubjectTooLong)) << o.err;
+}
+
+TEST(OrvellaConvert, FieldsAtTheirLimitsPass) {
+  Cli c;
+  std::string wide32;
+  for (int i = 0; i < 32; ++i) wide32 += "あ";
+  const Outcome o = c.run({"--from", std::string(64, 'f'), "--to", wide32, "--subject",
+                           std::string(96, 's'), "-o", c.out.string(), c.input.string()});
+  EXPECT_EQ(o.code, 0) << o.err;
+  const Outcome bare = c.run({"--no-serial", "--subject", std::string(100, 's'), "-o",
+                              c.out.string(), c.input.string()});
+  EXPECT_EQ(bare.code, 0) << bare.err;
+}
+
+TEST(OrvellaConvert, MissingInputExitsOneAndWritesNothing) {
+  Cli c;
+  const Outcome o = c.run({"-o", c.out.string(), (c.dir / "missing.txt").string()});
+  EXPECT_EQ(o.code, 1);
+  EXPECT_TRUE(filesIn(c.out).empty());
+  EXPECT_TRUE(contains(o.err, texts::kInputOpenFailed)) << o.err;
+}
+
+TEST(OrvellaConvert, FailedWriteExitsOneAndKeepsTheOthers) {
+  Cli c;
+  fs::create_directory(c.out / "E1__0001.VMG");
+  const Outcome o = c.run({"--max-bytes", "200", "-o", c.out.string(), c.input.string()});
+  EXPECT_EQ(o.code, 1);
+  EXPECT_TRUE(fs::is_regular_file(c.out / "E1__0000.VMG"));
+  EXPECT_TRUE(fs::is_regular_file(c.out / "E1__0002.VMG"));
+  EXPECT_TRUE(contains(o.err, texts::kWriteError)) << o.err;
+  EXPECT_TRUE(contains(o.err, texts::kFinishedWithFailures)) << o.err;
+  EXPECT_FALSE(contains(o.err, texts::kCompleted)) << o.err;
+}
+
+TEST(OrvellaConvert, NumbersRunningOutExitsOne) {
+  Cli c;
+  const Outcome o = c.run({"--start", "9999", "--max-bytes", "200", "-o", c.out.string(), c.input.string()});
+  EXPECT_EQ(o.code, 1);
+  EXPECT_EQ(filesIn(c.out), std::vector<std::string>{"E1__9999.VMG"});
+  EXPECT_TRUE(contains(o.err, texts::kNumbersOut)) << o.err;
+  EXPECT_TRUE(contains(o.err, "E1__9999.VMG")) << o.err;
+}
+
+TEST(OrvellaConvert, SerialsRunningOutExitsOne) {
+  Cli c;
+  const Outcome o = c.run({"--serial", "32766", "--max-bytes", "200", "-o", c.out.string(), c.input.string()});
+  EXPECT_EQ(o.code, 1);
+  EXPECT_EQ(filesIn(c.out), (std::vector<std::string>{"E1__0000.VMG", "E1__0001.VMG"}));
+  EXPECT_TRUE(contains(o.err, texts::kSerialsOut)) << o.err;
+}
+
+TEST(OrvellaConvert, HelpAndVersionGoToStdout) {
+  Cli c;
+  const Outcome help = c.run({"--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_TRUE(contains(help.out, "--max-bytes"));
+  const Outcome version = c.run({"--version"});
+  EXPECT_EQ(version.code, 0);
+  EXPECT_TRUE(contains(version.out, "orvella-convert"));
+}
+
+}  // namespace
+}  // namespace orvella
