@@ -156,7 +156,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SerialCase{7, u"##0", u"7"}, SerialCase{0, u"##0", u"0"},
                       SerialCase{7, u"#", u"7"}, SerialCase{7, u"No.000", u"No.007"},
                       SerialCase{123, u"0-0", u"12-3"}, SerialCase{5, u"(00)", u"(05)"},
-                      SerialCase{5, u"巻00", u"巻05"}, SerialCase{9, u"abc", u"abc"}));
+                      SerialCase{5, u"巻00", u"巻05"}, SerialCase{9, u"abc", u"abc"}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 }  // namespace
 }  // namespace orvella
