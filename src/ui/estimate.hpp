@@ -1,0 +1,16 @@
+// How many records a file of a given size makes at least: its size over the limit, rounded up.
+#pragma once
+
+#include <cstdint>
+
+namespace orvella::ui {
+
+// Past this the estimate no longer fits the count the window was designed around.
+inline constexpr std::int64_t kMaxEstimate = 32767;
+
+// limit > 0.
+constexpr std::int64_t estimateFiles(std::int64_t bytes, std::int32_t limit) {
+  return bytes / limit + (bytes % limit > 0 ? 1 : 0);
+}
+
+}  // namespace orvella::ui

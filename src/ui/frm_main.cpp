@@ -1,0 +1,422 @@
+#include "ui/frm_main.hpp"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "convert/defaults.hpp"
+#include "convert/texts.hpp"
+#include "core/cp932.hpp"
+#include "core/date_stamp.hpp"
+#include "core/length_b.hpp"
+#include "ui/estimate.hpp"
+#include "ui/paths.hpp"
+#include "ui/progress_bar.hpp"
+#include "ui/window_texts.hpp"
+
+#include "ui/orvella_icon.xpm"
+
+namespace orvella::ui {
+
+namespace {
+
+constexpr int kClientWidth = 305;   // 4575 twips
+constexpr int kClientHeight = 275;  // 4125 twips
+constexpr int kLastNumber = 9999;
+
+// The bold labels' face; no Debian font carries its name, so it is mapped to a proportional
+// Japanese gothic that is there.
+constexpr char16_t kLabelFace[] = u"ＭＳ Ｐゴシック";
+
+// Positions are kept in twips, 15 to a pixel at 96 dpi.
+QRect twips(int left, int top, int width, int height) {
+  return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+QString u8(const char* text) { return QString::fromUtf8(text); }
+QString u8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+std::u16string_view view(const QString& text) {
+  return {reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size())};
+}
+
+std::filesystem::path toPath(const QString& name) {
+#ifdef Q_OS_WIN
+  return std::filesystem::path(name.toStdWString());
+#else
+  return std::filesystem::path(QFile::encodeName(name).toStdString());
+#endif
+}
+
+void installFontSubstitutes() {
+  QFont::insertSubstitutions(QString::fromUtf16(kLabelFace),
+                             {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
+}
+
+QFont labelFont() {
+  QFont font(QString::fromUtf16(kLabelFace));
+  font.setPointSize(9);
+  font.setWeight(QFont::Bold);
+  return font;
+}
+
+template <class W>
+W* place(QWidget* parent, const char* name, QRect geometry, const char* tip = nullptr) {
+  auto* w = new W(parent);
+  w->setObjectName(QString::fromLatin1(name));
+  w->setGeometry(geometry);
+  if (tip) w->setToolTip(u8(tip));
+  return w;
+}
+
+QLabel* boldLabel(QWidget* parent, const char* name, QRect geometry, const char* caption) {
+  auto* label = place<QLabel>(parent, name, geometry);
+  label->setText(u8(caption));
+  label->setFont(labelFont());
+  return label;
+}
+
+QFrame* separator(QWidget* parent, const char* name, int top, int right) {
+  auto* line = place<QFrame>(parent, name, QRect(0, top / 15, right / 15, 1));
+  line->setFrameShape(QFrame::HLine);
+  line->setFrameShadow(QFrame::Plain);
+  line->setLineWidth(1);
+  return line;
+}
+
+void setTextColour(QLabel* label, const QColor& colour) {
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  label->setPalette(palette);
+}
+
+}  // namespace
+
+frmMain::frmMain(Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      dialogs_(dialogs),
+      dateSource_(&dateStampNow) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(u8(texts::kTitle));
+  setWindowIcon(QIcon(QPixmap(orvella_icon_xpm)));
+  setFixedSize(kClientWidth, kClientHeight);
+  installFontSubstitutes();
+
+  createControls();
+  orderTabs();
+  connectHandlers();
+  lockList_ = {Check1, Command2, txtSubject, Check2,       txtFormat,
+               txtFrom, txtTo,   txtMaxLength, VScroll1, comConvert};
+
+  Form_Load();
+  Timer1->start();
+  Command2->setFocus();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::createControls() {
+  using namespace texts;
+  Label7 = boldLabel(this, "Label7", twips(0, 0, 2295, 255), kLabel7);
+  txtFileName = place<QLineEdit>(this, "txtFileName", twips(0, 240, 4305, 270), kTipFileName);
+  txtFileName->setEnabled(false);
+  Command2 = place<QPushButton>(this, "Command2", twips(4320, 240, 255, 255), kTipCommand2);
+  Command2->setText(u8(kCommand2));
+  Line2 = separator(this, "Line2", 600, 4560);
+
+  Label3 = boldLabel(this, "Label3", twips(0, 750, 855, 255), kLabel3);
+  txtSubject = place<QLineEdit>(this, "txtSubject", twips(840, 720, 3015, 270), kTipSubject);
+  labSubject = place<QLabel>(this, "labSubject", twips(3840, 750, 735, 255));
+  labSubject->setText(u8(kZeroBytes));
+  Check1 = place<QCheckBox>(this, "Check1", twips(840, 990, 2535, 255), kTipCheck1);
+  Check1->setText(u8(kCheck1));
+  Check1->setChecked(true);
+  Check2 = place<QCheckBox>(this, "Check2", twips(840, 1230, 1935, 255), kTipCheck2);
+  Check2->setText(u8(kCheck2));
+  Check2->setChecked(true);
+  labSubjectFormat = boldLabel(this, "labSubjectFormat", twips(2880, 1260, 735, 255), kLabSubjectFormat);
+  txtFormat = place<QLineEdit>(this, "txtFormat", twips(3600, 1230, 975, 270), kTipFormat);
+  txtFormat->setText(u8(kFormat));
+
+  Label1 = boldLabel(this, "Label1", twips(0, 1590, 855, 255), kLabel1);
+  txtFrom = place<QLineEdit>(this, "txtFrom", twips(840, 1560, 3015, 270), kTipFrom);
+  labFrom = place<QLabel>(this, "labFrom", twips(3840, 1590, 735, 255));
+  labFrom->setText(u8(kZeroBytes));
+  Label2 = boldLabel(this, "Label2", twips(0, 1830, 855, 255), kLabel2);
+  txtTo = place<QLineEdit>(this, "txtTo", twips(840, 1800, 3015, 270), kTipTo);
+  labTo = place<QLabel>(this, "labTo", twips(3840, 1830, 735, 255));
+  labTo->setText(u8(kZeroBytes));
+  Label4 = boldLabel(this, "Label4", twips(0, 2190, 855, 255), kLabel4);
+  txtDate = place<QLineEdit>(this, "txtDate", twips(840, 2160, 3015, 270), kTipDate);
+  txtDate->setEnabled(false);
+  Line1 = separator(this, "Line1", 2520, 4560);
+
+  Label5 = boldLabel(this, "Label5", twips(0, 2670, 1215, 255), kLabel5);
+  txtMaxLength = place<QLineEdit>(this, "txtMaxLength", twips(1200, 2640, 975, 270), kTipMaxLength);
+  txtMaxLength->setText(u8(kMaxLength));
+  Label6 = boldLabel(this, "Label6", twips(2280, 2670, 1335, 255), kLabel6);
+  txtStart = place<QLineEdit>(this, "txtStart", twips(3720, 2640, 615, 270), kTipStart);
+  txtStart->setText(u8(kStart));
+  txtStart->setEnabled(false);
+  VScroll1 = place<QScrollBar>(this, "VScroll1", twips(4335, 2640, 225, 255));
+  VScroll1->setOrientation(Qt::Vertical);
+  VScroll1->setRange(0, kLastNumber);
+  VScroll1->setSingleStep(1);
+  VScroll1->setPageStep(1);
+  VScroll1->setValue(0);
+  VScroll1->setFocusPolicy(Qt::StrongFocus);
+  Line3 = separator(this, "Line3", 2970, 4560);
+
+  labFileInfo = place<QLabel>(this, "labFileInfo", twips(0, 3000, 4575, 255));
+  comConvert = place<QPushButton>(this, "comConvert", twips(2160, 3360, 2415, 375), kTipConvert);
+  comConvert->setText(u8(kComConvert));
+  comConvert->setEnabled(false);
+  ProgressBar1 = place<ProgressBar>(this, "ProgressBar1", twips(0, 3840, 4575, 300));
+  ProgressBar1->setFocusPolicy(Qt::NoFocus);
+
+  // Below the client area: it exists and takes the record, but is never seen.
+  txtAll = place<QPlainTextEdit>(this, "txtAll", twips(0, 4200, 4575, 1455));
+  txtAll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  txtAll->setTabChangesFocus(true);
+  txtAll->setUndoRedoEnabled(false);
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(1000);
+}
+
+void frmMain::orderTabs() {
+  // Tab indexes 0..20 of the controls that can take the focus; the labels and the bar never do.
+  QWidget* const order[] = {Command2, txtSubject, Check1,   Check2,     txtFormat,
+                            txtFrom,  txtTo,      txtDate,  txtMaxLength, txtStart,
+                            VScroll1, comConvert, txtFileName, txtAll};
+  for (size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void frmMain::connectHandlers() {
+  connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+  connect(Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
+  connect(Check1, &QCheckBox::clicked, this, &frmMain::Check1_Click);
+  connect(txtFrom, &QLineEdit::textChanged, this, &frmMain::txtFrom_Change);
+  connect(txtTo, &QLineEdit::textChanged, this, &frmMain::txtTo_Change);
+  connect(txtSubject, &QLineEdit::textChanged, this, &frmMain::txtSubject_Change);
+  connect(comConvert, &QPushButton::clicked, this, &frmMain::comConvert_Click);
+  connect(VScroll1, &QScrollBar::valueChanged, this, &frmMain::VScroll1_Change);
+}
+
+void frmMain::centreOnScreen() {
+  const QScreen* where = screen();
+  if (!where) return;
+  QRect frame = frameGeometry();
+  frame.moveCenter(where->availableGeometry().center());
+  move(frame.topLeft());
+}
+
+void frmMain::setDateSource(std::function<std::string()> source) {
+  dateSource_ = source ? std::move(source) : std::function<std::string()>(&dateStampNow);
+}
+
+// ---- Load and clock
+
+void frmMain::Form_Load() {
+  // The day and month names are constant tables of the date stamp; only the sender is set here,
+  // which runs the From check.
+  txtFrom->setText(u8(kDefaultSender));
+}
+
+void frmMain::Timer1_Timer() { txtDate->setText(QString::fromStdString(dateSource_())); }
+
+// ---- Header field checks
+
+void frmMain::checkField(QLineEdit* field, QLabel* counter, int limit) {
+  const std::int32_t n = LengthB(view(field->text()));
+  counter->setText(QString::number(n) + u8(texts::kBytes));
+  const bool over = n > limit;
+  setTextColour(counter, over ? QColor(255, 0, 0) : QColor(0, 0, 0));
+  fieldsOk_ = !over;
+}
+
+void frmMain::txtFrom_Change() { checkField(txtFrom, labFrom, kMaxAddressBytes); }
+
+void frmMain::txtTo_Change() { checkField(txtTo, labTo, kMaxAddressBytes); }
+
+void frmMain::txtSubject_Change() {
+  // With numbering on the Subject also carries "-" and the serial in the pattern's width.
+  const int limit = Check2->isChecked()
+                        ? kMaxSubjectBytes - 1 - LengthB(view(txtFormat->text()))
+                        : kMaxSubjectBytes;
+  checkField(txtSubject, labSubject, limit);
+}
+
+// ---- File choice and estimate
+
+void frmMain::Command2_Click() {
+  const QString name = dialogs_.openFileName(this, {u8(texts::kFilterText), u8(texts::kFilterAll)});
+  if (name.isEmpty()) return;
+
+  std::error_code error;
+  const auto size = std::filesystem::file_size(toPath(name), error);
+  if (error) {
+    box(BoxIcon::Warning, u8(texts::kSizeUnreadable) + u'\n' + name);
+    return;
+  }
+
+  txtFileName->setText(name);
+  if (Check1->isChecked()) txtSubject->setText(getFilename(txtFileName->text()));
+  comConvert->setEnabled(true);
+  showFileInfo(static_cast<std::int64_t>(size));
+}
+
+void frmMain::showFileInfo(std::int64_t n) {
+  ProgressBar1->setValueF(0);
+  ProgressBar1->setMaximumF(n == 0 ? 1.0 : static_cast<double>(n));
+
+  const auto limit = parseLimit(txtMaxLength->text().toStdString());
+  if (!limit) {
+    labFileInfo->setText(QString::number(n) + u8(texts::kSizeOnlyEnd));
+    box(BoxIcon::Warning, u8(orvella::texts::kInvalidLimit));
+    return;
+  }
+  const std::int64_t c = estimateFiles(n, *limit);
+  labFileInfo->setText(QString::number(n) + u8(texts::kEstimateMiddle) + QString::number(c) +
+                       u8(texts::kEstimateEnd));
+  if (c > kMaxEstimate) box(BoxIcon::Warning, u8(texts::kTooManyFiles));
+}
+
+void frmMain::Check1_Click() {
+  if (!Check1->isChecked()) {
+    txtSubject->setText(QString());
+  } else {
+    txtSubject->setText(getFilename(txtFileName->text()));
+  }
+}
+
+// ---- Convert command
+
+void frmMain::comConvert_Click() {
+  if (!fieldsOk_) {
+    box(BoxIcon::Warning, u8(texts::kFieldsTooLong));
+    return;
+  }
+  DisableControl();
+  converting_ = true;
+  stopRequested_ = false;
+  try {
+    Convert();
+  } catch (const std::exception& e) {
+    box(BoxIcon::Stop, u8(texts::kUnexpectedFailure) + u'\n' + QString::fromLocal8Bit(e.what()));
+  } catch (...) {
+    box(BoxIcon::Stop, u8(texts::kUnexpectedFailure));
+  }
+  converting_ = false;
+  EnableControl();
+  if (closeAfterRun_) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void frmMain::DisableControl() {
+  for (QWidget* w : lockList_) w->setEnabled(false);
+}
+
+void frmMain::EnableControl() {
+  for (QWidget* w : lockList_) w->setEnabled(true);
+}
+
+void frmMain::Convert() {
+  ConvertSettings settings;
+  settings.input = toPath(txtFileName->text());
+  settings.maxLength = txtMaxLength->text().toStdString();
+  settings.startNumber = VScroll1->value();
+  settings.header.from = txtFrom->text().toStdU16String();
+  settings.header.subject = txtSubject->text().toStdU16String();
+  settings.header.serialOn = Check2->isChecked();
+  settings.header.pattern = txtFormat->text().toStdU16String();
+  settings.header.to = txtTo->text().toStdU16String();
+
+  breatheClock_.start();
+  recordClock_.start();
+  recordInterval_ = std::chrono::nanoseconds(0);
+  orvella::Convert(settings, message_, *this);
+  showRecord();
+}
+
+void frmMain::VScroll1_Change() {
+  txtStart->setText(QStringLiteral("%1").arg(VScroll1->value(), 4, 10, QLatin1Char('0')));
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+  if (converting_) {
+    // Stop at the end of the record being built, which is written whole, then close.
+    stopRequested_ = true;
+    closeAfterRun_ = true;
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
+
+void frmMain::box(BoxIcon icon, const QString& text) { dialogs_.message(this, icon, text); }
+
+// The record view is never seen, so it is brought up to date only now and then, and less often
+// when the record is so large that decoding it would slow the run.
+void frmMain::showRecord() {
+  QElapsedTimer cost;
+  cost.start();
+  const std::u16string text = cp932::decode(message_.curMessage());
+  txtAll->setPlainText(QString::fromUtf16(text.data(), qsizetype(text.size())));
+  recordInterval_ = std::max(std::chrono::nanoseconds(std::chrono::milliseconds(100)),
+                             std::chrono::nanoseconds(cost.nsecsElapsed() * 20));
+  recordClock_.restart();
+}
+
+// ---- ConvertHost
+
+std::filesystem::path frmMain::SelectFolder() {
+  const QString folder = dialogs_.selectFolder(this, u8(orvella::texts::kFolderTitle));
+  return toPath(withTrailingSeparator(folder));
+}
+
+std::u16string frmMain::DateText() {
+  // A run started within the first second would otherwise date its record with nothing.
+  if (txtDate->text().isEmpty()) Timer1_Timer();
+  return txtDate->text().toStdU16String();
+}
+
+void frmMain::Progress(std::int64_t add) {
+  ProgressBar1->setValueF(ProgressBar1->valueF() + static_cast<double>(add));
+}
+
+void frmMain::Breathe() {
+  if (breatheClock_.nsecsElapsed() < std::chrono::nanoseconds(breatheInterval_).count()) return;
+  if (recordClock_.nsecsElapsed() >= recordInterval_.count()) showRecord();
+  QCoreApplication::processEvents();
+  breatheClock_.restart();
+}
+
+void frmMain::SpinnerStep(int nextNumber) { VScroll1->setValue(nextNumber); }
+
+void frmMain::WriteFailed(const std::filesystem::path&, std::string_view text) {
+  box(BoxIcon::Stop, u8(text));
+}
+
+void frmMain::Message(MessageKind kind, std::string_view text) {
+  BoxIcon icon = BoxIcon::Information;
+  if (kind == MessageKind::Warning) icon = BoxIcon::Warning;
+  if (kind == MessageKind::Error) icon = BoxIcon::Stop;
+  box(icon, u8(text));
+}
+
+}  // namespace orvella::ui

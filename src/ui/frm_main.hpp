@@ -1,0 +1,136 @@
+// Orvella's one window: the controls every conversion reads and writes, their handlers, and the
+// host through which the conversion driver reports to the screen.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "convert/converter.hpp"
+#include "core/message.hpp"
+#include "ui/dialogs.hpp"
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+
+namespace orvella::ui {
+
+class ProgressBar;
+
+class frmMain : public QWidget, private ConvertHost {
+  Q_OBJECT
+
+ public:
+  // The dialogs object answers every dialog and message box; it must outlive the window.
+  explicit frmMain(Dialogs& dialogs, QWidget* parent = nullptr);
+  ~frmMain() override;
+
+  // Handlers. A change made by the program runs the same handler as the user's change.
+  void Check1_Click();
+  void comConvert_Click();
+  void Command2_Click();
+  void Form_Load();
+  void Timer1_Timer();
+  void txtFrom_Change();
+  void txtSubject_Change();
+  void txtTo_Change();
+  void VScroll1_Change();
+
+  // The result of whichever field check ran last.
+  bool fieldsOk() const { return fieldsOk_; }
+  bool converting() const { return converting_; }
+  const orvella::Message& message() const { return message_; }
+
+  // Where Timer1_Timer takes the Date text from; the local clock unless replaced.
+  void setDateSource(std::function<std::string()> source);
+  // How often a conversion lets the window process its events.
+  void setBreatheInterval(std::chrono::milliseconds interval) { breatheInterval_ = interval; }
+
+  // Puts the window in the middle of its screen's available area.
+  void centreOnScreen();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void createControls();
+  void orderTabs();
+  void connectHandlers();
+
+  void Convert();
+  void DisableControl();
+  void EnableControl();
+  void checkField(QLineEdit* field, QLabel* counter, int limit);
+  void showFileInfo(std::int64_t n);  // size, estimate and the bar for a file of n bytes
+  void showRecord();
+  void box(BoxIcon icon, const QString& text);
+
+  // ConvertHost
+  std::filesystem::path SelectFolder() override;
+  std::u16string DateText() override;
+  void Progress(std::int64_t add) override;
+  void Breathe() override;
+  bool StopRequested() override { return stopRequested_; }
+  void SpinnerStep(int nextNumber) override;
+  void WriteFailed(const std::filesystem::path& file, std::string_view text) override;
+  void Message(MessageKind kind, std::string_view text) override;
+
+  Dialogs& dialogs_;
+
+  QLabel* Label7 = nullptr;
+  QLineEdit* txtFileName = nullptr;
+  QPushButton* Command2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLineEdit* txtSubject = nullptr;
+  QLabel* labSubject = nullptr;
+  QCheckBox* Check1 = nullptr;
+  QCheckBox* Check2 = nullptr;
+  QLabel* labSubjectFormat = nullptr;
+  QLineEdit* txtFormat = nullptr;
+  QLabel* Label1 = nullptr;
+  QLineEdit* txtFrom = nullptr;
+  QLabel* labFrom = nullptr;
+  QLabel* Label2 = nullptr;
+  QLineEdit* txtTo = nullptr;
+  QLabel* labTo = nullptr;
+  QLabel* Label4 = nullptr;
+  QLineEdit* txtDate = nullptr;
+  QLabel* Label5 = nullptr;
+  QLineEdit* txtMaxLength = nullptr;
+  QLabel* Label6 = nullptr;
+  QLineEdit* txtStart = nullptr;
+  QScrollBar* VScroll1 = nullptr;
+  QLabel* labFileInfo = nullptr;
+  QPushButton* comConvert = nullptr;
+  ProgressBar* ProgressBar1 = nullptr;
+  QPlainTextEdit* txtAll = nullptr;
+  QFrame* Line1 = nullptr;
+  QFrame* Line2 = nullptr;
+  QFrame* Line3 = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  std::vector<QWidget*> lockList_;
+
+  orvella::Message message_;
+  bool fieldsOk_ = false;
+  std::function<std::string()> dateSource_;
+
+  bool converting_ = false;
+  bool stopRequested_ = false;
+  bool closeAfterRun_ = false;
+  std::chrono::milliseconds breatheInterval_{15};
+  QElapsedTimer breatheClock_;
+  QElapsedTimer recordClock_;
+  std::chrono::nanoseconds recordInterval_{0};
+};
+
+}  // namespace orvella::ui

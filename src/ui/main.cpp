@@ -1,0 +1,25 @@
+// Starts Orvella: the one window, in Japanese, with Qt's own dialogs.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include "ui/frm_main.hpp"
+#include "ui/qt_dialogs.hpp"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Orvella"));
+  QApplication::setApplicationVersion(QStringLiteral("1.00.0001"));
+
+  // The file and folder dialogs and the OK buttons speak Japanese like the window.
+  QTranslator qtTexts;
+  if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTexts);
+  }
+
+  orvella::ui::QtDialogs dialogs;
+  orvella::ui::frmMain window(dialogs);
+  window.centreOnScreen();
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,61 @@
+// The window's own texts (UTF-8): title, captions, tooltips and messages, spelled once.
+#pragma once
+
+namespace orvella::ui::texts {
+
+inline constexpr char kTitle[] = "Orvella for A5502K";
+inline constexpr char kBoxTitle[] = "Orvella";
+
+// Captions.
+inline constexpr char kLabel7[] = "変換するテキストファイル:";
+inline constexpr char kCommand2[] = "...";
+inline constexpr char kLabel3[] = "Subject:";
+inline constexpr char kCheck1[] = "ファイル名をSubjectにする";
+inline constexpr char kCheck2[] = "Subjectに連番を付加";
+inline constexpr char kLabSubjectFormat[] = "Format:";
+inline constexpr char kLabel1[] = "From:";
+inline constexpr char kLabel2[] = "To:";
+inline constexpr char kLabel4[] = "Date:";
+inline constexpr char kLabel5[] = "最大バイト数:";
+inline constexpr char kLabel6[] = "連番開始番号:";
+inline constexpr char kComConvert[] = "変換";
+
+// Start values.
+inline constexpr char kFormat[] = "000";
+inline constexpr char kMaxLength[] = "10000";
+inline constexpr char kStart[] = "0000";
+inline constexpr char kZeroBytes[] = "0bytes";
+
+// Tooltips.
+inline constexpr char kTipFileName[] = "ファイル名です";
+inline constexpr char kTipCommand2[] = "テキストファイルを開きます";
+inline constexpr char kTipSubject[] = "メールの題名です";
+inline constexpr char kTipCheck1[] = "Subjectをファイルの名前にします";
+inline constexpr char kTipCheck2[] = "変換時Subjectに通し番号を付けます";
+inline constexpr char kTipFormat[] = "通し番号のフォーマットです";
+inline constexpr char kTipFrom[] = "送信者のメールアドレスです";
+inline constexpr char kTipTo[] = "受信者のメールアドレスです";
+inline constexpr char kTipDate[] = "現在の日付です";
+inline constexpr char kTipMaxLength[] = "登録可能なvmgファイルの最大バイト数です";
+inline constexpr char kTipStart[] = "vmgファイルの開始番号を指定します";
+inline constexpr char kTipConvert[] = "vmgファイルを作成します";
+
+// Byte counters and the estimate: "25000bytes. だいたい3個以上のファイルが作成されます。"
+inline constexpr char kBytes[] = "bytes";
+inline constexpr char kEstimateMiddle[] = "bytes. だいたい";
+inline constexpr char kEstimateEnd[] = "個以上のファイルが作成されます。";
+inline constexpr char kSizeOnlyEnd[] = "bytes.";
+
+// The Open dialog's filter entries, in this order.
+inline constexpr char kFilterText[] = "テキストファイル(*.txt)";
+inline constexpr char kFilterAll[] = "すべてのファイル(*.*)";
+
+// Messages.
+inline constexpr char kFieldsTooLong[] =
+    "Subject, From, Toのうち、いづれかの文字数がオーバーしています。";
+inline constexpr char kSizeUnreadable[] = "ファイルの大きさを読み取れませんでした。";
+inline constexpr char kTooManyFiles[] =
+    "作成されるファイルが多すぎます（32767個を超えます）。最大バイト数を大きくしてください。";
+inline constexpr char kUnexpectedFailure[] = "変換中に予期しないエラーが発生しました。";
+
+}  // namespace orvella::ui::texts

@@ -1,0 +1,68 @@
+// A fresh frmMain per test, with scripted dialogs, a fixed Date and a scratch folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+
+#include "scripted_dialogs.hpp"
+#include "support/temp_dir.hpp"
+#include "ui/frm_main.hpp"
+#include "ui/progress_bar.hpp"
+
+// Readable failure output for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace orvella::testing {
+
+inline constexpr char kFixedDate[] = "Wed, 11 Feb 2004 05:15:55 +0900";
+
+inline QString qpath(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window = std::make_unique<ui::frmMain>(dialogs);
+    window->setDateSource([] { return std::string(kFixedDate); });
+  }
+
+  template <class T = QWidget>
+  T* get(const char* name) const {
+    auto* found = window->findChild<T*>(QString::fromLatin1(name));
+    if (!found) throw std::runtime_error(std::string("no control ") + name);
+    return found;
+  }
+  QLineEdit* edit(const char* name) const { return get<QLineEdit>(name); }
+  QLabel* label(const char* name) const { return get<QLabel>(name); }
+  QCheckBox* check(const char* name) const { return get<QCheckBox>(name); }
+  QScrollBar* spinner() const { return get<QScrollBar>("VScroll1"); }
+  ui::ProgressBar* bar() const { return get<ui::ProgressBar>("ProgressBar1"); }
+
+  std::filesystem::path writeInput(const std::string& name, std::string_view bytes) const {
+    const auto path = dir / name;
+    writeFile(path, bytes);
+    return path;
+  }
+
+  // The "..." button answered with the given file.
+  void chooseFile(const std::filesystem::path& file) {
+    dialogs.files.push_back(qpath(file));
+    window->Command2_Click();
+  }
+
+  ScriptedDialogs dialogs;
+  std::unique_ptr<ui::frmMain> window;
+  TempDir dir;
+};
+
+}  // namespace orvella::testing
