@@ -1,7 +1,7 @@
 #include "convert/converter.hpp"
 
+#include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <limits>
 #include <stdexcept>
 
@@ -17,6 +17,8 @@ namespace {
 // The three MIME lines with their line ends; the rest of the header and the footer go uncounted.
 constexpr std::int64_t kHeaderCount = 97;
 constexpr int kLastNumber = 9999;
+constexpr std::int64_t kRecordSlack = 4096;
+constexpr std::int64_t kMaxReserve = 64 << 20;
 
 class Run {
  public:
@@ -40,13 +42,19 @@ class Run {
     LineReader reader(settings_.input);
     if (!reader.ok()) {
       std::string text(texts::kInputOpenFailed);
-      text += "\n" + settings_.input.string() + ": " + reader.error();
+      text += '\n';
+      text += settings_.input.string();
+      text += ": ";
+      text += reader.error();
       return fail(ConvertStatus::InputError, text);
     }
 
+    // A record holds about the limit plus its header and the line that overflows it; room for
+    // that up front spares the copies of growing a large record. Address space only, so capped.
+    message_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(*limit + kRecordSlack, kMaxReserve)));
     if (!beginRecord()) return serialsOut();
     std::int64_t count = kHeaderCount;
-    std::string line;
+    std::string_view line;
     while (!host_.StopRequested()) {
       if (!reader.next(line)) {
         if (!reader.ok()) return readFailed(reader);
@@ -56,7 +64,7 @@ class Run {
       const std::int64_t size = rawLineLength(line);
       host_.Progress(size);
       host_.Breathe();
-      message_.AddText(std::string_view(line));
+      message_.AddText(line);
       show();
       count += size + 2;
       if (*limit >= count) continue;
@@ -67,7 +75,7 @@ class Run {
       closeRecord();
       if (numbersOut_) return stop(ConvertStatus::NumbersOut, texts::kNumbersOut);
       if (!beginRecord()) return serialsOut();
-      message_.AddText(std::string_view(line));
+      message_.AddText(line);
       show();
       count = kHeaderCount + size + 2;
     }
@@ -139,7 +147,9 @@ class Run {
 
   ConvertResult readFailed(const LineReader& reader) {
     std::string text(texts::kInputReadFailed);
-    text += " (" + reader.error() + ")\n";
+    text += " (";
+    text += reader.error();
+    text += ")\n";
     text += texts::kStoppedAtBytePrefix;
     text += std::to_string(reader.bytesRead());
     text += texts::kStoppedAtByteSuffix;
@@ -200,8 +210,11 @@ std::optional<std::int32_t> parseLimit(std::string_view text) {
 }
 
 std::string fileNameFor(int number) {
-  char name[32];
-  std::snprintf(name, sizeof name, "E1__%04d.VMG", number);
+  std::string name = "E1__0000.VMG";
+  for (std::size_t i = 7; number > 0 && i >= 4; --i) {
+    name[i] = static_cast<char>('0' + number % 10);
+    number /= 10;
+  }
   return name;
 }
 

@@ -63,13 +63,22 @@ bool LineReader::fill() {
 }
 
 bool LineReader::next(std::string& line) {
-  line.clear();
+  std::string_view view;
+  const bool got = next(view);
+  line.assign(view);
+  return got;
+}
+
+bool LineReader::next(std::string_view& line) {
+  line = {};
   if (!error_.empty()) return false;
+  carry_.clear();
   bool started = false;
   for (;;) {
     if (pos_ == end_ && !fill()) {
       // An unterminated last line is still a line; a line end at the very end makes no extra one.
       if (!error_.empty() || !started) return false;
+      line = carry_;
       consumed_ += line.size();
       return true;
     }
@@ -78,12 +87,18 @@ bool LineReader::next(std::string& line) {
     const std::size_t avail = end_ - pos_;
     const void* cr = std::memchr(begin, '\r', avail);
     if (!cr) {
-      line.append(begin, avail);
+      carry_.append(begin, avail);
       pos_ = end_;
       continue;
     }
     const std::size_t len = static_cast<std::size_t>(static_cast<const char*>(cr) - begin);
-    line.append(begin, len);
+    // Most lines lie inside one block and are handed out where they stand.
+    if (carry_.empty()) {
+      line = std::string_view(begin, len);
+    } else {
+      carry_.append(begin, len);
+      line = carry_;
+    }
     pos_ += len + 1;
     consumed_ += line.size() + 1;
     if (pos_ < end_) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvella {
@@ -22,6 +23,8 @@ class LineReader {
   // Next line without its line end; false at the end of the input or on a read error.
   // Memory grows only with the longest line, never with the file.
   bool next(std::string& line);
+  // The same without a copy: the view stays valid until the next call.
+  bool next(std::string_view& line);
 
   bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }  // errno text of the failure, if any
@@ -37,6 +40,7 @@ class LineReader {
   bool eof_ = false;
   bool pendingCr_ = false;
   std::uint64_t consumed_ = 0;
+  std::string carry_;  // a line that runs over the end of a block
   std::string error_;
 };
 

@@ -43,6 +43,8 @@ class Message {
   void AddHeader(const HeaderInputs& in);    // may throw SerialExhausted, leaving the buffer as it was
   void AddFooter();
   void TakeBack();                           // curMessage := prevMessage
+  // Room for a record of this many bytes, so a large record is not grown by repeated copies.
+  void reserve(std::size_t bytes) { cur_.reserve(bytes); }
 
   const std::string& curMessage() const { return cur_; }
   std::string_view prevMessage() const { return std::string_view(cur_).substr(0, prev_); }
