@@ -138,8 +138,11 @@ Parsed parse(int argc, char** argv) {
         refuse(std::string(cli_texts::kMissingValue) + argv[optind - 1]);
         break;
       default:
-        refuse(std::string(cli_texts::kUnknownOption) +
-               (optopt ? "-" + std::string(1, static_cast<char>(optopt)) : argv[optind - 1]));
+        if (optopt) {
+          refuse(std::string(cli_texts::kUnknownOption) + '-' + static_cast<char>(optopt));
+        } else {
+          refuse(std::string(cli_texts::kUnknownOption) + argv[optind - 1]);
+        }
         break;
     }
   }
