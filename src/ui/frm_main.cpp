@@ -65,9 +65,15 @@ void installFontSubstitutes() {
                              {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
 }
 
-QFont labelFont() {
+// The window's own font is the labels' face without the bold, as on a Japanese desktop.
+QFont windowFont() {
   QFont font(QString::fromUtf16(kLabelFace));
   font.setPointSize(9);
+  return font;
+}
+
+QFont labelFont() {
+  QFont font = windowFont();
   font.setWeight(QFont::Bold);
   return font;
 }
@@ -115,6 +121,7 @@ frmMain::frmMain(Dialogs& dialogs, QWidget* parent)
   setWindowIcon(QIcon(QPixmap(orvella_icon_xpm)));
   setFixedSize(kClientWidth, kClientHeight);
   installFontSubstitutes();
+  setFont(windowFont());
 
   createControls();
   orderTabs();

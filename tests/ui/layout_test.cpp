@@ -115,6 +115,7 @@ TEST_F(WindowTest, BoldLabelsUseTheGothicStandInAtNinePoints) {
     EXPECT_EQ(QFontInfo(font).family(), "IPAPGothic");
   }
   EXPECT_NE(label("labFrom")->font().weight(), QFont::Bold);
+  EXPECT_EQ(QFontInfo(edit("txtSubject")->font()).family(), "IPAPGothic");
 }
 
 TEST_F(WindowTest, ThreeSeparatorLinesCrossTheWindow) {

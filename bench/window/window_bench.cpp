@@ -1,0 +1,150 @@
+// orvella-window-bench INPUT [--max-bytes N] [--runs N]
+//
+// Converts INPUT through the window (frmMain shown on the offscreen platform, dialogs answered by
+// the program, the clock fixed) and through orvella-convert from the same folder as this program,
+// each --runs times (default 3) into scratch folders, and prints the best and median wall times
+// and the window's time as a multiple of the command line's. Both runs must write the same files.
+#include <QApplication>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "ui/frm_main.hpp"
+
+namespace {
+
+constexpr char kDate[] = "Wed, 11 Feb 2004 05:15:55 +0900";
+
+class BenchDialogs final : public orvella::ui::Dialogs {
+ public:
+  QString file;
+  QString folder;
+  std::vector<QString> said;
+  QString openFileName(QWidget*, const QStringList&) override { return file; }
+  QString selectFolder(QWidget*, const QString&) override { return folder; }
+  void message(QWidget*, orvella::ui::BoxIcon, const QString& text) override { said.push_back(text); }
+};
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+std::string readAll(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool sameFiles(const QString& a, const QString& b, int* count) {
+  const QStringList names = QDir(a).entryList(QDir::Files, QDir::Name);
+  if (names != QDir(b).entryList(QDir::Files, QDir::Name)) return false;
+  for (const QString& name : names) {
+    if (readAll((a + u'/' + name).toStdString()) != readAll((b + u'/' + name).toStdString())) return false;
+  }
+  *count = int(names.size());
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+
+  QString input;
+  QString maxBytes = QStringLiteral("10000");
+  int runs = 3;
+  const QStringList args = QCoreApplication::arguments().mid(1);
+  for (int i = 0; i < args.size(); ++i) {
+    if (args[i] == u"--max-bytes" && i + 1 < args.size()) {
+      maxBytes = args[++i];
+    } else if (args[i] == u"--runs" && i + 1 < args.size()) {
+      runs = std::max(1, args[++i].toInt());
+    } else {
+      input = args[i];
+    }
+  }
+  if (input.isEmpty() || !QFileInfo(input).isFile()) {
+    std::fprintf(stderr, "usage: orvella-window-bench INPUT [--max-bytes N] [--runs N]\n");
+    return 2;
+  }
+  const QString cli = QCoreApplication::applicationDirPath() + QStringLiteral("/orvella-convert");
+
+  QTemporaryDir scratch;
+  std::vector<double> windowTimes, cliTimes;
+  QString lastWindowOut, lastCliOut;
+  for (int run = 0; run < runs; ++run) {
+    BenchDialogs dialogs;
+    dialogs.file = QFileInfo(input).absoluteFilePath();
+    dialogs.folder = scratch.filePath(QStringLiteral("window%1").arg(run));
+    QDir().mkpath(dialogs.folder);
+    {
+      orvella::ui::frmMain window(dialogs);
+      window.setDateSource([] { return std::string(kDate); });
+      window.show();
+      QCoreApplication::processEvents();
+      window.findChild<QLineEdit*>(QStringLiteral("txtMaxLength"))->setText(maxBytes);
+      window.findChild<QLineEdit*>(QStringLiteral("txtSubject"))->setText(QStringLiteral("bench"));
+      window.findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(false);
+      window.Command2_Click();
+
+      QElapsedTimer clock;
+      clock.start();
+      window.comConvert_Click();
+      windowTimes.push_back(double(clock.nsecsElapsed()) / 1e9);
+    }
+    if (dialogs.said.empty() || dialogs.said.back() != QString::fromUtf8("ファイルの変換が完了しました！")) {
+      std::fprintf(stderr, "the window's run did not complete: %s\n",
+                   dialogs.said.empty() ? "(no message)" : dialogs.said.back().toLocal8Bit().constData());
+      return 1;
+    }
+    lastWindowOut = dialogs.folder;
+
+    const QString out = scratch.filePath(QStringLiteral("cli%1").arg(run));
+    QDir().mkpath(out);
+    QElapsedTimer clock;
+    clock.start();
+    const int code = QProcess::execute(
+        cli, {QStringLiteral("-q"), QStringLiteral("-o"), out, QStringLiteral("--max-bytes"), maxBytes,
+              QStringLiteral("--subject"), QStringLiteral("bench"), QStringLiteral("--date"),
+              QString::fromLatin1(kDate), input});
+    cliTimes.push_back(double(clock.nsecsElapsed()) / 1e9);
+    if (code != 0) {
+      std::fprintf(stderr, "%s failed (exit %d)\n", cli.toLocal8Bit().constData(), code);
+      return 1;
+    }
+    lastCliOut = out;
+    if (run + 1 < runs) {  // keep the disk use to one run of each
+      QDir(dialogs.folder).removeRecursively();
+      QDir(out).removeRecursively();
+    }
+  }
+
+  int files = 0;
+  if (!sameFiles(lastWindowOut, lastCliOut, &files)) {
+    std::fprintf(stderr, "the window and orvella-convert wrote different files\n");
+    return 1;
+  }
+  const double mb = double(QFileInfo(input).size()) / (1 << 20);
+  std::printf("input %.1f MiB, limit %s, %d files, %d runs each\n", mb, maxBytes.toLatin1().constData(),
+              files, runs);
+  std::printf("window          best %.3f s  median %.3f s  (%.1f MiB/s)\n",
+              *std::min_element(windowTimes.begin(), windowTimes.end()), median(windowTimes),
+              mb / median(windowTimes));
+  std::printf("orvella-convert best %.3f s  median %.3f s  (%.1f MiB/s)\n",
+              *std::min_element(cliTimes.begin(), cliTimes.end()), median(cliTimes),
+              mb / median(cliTimes));
+  std::printf("window / orvella-convert (median) %.2fx\n", median(windowTimes) / median(cliTimes));
+  return 0;
+}
