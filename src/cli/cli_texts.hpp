@@ -34,6 +34,7 @@ inline constexpr std::string_view kNoInput = "入力ファイルを指定して�
 inline constexpr std::string_view kTooManyInputs = "入力ファイルは 1 つだけ指定してください: ";
 inline constexpr std::string_view kNoOutput = "出力先のフォルダを -o で指定してください。";
 inline constexpr std::string_view kOutputNotFolder = "出力先のフォルダがありません: ";
+inline constexpr std::string_view kOutputNotWritable = "出力先のフォルダに書き込めません: ";
 inline constexpr std::string_view kBadStart = "--start には 0 から 9999 までの整数を指定してください: ";
 inline constexpr std::string_view kBadSerial = "--serial には 0 から 32767 までの整数を指定してください: ";
 inline constexpr std::string_view kNotUtf8 = " の値が正しい UTF-8 ではありません。";

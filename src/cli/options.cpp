@@ -1,6 +1,7 @@
 #include "cli/options.hpp"
 
 #include <getopt.h>
+#include <unistd.h>
 
 #include <system_error>
 
@@ -169,6 +170,9 @@ Parsed parse(int argc, char** argv) {
     std::error_code ec;
     if (!std::filesystem::is_directory(o.output, ec)) {
       refuse(std::string(cli_texts::kOutputNotFolder) + o.output.string());
+    } else if (::access(o.output.c_str(), W_OK | X_OK) != 0) {
+      // Otherwise every record would fail on its own, one message each.
+      refuse(std::string(cli_texts::kOutputNotWritable) + o.output.string());
     }
   }
 

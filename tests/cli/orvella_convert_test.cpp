@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -221,6 +222,15 @@ TEST(OrvellaConvert, FieldsAtTheirLimitsPass) {
   const Outcome bare = c.run({"--no-serial", "--subject", std::string(100, 's'), "-o",
                               c.out.string(), c.input.string()});
   EXPECT_EQ(bare.code, 0) << bare.err;
+}
+
+TEST(OrvellaConvert, ReadOnlyOutputFolderIsRefusedUpFront) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  Cli c;
+  fs::permissions(c.out, fs::perms::owner_read | fs::perms::owner_exec);
+  const Outcome o = c.run({"--max-bytes", "200", "-o", c.out.string(), c.input.string()});
+  EXPECT_EQ(o.code, 2);
+  EXPECT_TRUE(contains(o.err, cli_texts::kOutputNotWritable)) << o.err;
 }
 
 TEST(OrvellaConvert, MissingInputExitsOneAndWritesNothing) {
