@@ -61,7 +61,9 @@ bool WriteText(const std::filesystem::path& FName, std::string_view bytes, const
     return false;
   };
 
-  if (FName.filename().empty() || targetRefusesWrites(FName)) return fail(-1, {});
+  // The system reads a name only up to a NUL: "E1__\0.VMG" would quietly replace "E1__".
+  const bool nameCutShort = FName.native().find('\0') != std::string::npos;
+  if (FName.filename().empty() || nameCutShort || targetRefusesWrites(FName)) return fail(-1, {});
 
   std::filesystem::path temp;
   const int fd = openTemporary(FName, temp);

@@ -1,0 +1,250 @@
+// Inputs a user should not give but will: a folder, a file that cannot be read, one deleted or
+// cut short while it is converted, one huge line, binary data, header text the code page lacks.
+// None crashes or hangs; what can be read is converted whole, and what cannot is told.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "convert/converter.hpp"
+#include "convert/line_reader.hpp"
+#include "convert/texts.hpp"
+#include "core/length_b.hpp"
+#include "recording_host.hpp"
+#include "support/temp_dir.hpp"
+
+namespace orvella {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::bodyLines;
+using testing::readFile;
+using testing::RecordingHost;
+using testing::TempDir;
+using testing::writeFile;
+
+struct StepHookHost : RecordingHost {
+  std::function<void(int)> hook;
+  void SpinnerStep(int next) override {
+    RecordingHost::SpinnerStep(next);
+    if (hook) hook(next);
+  }
+};
+
+struct Scenario {
+  TempDir dir;
+  fs::path out = dir / "out";
+  StepHookHost host;
+  Message message;
+  ConvertSettings settings;
+
+  Scenario() {
+    fs::create_directory(out);
+    host.folder = out;
+    settings.input = dir / "in.txt";
+    settings.header.subject = u"hostile";
+  }
+  std::vector<std::string> files() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(out)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  // Every body line of every record, in file order.
+  std::vector<std::string> allLines() const {
+    std::vector<std::string> lines;
+    for (const auto& name : files()) {
+      for (auto& l : bodyLines(readFile(out / name))) lines.push_back(std::move(l));
+    }
+    return lines;
+  }
+};
+
+std::vector<std::string> numberedLines(int count) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < count; ++i) lines.push_back("line " + std::to_string(i) + " \x82\xa0\x8a\xbf text");
+  return lines;
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const auto& l : lines) out += l + "\r\n";
+  return out;
+}
+
+// The line rules, byte by byte: CR or CR LF ends a line, an unterminated last line counts.
+std::vector<std::string> linesOf(std::string_view in) {
+  std::vector<std::string> lines;
+  std::string cur;
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    if (in[i] != '\r') {
+      cur += in[i];
+      continue;
+    }
+    lines.push_back(cur);
+    cur.clear();
+    if (i + 1 < in.size() && in[i + 1] == '\n') ++i;
+  }
+  if (!cur.empty()) lines.push_back(cur);
+  return lines;
+}
+
+// ---- Inputs that cannot be read at all ----
+
+struct Unreadable {
+  const char* name;
+  std::function<fs::path(const TempDir&)> make;  // empty path: not possible here
+  friend void PrintTo(const Unreadable& u, std::ostream* os) { *os << u.name; }
+};
+
+class UnreadableInput : public ::testing::TestWithParam<Unreadable> {};
+
+TEST_P(UnreadableInput, IsToldAndNothingIsWritten) {
+  Scenario s;
+  s.settings.input = GetParam().make(s.dir);
+  if (s.settings.input.empty()) GTEST_SKIP() << "this fault cannot be made here";
+  const ConvertResult r = Convert(s.settings, s.message, s.host);
+  EXPECT_EQ(r.status, ConvertStatus::InputError);
+  EXPECT_TRUE(s.files().empty());
+  EXPECT_TRUE(s.host.steps.empty());
+  EXPECT_EQ(r.filesWritten, 0);
+  ASSERT_EQ(s.host.messages.size(), 1u);
+  EXPECT_EQ(s.host.messages[0].first, MessageKind::Error);
+  EXPECT_NE(s.host.messages[0].second.find(texts::kInputOpenFailed), std::string::npos)
+      << s.host.messages[0].second;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnreadableInput,
+    ::testing::Values(
+        Unreadable{"Folder",
+                   [](const TempDir& d) {
+                     fs::create_directory(d / "folder.txt");
+                     return d / "folder.txt";
+                   }},
+        Unreadable{"DeletedAfterItWasChosen",
+                   [](const TempDir& d) {
+                     writeFile(d / "chosen.txt", "a\r\n");
+                     fs::remove(d / "chosen.txt");
+                     return d / "chosen.txt";
+                   }},
+        // Opens, then fails at the first read (EIO), whoever runs it.
+        Unreadable{"ReadFailsAtOnce", [](const TempDir&) { return fs::path("/proc/self/mem"); }},
+        Unreadable{"NoReadPermission",
+                   [](const TempDir& d) {
+                     if (::geteuid() == 0) return fs::path();  // root reads it anyway
+                     writeFile(d / "secret.txt", "a\r\n");
+                     fs::permissions(d / "secret.txt", fs::perms::none);
+                     return d / "secret.txt";
+                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Inputs that change under the conversion ----
+
+TEST(InputChangedDuringTheRun, DeletedFileIsStillConvertedWhole) {
+  Scenario s;
+  const auto lines = numberedLines(3000);  // many records at the default limit
+  writeFile(s.settings.input, joined(lines));
+  s.host.hook = [&](int next) {
+    if (next == 1) fs::remove(s.settings.input);
+  };
+  const ConvertResult r = Convert(s.settings, s.message, s.host);
+  EXPECT_EQ(r.status, ConvertStatus::Completed);
+  EXPECT_GT(r.filesWritten, 3);
+  EXPECT_EQ(s.allLines(), lines);
+}
+
+TEST(InputChangedDuringTheRun, CutShortFileEndsTheConversionWhereTheDataEnds) {
+  // Cut at a block boundary the reader has not reached: it converts exactly what is left.
+  Scenario s;
+  const std::size_t block = LineReader::kBlockSize;
+  std::string input = joined(numberedLines(40000));
+  ASSERT_GT(input.size(), 5 * block);
+  writeFile(s.settings.input, input);
+  const std::uintmax_t cut = 3 * block;
+  s.host.hook = [&](int next) {
+    if (next == 1) fs::resize_file(s.settings.input, cut);
+  };
+  const ConvertResult r = Convert(s.settings, s.message, s.host);
+  EXPECT_EQ(r.status, ConvertStatus::Completed);
+  input.resize(cut);
+  EXPECT_EQ(s.allLines(), linesOf(input));
+}
+
+TEST(InputChangedDuringTheRun, EmptiedFileEndsTheConversionWithoutALoss) {
+  Scenario s;
+  const auto lines = numberedLines(40000);
+  writeFile(s.settings.input, joined(lines));
+  s.host.hook = [&](int next) {
+    if (next == 1) fs::resize_file(s.settings.input, 0);
+  };
+  const ConvertResult r = Convert(s.settings, s.message, s.host);
+  EXPECT_EQ(r.status, ConvertStatus::Completed);
+  // What was read before the cut is all there, in order; nothing is invented after it.
+  const auto got = s.allLines();
+  ASSERT_LE(got.size(), lines.size());
+  EXPECT_GT(got.size(), 0u);
+  for (std::size_t i = 0; i + 1 < got.size(); ++i) EXPECT_EQ(got[i], lines[i]) << i;
+  EXPECT_EQ(lines[got.size() - 1].rfind(got.back(), 0), 0u) << "the last line is a prefix of the original";
+}
+
+// ---- Content no text file should have ----
+
+TEST(HostileContent, OneHugeLineStandsAloneByteForByte) {
+  Scenario s;
+  std::string line(24 * 1024 * 1024 + 3, 'x');  // hundreds of reader blocks
+  for (std::size_t i = 0; i < line.size(); i += 4099) line[i] = '\x82';
+  writeFile(s.settings.input, "before\r\n" + line + "\r\nafter");
+  const ConvertResult r = Convert(s.settings, s.message, s.host);
+  EXPECT_EQ(r.status, ConvertStatus::Completed);
+  ASSERT_EQ(s.files().size(), 3u);
+  EXPECT_EQ(bodyLines(readFile(s.out / "E1__0001.VMG")), std::vector<std::string>{line});
+  EXPECT_EQ(bodyLines(readFile(s.out / "E1__0002.VMG")), std::vector<std::string>{"after"});
+  EXPECT_EQ(s.host.progress, 6 + static_cast<std::int64_t>(line.size()) + 5);
+}
+
+TEST(HostileContent, BinaryDataWithNulsAndNoLineEndIsOneLineKeptWhole) {
+  Scenario s;
+  std::mt19937 rng(2004);
+  std::string blob(1 << 20, '\0');
+  for (char& c : blob) {
+    c = static_cast<char>(rng() % 256);
+    if (c == '\r') c = '\0';
+  }
+  writeFile(s.settings.input, blob);
+  const ConvertResult r = Convert(s.settings, s.message, s.host);
+  EXPECT_EQ(r.status, ConvertStatus::Completed);
+  // Too long for one record: an empty first record, then the blob alone.
+  ASSERT_EQ(s.files().size(), 2u);
+  EXPECT_TRUE(bodyLines(readFile(s.out / "E1__0000.VMG")).empty());
+  const std::string record = readFile(s.out / "E1__0001.VMG");
+  EXPECT_NE(record.find("\r\n\r\n" + blob + "\r\n\r\nEND:VBODY\r\n"), std::string::npos);
+  EXPECT_EQ(s.host.progress, rawLineLength(blob));
+  EXPECT_GT(rawLineLength(blob), static_cast<std::int64_t>(blob.size()));  // NULs count twice
+}
+
+TEST(HostileContent, HeaderCharactersTheCodePageLacksAreWrittenAsQuestionMarks) {
+  Scenario s;
+  s.settings.header.subject = u"件名\U0001F600¥e\u0301";  // emoji (a surrogate pair), yen sign, combining accent
+  s.settings.header.from = u"\U0001F4E7@example.jp";
+  s.settings.header.to = u"¥¥";
+  s.settings.header.pattern = u"\U0001F600#";
+  writeFile(s.settings.input, "body\r\n");
+  ASSERT_EQ(Convert(s.settings, s.message, s.host).status, ConvertStatus::Completed);
+  const std::string record = readFile(s.out / "E1__0000.VMG");
+  EXPECT_NE(record.find("\r\nSubject: \x8c\x8f\x96\xbc??e?-?\r\n"), std::string::npos) << record;
+  EXPECT_NE(record.find("\r\nFrom: ?@example.jp\r\n"), std::string::npos) << record;
+  EXPECT_NE(record.find("\r\nTo: ??\r\n"), std::string::npos) << record;
+  // Each such UTF-16 unit counts as one '?' would: a surrogate pair counts two, written as one.
+  EXPECT_EQ(LengthB(u"件名\U0001F600¥e\u0301"), 4 + 2 + 1 + 1 + 1);
+}
+
+}  // namespace
+}  // namespace orvella

@@ -1,0 +1,317 @@
+// Writes failing the ways a user meets them: the folder gone, a read-only or folder-shaped target,
+// a full disk, a name or path the system refuses. Each time: one report, false, no temporary
+// left, an older file of that name intact, and a conversion goes on with the next number.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "convert/converter.hpp"
+#include "convert/texts.hpp"
+#include "convert/write_text.hpp"
+#include "recording_host.hpp"
+#include "support/fault_injection.hpp"
+#include "support/temp_dir.hpp"
+
+namespace orvella {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::bodyLines;
+using testing::inChildWithFileLimit;
+using testing::readFile;
+using testing::RecordingHost;
+using testing::TempDir;
+using testing::temporariesUnder;
+using testing::TooDeepFolder;
+using testing::writeFile;
+
+constexpr rlim_t kFileLimit = 4096;  // the "disk" takes no file past this
+const std::string kOlder = "older record, kept";
+
+void makeReadOnly(const fs::path& p) {
+  fs::permissions(p, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+}
+
+// A folder nobody may create files in, root included; empty when the system has none.
+fs::path folderRefusingFiles() {
+  for (const char* candidate : {"/proc/self", "/sys"}) {
+    const fs::path probe = fs::path(candidate) / ".orvella-probe";
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return candidate;
+    ::close(fd);
+    ::unlink(probe.c_str());
+  }
+  return {};
+}
+
+// ---- WriteText on its own ----
+
+struct WriteFault {
+  const char* name;
+  // Makes the fault in the folder and returns the path to write.
+  std::function<fs::path(const TempDir&)> prepare;
+  bool olderFileStays = false;  // the target held kOlder before the call
+  rlim_t fileLimit = 0;         // nonzero: the write runs against a full disk
+  friend void PrintTo(const WriteFault& f, std::ostream* os) { *os << f.name; }
+};
+
+class WriteTextFault : public ::testing::TestWithParam<WriteFault> {};
+
+TEST_P(WriteTextFault, FailsOnceLeavesNoTraceAndTheNextWriteWorks) {
+  const WriteFault& c = GetParam();
+  TempDir dir;
+  const fs::path target = c.prepare(dir);
+  if (target.empty()) GTEST_SKIP() << "this system offers no way to make that fault";
+  const std::string record(10000, 'r');  // larger than the full disk allows
+
+  auto attempt = [&] {
+    std::vector<std::string> reports;
+    const auto sink = [&](std::string_view m) { reports.emplace_back(m); };
+    EXPECT_FALSE(WriteText(target, record, sink));
+    EXPECT_EQ(reports, std::vector<std::string>{std::string(texts::kWriteError)});
+    if (c.olderFileStays) {
+      EXPECT_EQ(readFile(target), kOlder);
+    }
+    EXPECT_EQ(temporariesUnder(dir.path()), std::vector<std::string>{});
+    // The writer is ready for the next call as if nothing had happened.
+    EXPECT_TRUE(WriteText(dir / "next.VMG", "ok", sink));
+    EXPECT_EQ(readFile(dir / "next.VMG"), "ok");
+    EXPECT_EQ(reports.size(), 1u);
+  };
+  if (c.fileLimit != 0) {
+    inChildWithFileLimit(c.fileLimit, attempt);
+  } else {
+    attempt();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WriteTextFault,
+    ::testing::Values(
+        WriteFault{"FolderMissing", [](const TempDir& d) { return d / "gone" / "E1__0000.VMG"; }},
+        WriteFault{"FolderIsAFile",
+                   [](const TempDir& d) {
+                     writeFile(d / "plain", "x");
+                     return d / "plain" / "E1__0000.VMG";
+                   }},
+        WriteFault{"TargetReadOnly",
+                   [](const TempDir& d) {
+                     writeFile(d / "E1__0000.VMG", kOlder);
+                     makeReadOnly(d / "E1__0000.VMG");
+                     return d / "E1__0000.VMG";
+                   },
+                   true},
+        WriteFault{"TargetIsAFolder",
+                   [](const TempDir& d) {
+                     fs::create_directory(d / "E1__0000.VMG");
+                     writeFile(d / "E1__0000.VMG" / "inside", "x");
+                     return d / "E1__0000.VMG";
+                   }},
+        WriteFault{"DiskFull",
+                   [](const TempDir& d) {
+                     writeFile(d / "E1__0000.VMG", kOlder);
+                     return d / "E1__0000.VMG";
+                   },
+                   true, kFileLimit},
+        WriteFault{"NameLongerThanTheSystemAllows",
+                   [](const TempDir& d) { return d / (std::string(300, 'n') + ".VMG"); }},
+        WriteFault{"NameWithANulByte",
+                   [](const TempDir& d) {
+                     // Cut at the NUL the name would silently become another file's.
+                     writeFile(d / "E1__", kOlder);
+                     return d / std::string("E1__\0.VMG", 9);
+                   }},
+        WriteFault{"FolderThatRefusesNewFiles",
+                   [](const TempDir&) {
+                     const fs::path folder = folderRefusingFiles();
+                     return folder.empty() ? fs::path() : folder / "E1__0000.VMG";
+                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WriteTextFault, PathLongerThanTheSystemAllows) {
+  TempDir dir;
+  TooDeepFolder deep(dir.path());
+  ASSERT_TRUE(deep.made());
+  int reports = 0;
+  EXPECT_FALSE(WriteText(deep.path() / "E1__0000.VMG", "x", [&](std::string_view) { ++reports; }));
+  EXPECT_EQ(reports, 1);
+}
+
+TEST(WriteTextFault, ReadOnlyFolderRefusesTheRecord) {
+  if (::geteuid() == 0) GTEST_SKIP() << "running as root: folder permissions stop nothing";
+  TempDir dir;
+  fs::create_directory(dir / "locked");
+  fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+  int reports = 0;
+  EXPECT_FALSE(WriteText(dir / "locked" / "E1__0000.VMG", "x", [&](std::string_view) { ++reports; }));
+  EXPECT_EQ(reports, 1);
+  EXPECT_TRUE(fs::is_empty(dir / "locked"));
+}
+
+// ---- The same faults in the middle of a conversion ----
+
+// Three records of one line each at limit 200; the middle line is too big for the full disk.
+const std::vector<std::string> kLines = {std::string(50, 'a'), std::string(10000, 'b'), std::string(50, 'c')};
+
+// A recording host that can make a fault once a file number has been used.
+struct StepHookHost : RecordingHost {
+  std::function<void(int)> hook;
+  void SpinnerStep(int next) override {
+    RecordingHost::SpinnerStep(next);
+    if (hook) hook(next);
+  }
+};
+
+struct Scenario {
+  TempDir dir;
+  fs::path out = dir / "out";
+  StepHookHost host;
+  Message message;
+  ConvertSettings settings;
+
+  Scenario() {
+    fs::create_directory(out);
+    host.folder = out;
+    settings.input = dir / "in.txt";
+    settings.maxLength = "200";
+    settings.header.subject = u"fault";
+    std::string input;
+    for (const auto& l : kLines) input += l + "\r\n";
+    writeFile(settings.input, input);
+  }
+};
+
+struct ConvertFault {
+  const char* name;
+  std::function<void(Scenario&)> before;     // makes the fault before the run, or null
+  std::function<void(Scenario&)> duringRun;  // makes it once file 0 has been written, or null
+  std::vector<int> failing;             // numbers of the files that cannot be written
+  std::vector<fs::path> olderKept{};    // where kOlder must still be, under the test's folder
+  rlim_t fileLimit = 0;
+  friend void PrintTo(const ConvertFault& f, std::ostream* os) { *os << f.name; }
+};
+
+class ConvertWithWriteFaults : public ::testing::TestWithParam<ConvertFault> {};
+
+TEST_P(ConvertWithWriteFaults, EachFailureIsToldOnceAndTheRunGoesOn) {
+  const ConvertFault& c = GetParam();
+  Scenario run;
+  StepHookHost& host = run.host;
+  if (c.before) c.before(run);
+  if (host.folder.empty()) GTEST_SKIP() << "this system offers no way to make that fault";
+  if (c.duringRun) {
+    host.hook = [&](int next) {
+      if (next == 1) c.duringRun(run);
+    };
+  }
+
+  auto convert = [&] {
+    const ConvertResult r = Convert(run.settings, run.message, host);
+    std::vector<fs::path> failed;
+    for (int n : c.failing) failed.push_back(host.folder / fileNameFor(n));
+
+    EXPECT_EQ(r.status, ConvertStatus::WriteFailures);
+    EXPECT_EQ(r.failedFiles, failed);
+    ASSERT_EQ(host.failures.size(), failed.size());
+    for (std::size_t i = 0; i < failed.size(); ++i) {
+      EXPECT_EQ(host.failures[i].first, failed[i]);
+      EXPECT_EQ(host.failures[i].second, texts::kWriteError);
+    }
+    // Every record was attempted under its own number, failed or not.
+    EXPECT_EQ(host.steps, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(r.filesWritten, 3 - static_cast<int>(failed.size()));
+    for (int n = 0; n < 3; ++n) {
+      const fs::path file = host.folder / fileNameFor(n);
+      const bool fails = std::find(c.failing.begin(), c.failing.end(), n) != c.failing.end();
+      if (!fails && fs::is_directory(host.folder)) {
+        EXPECT_EQ(bodyLines(readFile(file)), std::vector<std::string>{kLines[static_cast<std::size_t>(n)]}) << file;
+      }
+    }
+    for (const auto& where : c.olderKept) EXPECT_EQ(readFile(run.dir.path() / where), kOlder) << where;
+    EXPECT_EQ(temporariesUnder(run.dir.path()), std::vector<std::string>{});
+
+    // The closing message is not plain success and counts the files that are missing.
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].first, MessageKind::Warning);
+    const std::string& text = host.messages[0].second;
+    EXPECT_EQ(text.find(texts::kCompleted), std::string::npos) << text;
+    EXPECT_NE(text.find(texts::kFinishedWithFailures), std::string::npos) << text;
+    const std::string count = std::string(texts::kFailedCountPrefix) + std::to_string(failed.size()) +
+                              std::string(texts::kFailedCountSuffix);
+    EXPECT_NE(text.find(count), std::string::npos) << text;
+  };
+  if (c.fileLimit != 0) {
+    inChildWithFileLimit(c.fileLimit, convert);
+  } else {
+    convert();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConvertWithWriteFaults,
+    ::testing::Values(
+        ConvertFault{"ReadOnlyOlderFile",
+                     [](Scenario& r) {
+                       writeFile(r.out / "E1__0001.VMG", kOlder);
+                       makeReadOnly(r.out / "E1__0001.VMG");
+                     },
+                     nullptr, {1}, {"out/E1__0001.VMG"}},
+        ConvertFault{"FolderInTheWay", [](Scenario& r) { fs::create_directory(r.out / "E1__0001.VMG"); }, nullptr, {1}},
+        ConvertFault{"DiskFullForTheBigRecord",
+                     [](Scenario& r) { writeFile(r.out / "E1__0001.VMG", kOlder); },
+                     nullptr, {1}, {"out/E1__0001.VMG"}, kFileLimit},
+        ConvertFault{"FolderMissingFromTheStart", [](Scenario& r) { fs::remove(r.out); }, nullptr, {0, 1, 2}},
+        ConvertFault{"FolderDeletedDuringTheRun", nullptr, [](Scenario& r) { fs::remove_all(r.out); }, {1, 2}},
+        ConvertFault{"FolderMovedAwayDuringTheRun", nullptr,
+                     [](Scenario& r) { fs::rename(r.out, r.dir / "moved"); }, {1, 2}},
+        ConvertFault{"FolderReplacedByAFileDuringTheRun", nullptr,
+                     [](Scenario& r) {
+                       fs::remove_all(r.out);
+                       writeFile(r.out, kOlder);
+                     },
+                     {1, 2}, {"out"}},
+        ConvertFault{"FolderThatRefusesNewFiles", [](Scenario& r) { r.host.folder = folderRefusingFiles(); },
+                     nullptr, {0, 1, 2}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConvertWithWriteFaults, FolderDeletedDuringTheRunIsNotMadeAgain) {
+  Scenario run;
+  run.host.hook = [&](int next) {
+    if (next == 1) fs::remove_all(run.out);
+  };
+  const ConvertResult r = Convert(run.settings, run.message, run.host);
+  EXPECT_EQ(r.filesWritten, 1);
+  EXPECT_FALSE(fs::exists(run.out));
+}
+
+TEST(ConvertWithWriteFaults, FileMovedAwayKeepsItsRecord) {
+  Scenario run;
+  run.host.hook = [&](int next) {
+    if (next == 1) fs::rename(run.out, run.dir / "moved");
+  };
+  Convert(run.settings, run.message, run.host);
+  EXPECT_EQ(bodyLines(readFile(run.dir / "moved" / "E1__0000.VMG")), std::vector<std::string>{kLines[0]});
+  EXPECT_EQ(fs::directory_iterator(run.dir / "moved")->path().filename(), "E1__0000.VMG");
+}
+
+TEST(ConvertWithWriteFaults, FolderPathLongerThanTheSystemAllowsFailsEveryFile) {
+  Scenario run;
+  TooDeepFolder deep(run.dir.path());
+  ASSERT_TRUE(deep.made());
+  run.host.folder = deep.path();
+  const ConvertResult r = Convert(run.settings, run.message, run.host);
+  EXPECT_EQ(r.status, ConvertStatus::WriteFailures);
+  EXPECT_EQ(r.filesWritten, 0);
+  EXPECT_EQ(run.host.failures.size(), 3u);
+  EXPECT_EQ(run.host.steps, (std::vector<int>{1, 2, 3}));
+}
+
+}  // namespace
+}  // namespace orvella
