@@ -1,0 +1,350 @@
+// orvella-convert against faults and hostile inputs: a write that fails (read-only file, full
+// disk, folder deleted mid-run) exits 1 and names each file it could not write; an input that
+// cannot be read exits 1 with nothing written; arguments that are not UTF-8 exit 2; header text
+// the code page lacks is written as '?' and counted as LengthB counts it.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/cli_texts.hpp"
+#include "convert/texts.hpp"
+#include "support/fault_injection.hpp"
+#include "support/temp_dir.hpp"
+
+extern char** environ;
+
+namespace orvella {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readFile;
+using testing::TempDir;
+using testing::temporariesUnder;
+using testing::writeFile;
+
+struct Outcome {
+  int code = -1;
+  std::string err;
+};
+
+fs::path program() {
+  const char* dir = std::getenv("ORVELLA_BIN_DIR");
+  return fs::path(dir ? dir : "bin") / "orvella-convert";
+}
+
+// Starts the program (optionally with its files capped at maxFileBytes, as on a full disk);
+// the caller waits with finish().
+struct Child {
+  pid_t pid = -1;
+  fs::path errPath;
+};
+
+Child start(const fs::path& scratch, const std::vector<std::string>& args, rlim_t maxFileBytes = 0) {
+  const std::string exe = program().string();
+  std::vector<char*> argv{const_cast<char*>(exe.c_str())};
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  Child c;
+  c.errPath = scratch / "stderr.txt";
+  // Everything the child needs is made before fork: after it, only async-signal-safe calls.
+  const int errFd = ::open(c.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int nullFd = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+  const rlimit limit{maxFileBytes, maxFileBytes};
+  std::fflush(nullptr);
+  c.pid = ::fork();
+  if (c.pid == 0) {
+    ::dup2(nullFd, 0);
+    ::dup2(nullFd, 1);
+    ::dup2(errFd, 2);
+    if (maxFileBytes != 0) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
+    }
+    ::execve(exe.c_str(), argv.data(), environ);
+    _exit(127);
+  }
+  ::close(errFd);
+  ::close(nullFd);
+  return c;
+}
+
+Outcome finish(const Child& c) {
+  Outcome o;
+  int status = 0;
+  if (c.pid > 0 && ::waitpid(c.pid, &status, 0) == c.pid) {
+    o.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  o.err = readFile(c.errPath);
+  fs::remove(c.errPath);
+  return o;
+}
+
+Outcome run(const fs::path& scratch, const std::vector<std::string>& args, rlim_t maxFileBytes = 0) {
+  return finish(start(scratch, args, maxFileBytes));
+}
+
+std::vector<std::string> filesIn(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool contains(const std::string& hay, std::string_view needle) { return hay.find(needle) != std::string::npos; }
+
+// The lines of stderr that report a failed write.
+std::vector<std::string> writeErrorLines(const std::string& err) {
+  std::vector<std::string> lines;
+  std::istringstream in(err);
+  for (std::string line; std::getline(in, line);) {
+    if (contains(line, texts::kWriteError)) lines.push_back(line);
+  }
+  return lines;
+}
+
+const std::string kOlder = "older record, kept";
+// Three records of one line each at --max-bytes 200; the middle one is too big for a full disk.
+const std::vector<std::string> kLines = {std::string(50, 'a'), std::string(10000, 'b'), std::string(50, 'c')};
+
+std::string joined(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const auto& l : lines) out += l + "\r\n";
+  return out;
+}
+
+struct Folder {
+  TempDir dir;
+  fs::path input = dir / "in.txt";
+  fs::path out = dir / "out";
+  Folder() {
+    fs::create_directory(out);
+    writeFile(input, joined(kLines));
+  }
+  std::vector<std::string> args() const { return {"--max-bytes", "200", "-o", out.string(), input.string()}; }
+};
+
+void expectFailuresNamed(const Outcome& o, const fs::path& out, const std::vector<int>& failing) {
+  EXPECT_EQ(o.code, 1) << o.err;
+  const auto lines = writeErrorLines(o.err);
+  ASSERT_EQ(lines.size(), failing.size()) << o.err;
+  for (std::size_t i = 0; i < failing.size(); ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "E1__%04d.VMG", failing[i]);
+    EXPECT_TRUE(contains(lines[i], (out / name).string())) << lines[i];
+  }
+  EXPECT_TRUE(contains(o.err, texts::kFinishedWithFailures)) << o.err;
+  EXPECT_TRUE(contains(o.err, std::string(texts::kFailedCountPrefix) + std::to_string(failing.size()))) << o.err;
+  EXPECT_FALSE(contains(o.err, texts::kCompleted)) << o.err;
+}
+
+// ---- Writes that fail ----
+
+struct CliWriteFault {
+  const char* name;
+  std::function<void(const Folder&)> prepare;
+  rlim_t maxFileBytes = 0;
+  friend void PrintTo(const CliWriteFault& f, std::ostream* os) { *os << f.name; }
+};
+
+class CliWriteFaults : public ::testing::TestWithParam<CliWriteFault> {};
+
+TEST_P(CliWriteFaults, ExitOneNamesTheFileAndKeepsItsOlderContent) {
+  Folder f;
+  GetParam().prepare(f);
+  const Outcome o = run(f.dir.path(), f.args(), GetParam().maxFileBytes);
+  expectFailuresNamed(o, f.out, {1});
+  EXPECT_EQ(readFile(f.out / "E1__0001.VMG"), kOlder);
+  EXPECT_EQ(filesIn(f.out), (std::vector<std::string>{"E1__0000.VMG", "E1__0001.VMG", "E1__0002.VMG"}));
+  EXPECT_TRUE(contains(readFile(f.out / "E1__0002.VMG"), kLines[2]));
+  EXPECT_EQ(temporariesUnder(f.dir.path()), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliWriteFaults,
+    ::testing::Values(CliWriteFault{"ReadOnlyOlderFile",
+                                    [](const Folder& f) {
+                                      writeFile(f.out / "E1__0001.VMG", kOlder);
+                                      fs::permissions(f.out / "E1__0001.VMG", fs::perms::owner_read);
+                                    }},
+                      CliWriteFault{"DiskFull", [](const Folder& f) { writeFile(f.out / "E1__0001.VMG", kOlder); },
+                                    4096}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The input comes through a named pipe, so the test decides when the program reads on.
+TEST(CliWriteFaults, FolderDeletedDuringTheRunNamesEveryFileLeft) {
+  TempDir dir;
+  const fs::path fifo = dir / "in.fifo";
+  const fs::path out = dir / "out";
+  fs::create_directory(out);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const Child child = start(dir.path(), {"--max-bytes", "200", "-o", out.string(), fifo.string()});
+  // Wait for the program to open the pipe, without hanging should it never do so.
+  int w = -1;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (w < 0 && std::chrono::steady_clock::now() < deadline) {
+    w = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (w < 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  if (w < 0) ::kill(child.pid, SIGKILL);
+  ASSERT_GE(w, 0) << finish(child).err;
+  ::fcntl(w, F_SETFL, ::fcntl(w, F_GETFL) & ~O_NONBLOCK);
+  auto send = [&](const std::string& text) { ASSERT_EQ(::write(w, text.data(), text.size()), static_cast<ssize_t>(text.size())); };
+
+  send(joined({kLines[0], kLines[2]}));  // the second line closes and writes record 0
+  while (!fs::exists(out / "E1__0000.VMG") && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  if (!fs::exists(out / "E1__0000.VMG")) ::kill(child.pid, SIGKILL);
+  ASSERT_TRUE(fs::exists(out / "E1__0000.VMG")) << finish(child).err;
+  fs::remove_all(out);
+  send(joined({kLines[0]}));
+  ::close(w);
+
+  const Outcome o = finish(child);
+  expectFailuresNamed(o, out, {1, 2});
+  EXPECT_FALSE(fs::exists(out));
+}
+
+// ---- Inputs that cannot be read ----
+
+struct CliUnreadable {
+  const char* name;
+  std::function<fs::path(const TempDir&)> make;
+  friend void PrintTo(const CliUnreadable& u, std::ostream* os) { *os << u.name; }
+};
+
+class CliUnreadableInput : public ::testing::TestWithParam<CliUnreadable> {};
+
+TEST_P(CliUnreadableInput, ExitsOneAndWritesNothing) {
+  TempDir dir;
+  fs::create_directory(dir / "out");
+  const fs::path input = GetParam().make(dir);
+  const Outcome o = run(dir.path(), {"-o", (dir / "out").string(), "--subject", "s", input.string()});
+  EXPECT_EQ(o.code, 1) << o.err;
+  EXPECT_TRUE(contains(o.err, texts::kInputOpenFailed)) << o.err;
+  EXPECT_TRUE(filesIn(dir / "out").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliUnreadableInput,
+                         ::testing::Values(CliUnreadable{"Folder",
+                                                         [](const TempDir& d) {
+                                                           fs::create_directory(d / "folder.txt");
+                                                           return d / "folder.txt";
+                                                         }},
+                                           CliUnreadable{"ReadFailsAtOnce",
+                                                         [](const TempDir&) { return fs::path("/proc/self/mem"); }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Arguments that are not UTF-8 ----
+
+struct NotUtf8 {
+  const char* name;
+  std::vector<std::string> args;  // "IN" and "OUT" stand for the prepared paths
+  std::string says;
+  friend void PrintTo(const NotUtf8& c, std::ostream* os) { *os << c.name; }
+};
+
+class CliNotUtf8 : public ::testing::TestWithParam<NotUtf8> {};
+
+TEST_P(CliNotUtf8, IsRefusedWithExitTwoAndNothingWritten) {
+  Folder f;
+  const fs::path oddInput = f.dir / "\x82\xa0\x82\xa2.txt";  // a Shift_JIS file name
+  writeFile(oddInput, "x\r\n");
+  std::vector<std::string> args;
+  for (const auto& a : GetParam().args) {
+    args.push_back(a == "IN" ? f.input.string() : a == "OUT" ? f.out.string() : a == "SJIS_IN" ? oddInput.string() : a);
+  }
+  const Outcome o = run(f.dir.path(), args);
+  EXPECT_EQ(o.code, 2) << o.err;
+  EXPECT_TRUE(contains(o.err, GetParam().says)) << o.err;
+  EXPECT_TRUE(filesIn(f.out).empty());
+}
+
+const std::string kBad = "\x95\xcf\x8a\xb7";  // 変換 in Shift_JIS: not UTF-8
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliNotUtf8,
+    ::testing::Values(NotUtf8{"To", {"--to", kBad, "-o", "OUT", "IN"}, "--to" + std::string(cli_texts::kNotUtf8)},
+                      NotUtf8{"Format", {"--format", kBad, "-o", "OUT", "IN"}, "--format" + std::string(cli_texts::kNotUtf8)},
+                      NotUtf8{"Date", {"--date", "Wed\xff", "-o", "OUT", "IN"}, "--date" + std::string(cli_texts::kNotUtf8)},
+                      NotUtf8{"CutSequence", {"--subject", "\xe5\xa4", "-o", "OUT", "IN"}, "--subject"},
+                      NotUtf8{"EncodedSurrogate", {"--from", "\xed\xa0\x80", "-o", "OUT", "IN"}, "--from"},
+                      NotUtf8{"InputNameAsSubject", {"-o", "OUT", "SJIS_IN"}, std::string(cli_texts::kNameNotUtf8)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CliNotUtf8, PathsNeedNotBeUtf8WhenTheSubjectIsGiven) {
+  Folder f;
+  const fs::path oddInput = f.dir / "\x82\xa0.txt";
+  const fs::path oddOut = f.dir / "\x8f\x6f\x97\xcd";  // 出力
+  fs::create_directory(oddOut);
+  writeFile(oddInput, "x\r\n");
+  const Outcome o = run(f.dir.path(), {"--subject", "s", "-o", oddOut.string(), oddInput.string()});
+  EXPECT_EQ(o.code, 0) << o.err;
+  EXPECT_EQ(filesIn(oddOut), std::vector<std::string>{"E1__0000.VMG"});
+}
+
+// ---- Header text the code page lacks ----
+
+std::string times(const std::string& s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+struct Lacking {
+  const char* name;
+  std::vector<std::string> args;
+  int code;
+  std::string expected;  // in the record when accepted, in stderr when refused
+  friend void PrintTo(const Lacking& c, std::ostream* os) { *os << c.name; }
+};
+
+class CliLackingCharacters : public ::testing::TestWithParam<Lacking> {};
+
+TEST_P(CliLackingCharacters, AreWrittenAsQuestionMarksAndCountedPerUtf16Unit) {
+  Folder f;
+  std::vector<std::string> args = GetParam().args;
+  args.insert(args.end(), {"-o", f.out.string(), f.input.string()});
+  const Outcome o = run(f.dir.path(), args);
+  ASSERT_EQ(o.code, GetParam().code) << o.err;
+  if (o.code == 0) {
+    EXPECT_TRUE(contains(readFile(f.out / "E1__0000.VMG"), GetParam().expected));
+  } else {
+    EXPECT_TRUE(contains(o.err, GetParam().expected)) << o.err;
+  }
+}
+
+const std::string kEmoji = "\xf0\x9f\x98\x80";  // U+1F600, two UTF-16 units, one '?'
+const std::string kYen = "\xc2\xa5";
+const std::string kAcuteE = "e\xcc\x81";  // e + combining acute
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliLackingCharacters,
+    ::testing::Values(
+        Lacking{"EmojiFromAtTheLimit", {"--from", times(kEmoji, 32)}, 0, "\r\nFrom: " + std::string(32, '?') + "\r\n"},
+        Lacking{"EmojiFromPastTheLimit", {"--from", times(kEmoji, 33)}, 2, "From" + std::string(cli_texts::kTooLong) + "66"},
+        Lacking{"YenToAtTheLimit", {"--to", times(kYen, 64)}, 0, "\r\nTo: " + std::string(64, '?') + "\r\n"},
+        Lacking{"YenToPastTheLimit", {"--to", times(kYen, 65)}, 2, "To" + std::string(cli_texts::kTooLong) + "65"},
+        Lacking{"CombiningSubjectAtTheLimit", {"--subject", times(kAcuteE, 48)}, 0,
+                "\r\nSubject: " + times("e?", 48) + "-000\r\n"},
+        Lacking{"CombiningSubjectPastTheLimit", {"--subject", times(kAcuteE, 49)}, 2,
+                "Subject" + std::string(cli_texts::kTooLong) + "102"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace orvella
