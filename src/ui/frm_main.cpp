@@ -126,8 +126,8 @@ frmMain::frmMain(Dialogs& dialogs, QWidget* parent)
   createControls();
   orderTabs();
   connectHandlers();
-  lockList_ = {Check1, Command2, txtSubject, Check2,       txtFormat,
-               txtFrom, txtTo,   txtMaxLength, VScroll1, comConvert};
+  lockList_ = {Check1,  Command2, txtSubject,   Check2,   txtFormat,
+               txtFrom, txtTo,    txtMaxLength, VScroll1, comConvert};
 
   Form_Load();
   Timer1->start();

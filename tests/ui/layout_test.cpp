@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 
 #include "window_test.hpp"
@@ -86,6 +87,12 @@ TEST_F(WindowTest, WindowIsTitledFixedAndHasNoMaximiseButton) {
   EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
   EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
   EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+}
+
+TEST_F(WindowTest, OpensInTheMiddleOfItsScreen) {
+  window->centreOnScreen();
+  const QRect available = window->screen()->availableGeometry();
+  EXPECT_LE((window->frameGeometry().center() - available.center()).manhattanLength(), 1);
 }
 
 TEST_F(WindowTest, IconIsThirtyTwoSquareBlackOnWhite) {
