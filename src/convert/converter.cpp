@@ -61,7 +61,8 @@ class Run {
         closeRecord();
         return finish();
       }
-      const std::int64_t size = rawLineLength(line);
+      const std::int64_t size =
+          reader.lineMayHoldNul() ? rawLineLength(line) : static_cast<std::int64_t>(line.size());
       host_.Progress(size);
       host_.Breathe();
       message_.AddText(line);

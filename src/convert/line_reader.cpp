@@ -57,6 +57,7 @@ bool LineReader::fill() {
         }
       }
     }
+    blockHasNul_ = std::memchr(buf_.data() + pos_, 0, end_ - pos_) != nullptr;
     return true;
   }
   return false;
@@ -73,6 +74,7 @@ bool LineReader::next(std::string_view& line) {
   line = {};
   if (!error_.empty()) return false;
   carry_.clear();
+  lineMayHoldNul_ = false;
   bool started = false;
   for (;;) {
     if (pos_ == end_ && !fill()) {
@@ -83,6 +85,7 @@ bool LineReader::next(std::string_view& line) {
       return true;
     }
     started = true;
+    lineMayHoldNul_ = lineMayHoldNul_ || blockHasNul_;
     const char* begin = buf_.data() + pos_;
     const std::size_t avail = end_ - pos_;
     const void* cr = std::memchr(begin, '\r', avail);

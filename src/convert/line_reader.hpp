@@ -26,6 +26,10 @@ class LineReader {
   // The same without a copy: the view stays valid until the next call.
   bool next(std::string_view& line);
 
+  // False when no byte of the last line can be NUL, so its measure is just its length; a
+  // block is searched once instead of every line.
+  bool lineMayHoldNul() const { return lineMayHoldNul_; }
+
   bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }  // errno text of the failure, if any
   std::uint64_t bytesRead() const { return consumed_; }  // input bytes handed out as lines and line ends
@@ -39,6 +43,8 @@ class LineReader {
   std::size_t end_ = 0;
   bool eof_ = false;
   bool pendingCr_ = false;
+  bool blockHasNul_ = false;
+  bool lineMayHoldNul_ = false;
   std::uint64_t consumed_ = 0;
   std::string carry_;  // a line that runs over the end of a block
   std::string error_;
