@@ -356,12 +356,15 @@ void frmMain::Convert() {
   breatheClock_.start();
   recordClock_.start();
   recordInterval_ = std::chrono::nanoseconds(0);
+  linesSinceClock_ = 0;
+  bytesSinceClock_ = 0;
   orvella::Convert(settings, message_, *this);
+  ProgressBar1->showValue();
   showRecord();
 }
 
 void frmMain::VScroll1_Change() {
-  txtStart->setText(QStringLiteral("%1").arg(VScroll1->value(), 4, 10, QLatin1Char('0')));
+  txtStart->setText(QString::number(VScroll1->value()).rightJustified(4, u'0'));
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -402,12 +405,22 @@ std::u16string frmMain::DateText() {
   return txtDate->text().toStdU16String();
 }
 
+// The bar is painted when the window breathes, not for every line.
 void frmMain::Progress(std::int64_t add) {
-  ProgressBar1->setValueF(ProgressBar1->valueF() + static_cast<double>(add));
+  ProgressBar1->holdValueF(ProgressBar1->valueF() + static_cast<double>(add));
+  bytesSinceClock_ += add;
 }
 
+// Called for every line: the clock is read only every few lines, or sooner after long ones.
 void frmMain::Breathe() {
+  if (breatheInterval_.count() > 0 && ++linesSinceClock_ < kLinesPerClockRead &&
+      bytesSinceClock_ < kBytesPerClockRead) {
+    return;
+  }
+  linesSinceClock_ = 0;
+  bytesSinceClock_ = 0;
   if (breatheClock_.nsecsElapsed() < std::chrono::nanoseconds(breatheInterval_).count()) return;
+  ProgressBar1->showValue();
   if (recordClock_.nsecsElapsed() >= recordInterval_.count()) showRecord();
   QCoreApplication::processEvents();
   breatheClock_.restart();

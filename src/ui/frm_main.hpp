@@ -52,7 +52,8 @@ class frmMain : public QWidget, private ConvertHost {
 
   // Where Timer1_Timer takes the Date text from; the local clock unless replaced.
   void setDateSource(std::function<std::string()> source);
-  // How often a conversion lets the window process its events.
+  // How often a conversion lets the window process its events; the clock is read every 32 lines
+  // (or 256 KiB), except with an interval of 0, which breathes at every line.
   void setBreatheInterval(std::chrono::milliseconds interval) { breatheInterval_ = interval; }
 
   // Puts the window in the middle of its screen's available area.
@@ -128,6 +129,10 @@ class frmMain : public QWidget, private ConvertHost {
   bool stopRequested_ = false;
   bool closeAfterRun_ = false;
   std::chrono::milliseconds breatheInterval_{15};
+  static constexpr int kLinesPerClockRead = 32;
+  static constexpr std::int64_t kBytesPerClockRead = 256 * 1024;
+  int linesSinceClock_ = 0;
+  std::int64_t bytesSinceClock_ = 0;
   QElapsedTimer breatheClock_;
   QElapsedTimer recordClock_;
   std::chrono::nanoseconds recordInterval_{0};

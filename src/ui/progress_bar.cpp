@@ -12,8 +12,12 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
 }
 
 void ProgressBar::setValueF(double value) {
-  value_ = std::isnan(value) ? 0 : std::clamp(value, 0.0, std::max(maximum_, 0.0));
+  holdValueF(value);
   showStep();
+}
+
+void ProgressBar::holdValueF(double value) {
+  value_ = std::isnan(value) ? 0 : std::clamp(value, 0.0, std::max(maximum_, 0.0));
 }
 
 void ProgressBar::setMaximumF(double maximum) {

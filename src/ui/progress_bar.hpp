@@ -14,8 +14,12 @@ class ProgressBar : public QProgressBar {
 
   double valueF() const { return value_; }
   double maximumF() const { return maximum_; }
-  void setValueF(double value);
+  void setValueF(double value);      // shown at once
   void setMaximumF(double maximum);  // a maximum of 0 or less shows as empty
+
+  // For a value that changes too often to paint each time: kept now, shown by showValue().
+  void holdValueF(double value);
+  void showValue() { showStep(); }
 
   static constexpr int kSteps = 10000;
 

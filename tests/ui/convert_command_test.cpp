@@ -123,6 +123,7 @@ TEST_F(ConvertTest, AWholeConversionMatchesTheCommandLineByteForByte) {
   // The bar counts the lines' bytes without their ends, so it stops short of the file size.
   EXPECT_GT(bar()->valueF(), 0.8 * bar()->maximumF());
   EXPECT_LT(bar()->valueF(), bar()->maximumF());
+  EXPECT_EQ(bar()->value(), int(bar()->valueF() / bar()->maximumF() * ui::ProgressBar::kSteps));
 
   const auto cli = fromCommandLine(input, {QStringLiteral("--max-bytes"), QStringLiteral("200"),
                                            QStringLiteral("--subject"), QString::fromUtf8("小説"),

@@ -46,3 +46,21 @@ TEST(ProgressBar, AZeroMaximumShowsEmpty) {
 
 }  // namespace
 }  // namespace orvella::testing
+
+namespace orvella::testing {
+namespace {
+
+TEST(ProgressBar, AHeldValueIsPaintedOnlyWhenShown) {
+  ui::ProgressBar bar;
+  bar.setMaximumF(1000);
+  bar.holdValueF(500);
+  EXPECT_EQ(bar.valueF(), 500);
+  EXPECT_EQ(bar.value(), 0);
+  bar.holdValueF(bar.valueF() + 2000);  // still held at the maximum
+  bar.showValue();
+  EXPECT_EQ(bar.valueF(), 1000);
+  EXPECT_EQ(bar.value(), ui::ProgressBar::kSteps);
+}
+
+}  // namespace
+}  // namespace orvella::testing
