@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Static checks on src/ (and the fuzz targets): clang-tidy with the checks in .clang-tidy, then
-# cppcheck. Any finding fails. Needs clang-tidy and cppcheck (Debian: apt-get install clang-tidy
-# cppcheck). Uses the compile commands of a configured build in $ORVELLA_STATIC_BUILD_DIR
-# (default build-static/).
+# cppcheck. Any finding fails. Installs clang-tidy and cppcheck when missing (Debian/Ubuntu), and
+# uses the compile commands of a build configured in $ORVELLA_STATIC_BUILD_DIR (default build-static/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${ORVELLA_STATIC_BUILD_DIR:-build-static}
+bash scripts/setup.sh static
 for tool in clang-tidy cppcheck; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "static checks: $tool is not installed (Debian: apt-get install clang-tidy cppcheck)" >&2
