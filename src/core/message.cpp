@@ -21,7 +21,7 @@ std::u16string renderSerial(int number, std::u16string_view pattern) {
   std::size_t positions = 0;
   for (char16_t c : pattern) positions += (c == u'0' || c == u'#');
   if (positions == 0) {
-    if (pattern.empty()) return sign + (number == 0 ? u"0" : digits);
+    if (pattern.empty()) return sign.append(number == 0 ? u"0" : digits);
     return std::u16string(pattern);
   }
 
@@ -44,7 +44,7 @@ std::u16string renderSerial(int number, std::u16string_view pattern) {
     }
     ++position;
   }
-  return sign.empty() ? out : sign + out;
+  return sign.append(out);
 }
 
 void Message::append(std::string_view bytes) {
@@ -76,8 +76,13 @@ void Message::setSubjectSerial(int serial) {
 void Message::AddHeader(const HeaderInputs& in) {
   if (in.serialOn && serial_ > kMaxSerial) throw SerialExhausted();
 
-  std::u16string subject = u"Subject: " + in.subject;
-  if (in.serialOn) subject += u"-" + renderSerial(serial_, in.pattern);
+  const auto line = [](std::u16string_view name, std::u16string_view value) {
+    std::u16string text(name);
+    text.append(value);
+    return text;
+  };
+  std::u16string subject = line(u"Subject: ", in.subject);
+  if (in.serialOn) subject.append(u"-").append(renderSerial(serial_, in.pattern));
 
   AddText(std::string_view("BEGIN:VMSG"));
   AddText(std::string_view("VERSION:1.1"));
@@ -85,10 +90,10 @@ void Message::AddHeader(const HeaderInputs& in) {
   AddText(std::string_view("X-IRMC-TYPE:INET"));
   AddText(std::string_view("X-IRMC-BOX:INBOX"));
   AddText(std::string_view("BEGIN:VBODY"));
-  AddText(u"Date: " + in.date);
-  AddText(u"From: " + in.from);
+  AddText(line(u"Date: ", in.date));
+  AddText(line(u"From: ", in.from));
   AddText(subject);
-  AddText(u"To: " + in.to);
+  AddText(line(u"To: ", in.to));
   AddText(std::string_view("Cc: "));
   AddText(std::string_view("MIME-Version: 1.0"));
   AddText(std::string_view("Content-Type: text/plain; charset=Shift_JIS"));
