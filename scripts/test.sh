@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds, and runs every test; then the same suite under AddressSanitizer
+# and UBSan, and a short run of each fuzz target when clang is present.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh test
 bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j "$(nproc)" --timeout 300
+bash scripts/sanitize.sh
+bash scripts/fuzz.sh "${ORVELLA_FUZZ_SECONDS:-20}"
