@@ -39,7 +39,11 @@ class Run {
       return result_;
     }
 
-    LineReader reader(settings_.input);
+    LineReader reader(settings_.input, LineReader::kBlockSize, [this] { return host_.StopRequested(); });
+    if (reader.wasInterrupted()) {
+      result_.status = ConvertStatus::Stopped;
+      return result_;
+    }
     if (!reader.ok()) {
       std::string text(texts::kInputOpenFailed);
       text += '\n';
@@ -57,6 +61,7 @@ class Run {
     std::string_view line;
     while (!host_.StopRequested()) {
       if (!reader.next(line)) {
+        if (reader.wasInterrupted()) break;
         if (!reader.ok()) return readFailed(reader);
         closeRecord();
         return finish();

@@ -8,13 +8,14 @@
 
 namespace orvella {
 
-LineReader::LineReader(const std::filesystem::path& file, std::size_t blockSize)
-    : buf_(blockSize == 0 ? 1 : blockSize) {
+LineReader::LineReader(const std::filesystem::path& file, std::size_t blockSize,
+                       std::function<bool()> interrupted)
+    : buf_(blockSize == 0 ? 1 : blockSize), interrupted_(std::move(interrupted)) {
   do {
     fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  } while (fd_ < 0 && errno == EINTR);
+  } while (fd_ < 0 && retryAfter(errno));
   if (fd_ < 0) {
-    error_ = std::strerror(errno);
+    if (error_.empty()) error_ = std::strerror(errno);
     return;
   }
   // A folder opens fine on POSIX and only fails at the first read; say so plainly.
@@ -30,14 +31,22 @@ LineReader::~LineReader() {
   if (fd_ >= 0) ::close(fd_);
 }
 
+bool LineReader::retryAfter(int error) {
+  if (error != EINTR) return false;
+  if (!interrupted_ || !interrupted_()) return true;
+  wasInterrupted_ = true;
+  error_ = std::strerror(EINTR);
+  return false;
+}
+
 // Refills the buffer from the start. False at the end of the input or on a read error.
 bool LineReader::fill() {
   pos_ = end_ = 0;
   while (!eof_ && error_.empty()) {
     ssize_t n = ::read(fd_, buf_.data(), buf_.size());
     if (n < 0) {
-      if (errno == EINTR) continue;
-      error_ = std::strerror(errno);
+      if (retryAfter(errno)) continue;
+      if (error_.empty()) error_ = std::strerror(errno);
       return false;
     }
     if (n == 0) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +16,10 @@ class LineReader {
 
   // Opens the file and reads its first block, so a file that cannot be opened or read at all
   // shows up here: check ok() and error() afterwards.
-  explicit LineReader(const std::filesystem::path& file, std::size_t blockSize = kBlockSize);
+  // A wait for input (a pipe nobody writes to) that a signal breaks ends when `interrupted`
+  // says so; without it the wait goes on.
+  explicit LineReader(const std::filesystem::path& file, std::size_t blockSize = kBlockSize,
+                      std::function<bool()> interrupted = {});
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
@@ -32,10 +36,12 @@ class LineReader {
 
   bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }  // errno text of the failure, if any
+  bool wasInterrupted() const { return wasInterrupted_; }
   std::uint64_t bytesRead() const { return consumed_; }  // input bytes handed out as lines and line ends
 
  private:
   bool fill();
+  bool retryAfter(int error);  // after EINTR: go on waiting unless interrupted
 
   int fd_ = -1;
   std::vector<char> buf_;
@@ -48,6 +54,8 @@ class LineReader {
   std::uint64_t consumed_ = 0;
   std::string carry_;  // a line that runs over the end of a block
   std::string error_;
+  std::function<bool()> interrupted_;
+  bool wasInterrupted_ = false;
 };
 
 }  // namespace orvella
