@@ -10,6 +10,7 @@
 #include "convert/converter.hpp"
 #include "core/length_b.hpp"
 #include "recording_host.hpp"
+#include "support/reference_lines.hpp"
 #include "support/temp_dir.hpp"
 
 namespace orvella {
@@ -22,25 +23,7 @@ using testing::RecordingHost;
 using testing::TempDir;
 using testing::writeFile;
 
-// Lines by the rules stated byte by byte: CR or CR LF ends a line, a lone LF stays.
-std::vector<std::string> referenceLines(const std::string& in) {
-  std::vector<std::string> lines;
-  std::string cur;
-  bool open = false;
-  for (std::size_t i = 0; i < in.size(); ++i) {
-    if (in[i] == '\r') {
-      lines.push_back(cur);
-      cur.clear();
-      open = false;
-      if (i + 1 < in.size() && in[i + 1] == '\n') ++i;
-    } else {
-      cur += in[i];
-      open = true;
-    }
-  }
-  if (open) lines.push_back(cur);
-  return lines;
-}
+using testing::referenceLines;
 
 // Mostly text-like bytes (valid and broken Shift_JIS, NUL, stray line ends), sometimes a long run.
 std::string randomInput(std::mt19937& rng) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/reference_lines.hpp"
 #include "support/temp_dir.hpp"
 
 namespace orvella {
@@ -32,25 +33,7 @@ std::vector<std::string> readAll(const std::filesystem::path& file, std::size_t 
   return lines;
 }
 
-// Byte-at-a-time statement of the line rules, independent of the block logic.
-std::vector<std::string> referenceLines(const std::string& in) {
-  std::vector<std::string> lines;
-  std::string cur;
-  bool open = false;
-  for (std::size_t i = 0; i < in.size(); ++i) {
-    if (in[i] == '\r') {
-      lines.push_back(cur);
-      cur.clear();
-      open = false;
-      if (i + 1 < in.size() && in[i + 1] == '\n') ++i;
-    } else {
-      cur += in[i];
-      open = true;
-    }
-  }
-  if (open) lines.push_back(cur);
-  return lines;
-}
+using testing::referenceLines;
 
 struct LineCase {
   const char* name;
