@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -71,13 +72,17 @@ bool WriteText(const std::filesystem::path& FName, std::string_view bytes, const
 
   // The system reads a name only up to a NUL: "E1__\0.VMG" would quietly replace "E1__".
   const bool nameCutShort = FName.native().find('\0') != std::string::npos;
-  if (FName.filename().empty() || nameCutShort || targetRefusesWrites(FName)) return fail(-1, {});
+  if (FName.filename().empty() || nameCutShort) return fail(-1, {});
 
   std::filesystem::path temp;
   const int fd = openTemporary(FName, temp);
   if (fd < 0) return fail(-1, {});
   if (!writeAll(fd, bytes)) return fail(fd, temp);
   if (::close(fd) != 0) return fail(-1, temp);
+  // Most targets do not exist yet: a rename that refuses to replace one needs no check first.
+  if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, FName.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EEXIST && errno != EINVAL && errno != ENOSYS) return fail(-1, temp);
+  if (targetRefusesWrites(FName)) return fail(-1, temp);
   if (::rename(temp.c_str(), FName.c_str()) != 0) return fail(-1, temp);
   return true;
 }
