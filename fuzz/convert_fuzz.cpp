@@ -40,24 +40,15 @@ struct Host : ConvertHost {
   void Message(MessageKind kind, std::string_view text) override { messages.emplace_back(kind, std::string(text)); }
 };
 
-// A folder of its own for this process's records, on tmpfs when there is one.
-const fs::path& outputFolder() {
-  static const fs::path folder = [] {
-    const char* base = std::getenv("ORVELLA_FUZZ_TMP");
-    fs::path root = base ? fs::path(base) : fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-    std::string tmpl = (root / "orvella-fuzz-XXXXXX").string();
-    FUZZ_CHECK(::mkdtemp(tmpl.data()) != nullptr);
-    return fs::path(tmpl);
-  }();
-  return folder;
+// A fresh folder for one input's records, on tmpfs when there is one; removed once checked.
+fs::path makeOutputFolder() {
+  const char* base = std::getenv("ORVELLA_FUZZ_TMP");
+  const fs::path root = base ? fs::path(base)
+                             : fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+  std::string tmpl = (root / "orvella-fuzz-XXXXXX").string();
+  FUZZ_CHECK(::mkdtemp(tmpl.data()) != nullptr);
+  return tmpl;
 }
-
-struct CleanUpAtExit {
-  ~CleanUpAtExit() {
-    std::error_code ec;
-    fs::remove_all(outputFolder(), ec);
-  }
-};
 
 std::string readAll(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -100,11 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view input(reinterpret_cast<const char*>(data) + 2, size - 2);
 
   static orvella::fuzz::MemFile file;
-  static CleanUpAtExit cleanUp;
   file.fill(input);
 
   Host host;
-  host.folder = outputFolder();
+  host.folder = makeOutputFolder();
   ConvertSettings settings;
   settings.input = file.path();
   settings.maxLength = std::to_string(limit);
@@ -128,6 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs::remove(p);
   }
   FUZZ_CHECK(fs::is_empty(host.folder));
+  fs::remove(host.folder);
 
   // Nothing lost, nothing added, nothing reordered.
   const std::vector<std::string> expected = orvella::fuzz::referenceLines(input);
