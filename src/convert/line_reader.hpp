@@ -12,7 +12,7 @@ namespace orvella {
 
 class LineReader {
  public:
-  static constexpr std::size_t kBlockSize = 64 * 1024;
+  static constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
 
   // Opens the file and reads its first block, so a file that cannot be opened or read at all
   // shows up here: check ok() and error() afterwards.

@@ -154,7 +154,7 @@ void frmMain::createControls() {
   Check1->setChecked(true);
   Check2 = place<QCheckBox>(this, "Check2", twips(840, 1230, 1935, 255), kTipCheck2);
   // Check2's caption fits its 1935 twips beside the indicator only with a tight gap.
-  for (QCheckBox* box : {Check1, Check2}) box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));
+  for (QCheckBox* check : {Check1, Check2}) check->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));
   Check2->setText(u8(kCheck2));
   Check2->setChecked(true);
   labSubjectFormat = boldLabel(this, "labSubjectFormat", twips(2880, 1260, 735, 255), kLabSubjectFormat);

@@ -130,7 +130,7 @@ class frmMain : public QWidget, private ConvertHost {
   bool closeAfterRun_ = false;
   std::chrono::milliseconds breatheInterval_{15};
   static constexpr int kLinesPerClockRead = 32;
-  static constexpr std::int64_t kBytesPerClockRead = 256 * 1024;
+  static constexpr std::int64_t kBytesPerClockRead = std::int64_t{256} * 1024;
   int linesSinceClock_ = 0;
   std::int64_t bytesSinceClock_ = 0;
   QElapsedTimer breatheClock_;

@@ -21,5 +21,5 @@ int main(int argc, char* argv[]) {
   orvella::ui::frmMain window(dialogs);
   window.centreOnScreen();
   window.show();
-  return app.exec();
+  return QApplication::exec();
 }
