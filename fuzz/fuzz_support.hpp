@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/reference_lines.hpp"
+
 #define FUZZ_CHECK(cond)                                                             \
   do {                                                                               \
     if (!(cond)) {                                                                   \
@@ -53,25 +55,6 @@ class MemFile {
   std::string path_;
 };
 
-// The line rules stated byte by byte, independent of any block logic: CR or CR LF ends a line,
-// a lone LF stays in it, a line end at the very end makes no extra line.
-inline std::vector<std::string> referenceLines(std::string_view in) {
-  std::vector<std::string> lines;
-  std::string cur;
-  bool open = false;
-  for (std::size_t i = 0; i < in.size(); ++i) {
-    if (in[i] == '\r') {
-      lines.push_back(cur);
-      cur.clear();
-      open = false;
-      if (i + 1 < in.size() && in[i + 1] == '\n') ++i;
-    } else {
-      cur += in[i];
-      open = true;
-    }
-  }
-  if (open) lines.push_back(cur);
-  return lines;
-}
+using orvella::testing::referenceLines;
 
 }  // namespace orvella::fuzz

@@ -30,18 +30,10 @@ using testing::RecordingHost;
 using testing::TempDir;
 using testing::writeFile;
 
-struct StepHookHost : RecordingHost {
-  std::function<void(int)> hook;
-  void SpinnerStep(int next) override {
-    RecordingHost::SpinnerStep(next);
-    if (hook) hook(next);
-  }
-};
-
 struct Scenario {
   TempDir dir;
   fs::path out = dir / "out";
-  StepHookHost host;
+  RecordingHost host;
   Message message;
   ConvertSettings settings;
 
@@ -152,7 +144,7 @@ TEST(InputChangedDuringTheRun, DeletedFileIsStillConvertedWhole) {
   Scenario s;
   const auto lines = numberedLines(3000);  // many records at the default limit
   writeFile(s.settings.input, joined(lines));
-  s.host.hook = [&](int next) {
+  s.host.onStep = [&](int next) {
     if (next == 1) fs::remove(s.settings.input);
   };
   const ConvertResult r = Convert(s.settings, s.message, s.host);
@@ -169,7 +161,7 @@ TEST(InputChangedDuringTheRun, CutShortFileEndsTheConversionWhereTheDataEnds) {
   ASSERT_GT(input.size(), 5 * block);
   writeFile(s.settings.input, input);
   const std::uintmax_t cut = 3 * block;
-  s.host.hook = [&](int next) {
+  s.host.onStep = [&](int next) {
     if (next == 1) fs::resize_file(s.settings.input, cut);
   };
   const ConvertResult r = Convert(s.settings, s.message, s.host);
@@ -182,7 +174,7 @@ TEST(InputChangedDuringTheRun, EmptiedFileEndsTheConversionWithoutALoss) {
   Scenario s;
   const auto lines = numberedLines(40000);
   writeFile(s.settings.input, joined(lines));
-  s.host.hook = [&](int next) {
+  s.host.onStep = [&](int next) {
     if (next == 1) fs::resize_file(s.settings.input, 0);
   };
   const ConvertResult r = Convert(s.settings, s.message, s.host);

@@ -16,6 +16,7 @@ struct RecordingHost : ConvertHost {
   std::vector<std::u16string> dates{u"Wed, 11 Feb 2004 05:15:55 +0900"};  // the last one repeats
   bool wantsRecord = false;
   std::function<bool()> stopWhen;
+  std::function<void(int)> onStep;  // runs after each file number is used, e.g. to make a fault
 
   int folderAsks = 0;
   int dateAsks = 0;
@@ -37,7 +38,10 @@ struct RecordingHost : ConvertHost {
   void Progress(std::int64_t add) override { progress += add; }
   void Breathe() override { ++breaths; }
   bool StopRequested() override { return stopWhen && stopWhen(); }
-  void SpinnerStep(int next) override { steps.push_back(next); }
+  void SpinnerStep(int next) override {
+    steps.push_back(next);
+    if (onStep) onStep(next);
+  }
   bool WantsRecord() const override { return wantsRecord; }
   void ShowRecord(const std::string& record) override { shown.push_back(record); }
   void WriteFailed(const std::filesystem::path& file, std::string_view message) override {

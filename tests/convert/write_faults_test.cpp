@@ -160,19 +160,10 @@ TEST(WriteTextFault, ReadOnlyFolderRefusesTheRecord) {
 // Three records of one line each at limit 200; the middle line is too big for the full disk.
 const std::vector<std::string> kLines = {std::string(50, 'a'), std::string(10000, 'b'), std::string(50, 'c')};
 
-// A recording host that can make a fault once a file number has been used.
-struct StepHookHost : RecordingHost {
-  std::function<void(int)> hook;
-  void SpinnerStep(int next) override {
-    RecordingHost::SpinnerStep(next);
-    if (hook) hook(next);
-  }
-};
-
 struct Scenario {
   TempDir dir;
   fs::path out = dir / "out";
-  StepHookHost host;
+  RecordingHost host;
   Message message;
   ConvertSettings settings;
 
@@ -203,11 +194,11 @@ class ConvertWithWriteFaults : public ::testing::TestWithParam<ConvertFault> {};
 TEST_P(ConvertWithWriteFaults, EachFailureIsToldOnceAndTheRunGoesOn) {
   const ConvertFault& c = GetParam();
   Scenario run;
-  StepHookHost& host = run.host;
+  RecordingHost& host = run.host;
   if (c.before) c.before(run);
   if (host.folder.empty()) GTEST_SKIP() << "this system offers no way to make that fault";
   if (c.duringRun) {
-    host.hook = [&](int next) {
+    host.onStep = [&](int next) {
       if (next == 1) c.duringRun(run);
     };
   }
@@ -283,7 +274,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ConvertWithWriteFaults, FolderDeletedDuringTheRunIsNotMadeAgain) {
   Scenario run;
-  run.host.hook = [&](int next) {
+  run.host.onStep = [&](int next) {
     if (next == 1) fs::remove_all(run.out);
   };
   const ConvertResult r = Convert(run.settings, run.message, run.host);
@@ -293,7 +284,7 @@ TEST(ConvertWithWriteFaults, FolderDeletedDuringTheRunIsNotMadeAgain) {
 
 TEST(ConvertWithWriteFaults, FileMovedAwayKeepsItsRecord) {
   Scenario run;
-  run.host.hook = [&](int next) {
+  run.host.onStep = [&](int next) {
     if (next == 1) fs::rename(run.out, run.dir / "moved");
   };
   Convert(run.settings, run.message, run.host);
