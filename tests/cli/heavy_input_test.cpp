@@ -1,9 +1,5 @@
 // Inputs too big for every test run: a single 200 MB line and a file past 4 GB. Skipped unless
 // ORVELLA_HEAVY_TESTS=1 (scripts/heavy-tests.sh sets it); each needs a few GB of free disk.
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -12,49 +8,20 @@
 #include <string>
 #include <vector>
 
+#include "support/program.hpp"
 #include "support/temp_dir.hpp"
-
-extern char** environ;
 
 namespace orvella {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Outcome;
+using testing::run;
 using testing::TempDir;
 
 bool heavyWanted() {
   const char* v = std::getenv("ORVELLA_HEAVY_TESTS");
   return v && std::string(v) == "1";
-}
-
-struct Outcome {
-  int code = -1;
-  long peakKiB = 0;
-  std::string err;
-};
-
-Outcome runConvert(const TempDir& dir, const std::vector<std::string>& args) {
-  const char* bin = std::getenv("ORVELLA_BIN_DIR");
-  const std::string exe = (fs::path(bin ? bin : "bin") / "orvella-convert").string();
-  std::vector<char*> argv{const_cast<char*>(exe.c_str())};
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const fs::path errPath = dir / "stderr.txt";
-  const int errFd = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::dup2(errFd, 2);
-    ::execve(exe.c_str(), argv.data(), environ);
-    _exit(127);
-  }
-  ::close(errFd);
-  Outcome o;
-  int status = 0;
-  rusage usage{};
-  if (::wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status)) o.code = WEXITSTATUS(status);
-  o.peakKiB = usage.ru_maxrss;
-  o.err = testing::readFile(errPath);
-  return o;
 }
 
 std::uintmax_t totalSize(const fs::path& dir, std::size_t* count) {
@@ -81,7 +48,7 @@ TEST(HeavyInput, SingleLineOf200MegabytesArrivesWholeInItsOwnRecord) {
     line[i + 1] = '\xa0';
   }
   testing::writeFile(dir / "in.txt", line);
-  const Outcome o = runConvert(dir, {"-q", "--subject", "h", "--date", "d", "-o", (dir / "out").string(),
+  const Outcome o = run(dir.path(), {"-q", "--subject", "h", "--date", "d", "-o", (dir / "out").string(),
                                      (dir / "in.txt").string()});
   ASSERT_EQ(o.code, 0) << o.err;
   std::size_t files = 0;
@@ -114,7 +81,7 @@ TEST(HeavyInput, FilePast4GigabytesIsConvertedWhole) {
   ::close(fd);
   ASSERT_GT(fs::file_size(input), std::uintmax_t{1} << 32);
 
-  const Outcome o = runConvert(dir, {"-q", "--subject", "h", "--date", "d", "--max-bytes", "2147483647", "-o",
+  const Outcome o = run(dir.path(), {"-q", "--subject", "h", "--date", "d", "--max-bytes", "2147483647", "-o",
                                      (dir / "out").string(), input.string()});
   ASSERT_EQ(o.code, 0) << o.err;
   std::size_t files = 0;

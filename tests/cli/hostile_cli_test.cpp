@@ -24,88 +24,25 @@
 #include "cli/cli_texts.hpp"
 #include "convert/texts.hpp"
 #include "support/fault_injection.hpp"
+#include "support/program.hpp"
 #include "support/temp_dir.hpp"
-
-extern char** environ;
 
 namespace orvella {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Child;
+using testing::contains;
+using testing::filesIn;
+using testing::finish;
+using testing::Outcome;
+using testing::program;
 using testing::readFile;
+using testing::run;
+using testing::start;
 using testing::TempDir;
 using testing::temporariesUnder;
 using testing::writeFile;
-
-struct Outcome {
-  int code = -1;
-  std::string err;
-};
-
-fs::path program() {
-  const char* dir = std::getenv("ORVELLA_BIN_DIR");
-  return fs::path(dir ? dir : "bin") / "orvella-convert";
-}
-
-// Starts the program (optionally with its files capped at maxFileBytes, as on a full disk);
-// the caller waits with finish().
-struct Child {
-  pid_t pid = -1;
-  fs::path errPath;
-};
-
-Child start(const fs::path& scratch, const std::vector<std::string>& args, rlim_t maxFileBytes = 0) {
-  const std::string exe = program().string();
-  std::vector<char*> argv{const_cast<char*>(exe.c_str())};
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  Child c;
-  c.errPath = scratch / "stderr.txt";
-  // Everything the child needs is made before fork: after it, only async-signal-safe calls.
-  const int errFd = ::open(c.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  const int nullFd = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-  const rlimit limit{maxFileBytes, maxFileBytes};
-  std::fflush(nullptr);
-  c.pid = ::fork();
-  if (c.pid == 0) {
-    ::dup2(nullFd, 0);
-    ::dup2(nullFd, 1);
-    ::dup2(errFd, 2);
-    if (maxFileBytes != 0) {
-      ::signal(SIGXFSZ, SIG_IGN);
-      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
-    }
-    ::execve(exe.c_str(), argv.data(), environ);
-    _exit(127);
-  }
-  ::close(errFd);
-  ::close(nullFd);
-  return c;
-}
-
-Outcome finish(const Child& c) {
-  Outcome o;
-  int status = 0;
-  if (c.pid > 0 && ::waitpid(c.pid, &status, 0) == c.pid) {
-    o.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-  o.err = readFile(c.errPath);
-  fs::remove(c.errPath);
-  return o;
-}
-
-Outcome run(const fs::path& scratch, const std::vector<std::string>& args, rlim_t maxFileBytes = 0) {
-  return finish(start(scratch, args, maxFileBytes));
-}
-
-std::vector<std::string> filesIn(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-bool contains(const std::string& hay, std::string_view needle) { return hay.find(needle) != std::string::npos; }
 
 // The lines of stderr that report a failed write.
 std::vector<std::string> writeErrorLines(const std::string& err) {

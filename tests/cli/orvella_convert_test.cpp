@@ -1,8 +1,4 @@
 // orvella-convert run as a program: exit codes, messages, and what lands in the folder.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -15,70 +11,19 @@
 #include "cli/cli_texts.hpp"
 #include "convert/defaults.hpp"
 #include "convert/texts.hpp"
+#include "support/program.hpp"
 #include "support/temp_dir.hpp"
-
-extern char** environ;
 
 namespace orvella {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::contains;
+using testing::filesIn;
+using testing::Outcome;
 using testing::readFile;
 using testing::TempDir;
 using testing::writeFile;
-
-struct Outcome {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
-
-fs::path program() {
-  const char* dir = std::getenv("ORVELLA_BIN_DIR");
-  return fs::path(dir ? dir : "bin") / "orvella-convert";
-}
-
-Outcome runProgram(const TempDir& dir, const std::vector<std::string>& args) {
-  const std::string exe = program().string();
-  std::vector<char*> argv{const_cast<char*>(exe.c_str())};
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-
-  const std::string outPath = (dir / "stdout.txt").string();
-  const std::string errPath = (dir / "stderr.txt").string();
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = 0;
-  Outcome o;
-  const int rc = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) {
-    o.err = "cannot start " + exe;
-    return o;
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  o.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  o.out = readFile(outPath);
-  o.err = readFile(errPath);
-  fs::remove(outPath);
-  fs::remove(errPath);
-  return o;
-}
-
-std::vector<std::string> filesIn(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-bool contains(const std::string& hay, std::string_view needle) {
-  return hay.find(needle) != std::string::npos;
-}
 
 // A folder with an input of three records at --max-bytes 200 and an empty output folder.
 struct Cli {
@@ -90,7 +35,7 @@ struct Cli {
     const std::string line(50, 'x');
     writeFile(input, line + "\r\n" + line + "\r\n" + line + "\r\n");
   }
-  Outcome run(std::vector<std::string> args) { return runProgram(dir, args); }
+  Outcome run(const std::vector<std::string>& args) { return testing::run(dir.path(), args); }
   std::string file(const char* name) { return readFile(out / name); }
 };
 
