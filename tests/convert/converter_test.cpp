@@ -33,39 +33,16 @@ std::vector<std::string> repeat(const std::string& line, int n) {
   return std::vector<std::string>(static_cast<std::size_t>(n), line);
 }
 
-std::vector<std::string> vmgFiles(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-// One conversion in a fresh folder: the input file goes beside the output folder.
-struct Fixture {
-  TempDir dir;
-  RecordingHost host;
-  Message message;
-  ConvertSettings settings;
-
-  Fixture() {
-    fs::create_directory(dir / "out");
-    host.folder = dir / "out";
-    settings.input = dir / "in.txt";
+struct Fixture : testing::ConversionFolder {
+  Fixture() : ConversionFolder(u"note") {
     settings.header.from = u"abc";
-    settings.header.subject = u"note";
     settings.header.to = u"xyz";
   }
   ConvertResult run(std::string_view input) {
     writeFile(settings.input, input);
     return Convert(settings, message, host);
   }
-  std::string file(int number) { return readFile(dir / "out" / fileNameFor(number)); }
-  std::vector<std::string> files() { return vmgFiles(dir / "out"); }
-  std::vector<std::vector<std::string>> bodies() {
-    std::vector<std::vector<std::string>> all;
-    for (const auto& name : files()) all.push_back(bodyLines(readFile(dir / "out" / name)));
-    return all;
-  }
+  std::string file(int number) const { return readFile(out / fileNameFor(number)); }
 };
 
 using Bodies = std::vector<std::vector<std::string>>;

@@ -30,33 +30,8 @@ using testing::RecordingHost;
 using testing::TempDir;
 using testing::writeFile;
 
-struct Scenario {
-  TempDir dir;
-  fs::path out = dir / "out";
-  RecordingHost host;
-  Message message;
-  ConvertSettings settings;
-
-  Scenario() {
-    fs::create_directory(out);
-    host.folder = out;
-    settings.input = dir / "in.txt";
-    settings.header.subject = u"hostile";
-  }
-  std::vector<std::string> files() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(out)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  // Every body line of every record, in file order.
-  std::vector<std::string> allLines() const {
-    std::vector<std::string> lines;
-    for (const auto& name : files()) {
-      for (auto& l : bodyLines(readFile(out / name))) lines.push_back(std::move(l));
-    }
-    return lines;
-  }
+struct Scenario : testing::ConversionFolder {
+  Scenario() : ConversionFolder(u"hostile") {}
 };
 
 std::vector<std::string> numberedLines(int count) {

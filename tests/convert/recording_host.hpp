@@ -1,6 +1,7 @@
 // A conversion host that answers from fields and records every call, for driver tests.
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "convert/converter.hpp"
+#include "support/temp_dir.hpp"
 
 namespace orvella::testing {
 
@@ -79,5 +81,41 @@ inline std::vector<std::string> bodyLines(const std::string& record) {
   }
   return lines;
 }
+
+// One conversion in a fresh folder: the input beside an empty output folder.
+struct ConversionFolder {
+  TempDir dir;
+  std::filesystem::path out = dir / "out";
+  RecordingHost host;
+  Message message;
+  ConvertSettings settings;
+
+  explicit ConversionFolder(std::u16string subject) {
+    std::filesystem::create_directory(out);
+    host.folder = out;
+    settings.input = dir / "in.txt";
+    settings.header.subject = std::move(subject);
+  }
+  // Every entry of the output folder, sorted: a leftover temporary shows up here too.
+  std::vector<std::string> files() const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(out)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::vector<std::vector<std::string>> bodies() const {
+    std::vector<std::vector<std::string>> all;
+    for (const auto& name : files()) all.push_back(bodyLines(readFile(out / name)));
+    return all;
+  }
+  // Every body line of every record, in file order.
+  std::vector<std::string> allLines() const {
+    std::vector<std::string> lines;
+    for (auto& body : bodies()) {
+      for (auto& l : body) lines.push_back(std::move(l));
+    }
+    return lines;
+  }
+};
 
 }  // namespace orvella::testing

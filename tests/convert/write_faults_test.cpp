@@ -160,19 +160,9 @@ TEST(WriteTextFault, ReadOnlyFolderRefusesTheRecord) {
 // Three records of one line each at limit 200; the middle line is too big for the full disk.
 const std::vector<std::string> kLines = {std::string(50, 'a'), std::string(10000, 'b'), std::string(50, 'c')};
 
-struct Scenario {
-  TempDir dir;
-  fs::path out = dir / "out";
-  RecordingHost host;
-  Message message;
-  ConvertSettings settings;
-
-  Scenario() {
-    fs::create_directory(out);
-    host.folder = out;
-    settings.input = dir / "in.txt";
+struct Scenario : testing::ConversionFolder {
+  Scenario() : ConversionFolder(u"fault") {
     settings.maxLength = "200";
-    settings.header.subject = u"fault";
     std::string input;
     for (const auto& l : kLines) input += l + "\r\n";
     writeFile(settings.input, input);
