@@ -4,17 +4,20 @@
 #   scripts/setup.sh test      also clang and libFuzzer, for the fuzz runs of the test command
 #   scripts/setup.sh static    also clang-tidy and cppcheck, for scripts/static-checks.sh
 # The extras are skipped, with a note, where the distribution has no such package.
+# While another package manager run holds apt's locks (a fresh desktop's first minutes), it waits
+# for them, up to ORVELLA_APT_WAIT seconds (default 300). For tests: ORVELLA_APT_LOCKS (the lock
+# files to watch) and ORVELLA_APT_GET (a command run in place of apt-get, without sudo).
 set -euo pipefail
 
 packages=(
   build-essential cmake libgtest-dev
-  qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic
+  qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic qt6-wayland
   libc-bin
 )
 optional=()
 for group in "$@"; do
   case $group in
-    test) optional+=(clang libclang-rt-dev) ;;
+    test) optional+=(clang libclang-rt-dev dpkg-dev lintian desktop-file-utils appstream) ;;
     static) optional+=(clang-tidy cppcheck) ;;
     *) echo "setup.sh: unknown group $group (test, static)" >&2; exit 2 ;;
   esac
@@ -32,7 +35,9 @@ missingOptional=()
 for p in "${optional[@]}"; do installed "$p" || missingOptional+=("$p"); done
 [ ${#missing[@]} -eq 0 ] && [ ${#missingOptional[@]} -eq 0 ] && exit 0
 
-if ! command -v apt-get >/dev/null 2>&1; then
+aptGet=(apt-get)
+[ -n "${ORVELLA_APT_GET:-}" ] && read -r -a aptGet <<<"$ORVELLA_APT_GET"
+if ! command -v "${aptGet[0]}" >/dev/null 2>&1; then
   if [ ${#missing[@]} -eq 0 ]; then
     echo "Not a Debian/Ubuntu system; these optional tools are left out: ${missingOptional[*]}" >&2
     exit 0
@@ -43,14 +48,84 @@ if ! command -v apt-get >/dev/null 2>&1; then
 fi
 
 sudo=()
-if [ "$(id -u)" -ne 0 ]; then
+if [ "$(id -u)" -ne 0 ] && [ -z "${ORVELLA_APT_GET:-}" ]; then
   if command -v sudo >/dev/null 2>&1; then sudo=(sudo); else
     echo "Installing ${missing[*]} ${missingOptional[*]} needs root, and sudo is not available." >&2
     exit 1
   fi
 fi
+
+# ---- Waiting for apt's locks
+read -r -a aptLocks <<<"${ORVELLA_APT_LOCKS:-/var/lib/dpkg/lock-frontend /var/lib/dpkg/lock /var/lib/apt/lists/lock /var/cache/apt/archives/lock}"
+waitUntil=$((SECONDS + ${ORVELLA_APT_WAIT:-300}))
+toldWaiting=0
+
+# Prints "LOCK PID" for the first lock some process holds. /proc/locks lists both kinds of lock
+# (apt's fcntl locks and flock), by device and inode.
+heldLock() {
+  local lock dev inode key line pid
+  [ -r /proc/locks ] || return 1
+  for lock in "${aptLocks[@]}"; do
+    [ -e "$lock" ] || continue
+    read -r dev inode < <(stat -L -c '%d %i' "$lock") || continue
+    printf -v key '%02x:%02x:%s' $(((dev >> 8) & 0xfff)) $(((dev & 0xff) | ((dev >> 12) & 0xfff00))) "$inode"
+    line=$(grep -m1 -E "[[:space:]]$key[[:space:]]" /proc/locks) || continue
+    read -r _ _ _ _ pid _ <<<"${line/->/}"
+    echo "$lock $pid"
+    return 0
+  done
+  return 1
+}
+
+# Returns once no lock is held; 1 when the time is up.
+waitForLocks() {
+  local held lock pid who
+  while held=$(heldLock); do
+    read -r lock pid <<<"$held"
+    who=$(cat "/proc/$pid/comm" 2>/dev/null) || who="?"
+    if [ $toldWaiting -eq 0 ]; then
+      echo "setup.sh: another package manager run ($who, process $pid) holds $lock;" \
+        "waiting up to $(((waitUntil - SECONDS + 59) / 60)) min for it to finish (a new desktop installs updates in its first minutes)." >&2
+      toldWaiting=1
+    fi
+    if [ $SECONDS -ge $waitUntil ]; then
+      echo "setup.sh: $lock is still held by $who (process $pid); run the command again when it is done." >&2
+      return 1
+    fi
+    sleep 1
+  done
+}
+
+# apt-get with its arguments, after the locks are free. apt's own message on any other failure.
+# A lock taken between the wait and apt's start shows as apt naming a lock file: wait again.
+aptRun() {
+  local log status lock
+  log=$(mktemp)
+  while :; do
+    waitForLocks || { rm -f "$log"; exit 1; }
+    status=0
+    "${sudo[@]}" "${aptGet[@]}" "$@" 2>"$log" || status=$?
+    if [ $status -ne 0 ] && [ $SECONDS -lt $waitUntil ]; then
+      for lock in "${aptLocks[@]}"; do
+        if grep -qF "$lock" "$log"; then
+          if [ $toldWaiting -eq 0 ]; then
+            echo "setup.sh: another package manager run took $lock; waiting for it to finish." >&2
+            toldWaiting=1
+          fi
+          sleep 2
+          continue 2
+        fi
+      done
+    fi
+    cat "$log" >&2
+    rm -f "$log"
+    [ $status -eq 0 ] || exit $status
+    return 0
+  done
+}
+
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
+aptRun update -qq
 for p in "${missingOptional[@]}"; do
   if apt-cache show "$p" >/dev/null 2>&1; then
     missing+=("$p")
@@ -60,4 +135,4 @@ for p in "${missingOptional[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+aptRun install -y -qq --no-install-recommends "${missing[@]}"

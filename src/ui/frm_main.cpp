@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
@@ -26,7 +27,8 @@
 #include "ui/progress_bar.hpp"
 #include "ui/window_texts.hpp"
 
-#include "ui/orvella_icon.xpm"
+// Resources of a static library are linked in only when asked for by name.
+static void loadIconResource() { Q_INIT_RESOURCE(orvella_icon); }
 
 namespace orvella::ui {
 
@@ -46,6 +48,15 @@ QRect twips(int left, int top, int width, int height) {
 }
 
 QString u8(const char* text) { return QString::fromUtf8(text); }
+
+// Every size rendered from the one picture, so each screen takes the sharpest.
+QIcon renderedIcon() {
+  loadIconResource();
+  QIcon icon;
+  const QDir folder(QStringLiteral(":/icons"));
+  for (const QString& name : folder.entryList(QDir::Files)) icon.addFile(folder.filePath(name));
+  return icon;
+}
 QString u8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 std::u16string_view view(const QString& text) {
@@ -118,7 +129,7 @@ frmMain::frmMain(Dialogs& dialogs, QWidget* parent)
       dateSource_(&dateStampNow) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(u8(texts::kTitle));
-  setWindowIcon(QIcon(QPixmap(orvella_icon_xpm)));
+  setWindowIcon(renderedIcon());
   setFixedSize(kClientWidth, kClientHeight);
   installFontSubstitutes();
   setFont(windowFont());
@@ -128,6 +139,10 @@ frmMain::frmMain(Dialogs& dialogs, QWidget* parent)
   connectHandlers();
   lockList_ = {Check1,  Command2, txtSubject,   Check2,   txtFormat,
                txtFrom, txtTo,    txtMaxLength, VScroll1, comConvert};
+
+  // Drops land on the window wherever they fall, not as text in a field.
+  setAcceptDrops(true);
+  for (QWidget* field : findChildren<QWidget*>()) field->setAcceptDrops(false);
 
   Form_Load();
   Timer1->start();
@@ -276,7 +291,10 @@ void frmMain::txtSubject_Change() {
 void frmMain::Command2_Click() {
   const QString name = dialogs_.openFileName(this, {u8(texts::kFilterText), u8(texts::kFilterAll)});
   if (name.isEmpty()) return;
+  chooseFile(name);
+}
 
+void frmMain::chooseFile(const QString& name) {
   std::error_code error;
   const auto size = std::filesystem::file_size(toPath(name), error);
   if (error) {

@@ -14,6 +14,8 @@
 #include "ui/dialogs.hpp"
 
 class QCheckBox;
+class QDragMoveEvent;
+class QDropEvent;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -45,6 +47,11 @@ class frmMain : public QWidget, private ConvertHost {
   void txtTo_Change();
   void VScroll1_Change();
 
+  // Takes the named file as the input, the way a choice in the Open dialog does: path, Subject,
+  // size and estimate; a file whose size cannot be read is refused with a message. "...", the
+  // command line and a drop all come here.
+  void chooseFile(const QString& name);
+
   // The result of whichever field check ran last.
   bool fieldsOk() const { return fieldsOk_; }
   bool converting() const { return converting_; }
@@ -61,6 +68,10 @@ class frmMain : public QWidget, private ConvertHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // One local file that is not a folder may be dropped, except during a conversion.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void createControls();
@@ -74,6 +85,8 @@ class frmMain : public QWidget, private ConvertHost {
   void showFileInfo(std::int64_t n);  // size, estimate and the bar for a file of n bytes
   void showRecord();
   void box(BoxIcon icon, const QString& text);
+  // The file a drop would choose, with the action taken on it; empty when the drop is refused.
+  QString droppableFile(QDropEvent* event) const;
 
   // ConvertHost
   std::filesystem::path SelectFolder() override;

@@ -5,11 +5,20 @@
 
 #include "ui/frm_main.hpp"
 #include "ui/qt_dialogs.hpp"
+#include "ui/startup.hpp"
 
 int main(int argc, char* argv[]) {
+  if (!orvella::ui::displayNamed()) {
+    orvella::ui::reportNoDisplay();
+    return 1;
+  }
+  const QtMessageHandler qtHandler = orvella::ui::catchPlatformFailure();
   QApplication app(argc, argv);
+  qInstallMessageHandler(qtHandler);
   QApplication::setApplicationName(QStringLiteral("Orvella"));
   QApplication::setApplicationVersion(QStringLiteral("1.00.0001"));
+  // Wayland desktops take the window's icon and name from the menu entry of this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("orvella"));
 
   // The file and folder dialogs and the OK buttons speak Japanese like the window.
   QTranslator qtTexts;
@@ -21,5 +30,10 @@ int main(int argc, char* argv[]) {
   orvella::ui::frmMain window(dialogs);
   window.centreOnScreen();
   window.show();
+  // "orvella FILE" (a menu's Open With): chosen once the window is up, behind any message box.
+  const QString file = orvella::ui::fileArgument(QApplication::arguments());
+  if (!file.isEmpty()) {
+    QMetaObject::invokeMethod(&window, [&window, file] { window.chooseFile(file); }, Qt::QueuedConnection);
+  }
   return QApplication::exec();
 }

@@ -58,4 +58,13 @@ inline constexpr char kTooManyFiles[] =
     "作成されるファイルが多すぎます（32767個を超えます）。最大バイト数を大きくしてください。";
 inline constexpr char kUnexpectedFailure[] = "変換中に予期しないエラーが発生しました。";
 
+// Started with no screen to show the window on (stderr, before Qt starts).
+inline constexpr char kNoDisplay[] =
+    "orvella: ウィンドウを開くにはデスクトップ (X11 または Wayland の画面) が必要ですが、"
+    "使える画面が見つかりませんでした。\n"
+    "画面のない環境では、同じ変換をコマンドラインの orvella-convert で行えます。例:\n"
+    "  orvella-convert -o out/ --to friend@example.jp novel.txt\n"
+    "The Orvella window needs a desktop (X11 or Wayland); orvella-convert does the same job on the "
+    "command line.\n";
+
 }  // namespace orvella::ui::texts

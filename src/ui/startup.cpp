@@ -1,0 +1,58 @@
+#include "ui/startup.hpp"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cstdio>
+#include <cstdlib>
+
+#include "ui/window_texts.hpp"
+
+namespace orvella::ui {
+
+namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type != QtFatalMsg || !text.contains(QStringLiteral("platform plugin"))) {
+    qtHandler(type, context, text);
+    return;
+  }
+  // Qt's account of what failed stays; its advice to reinstall does not apply.
+  QString account = text;
+  account.remove(QRegularExpression(QStringLiteral("\\s*Reinstalling the application may fix this problem\\.")));
+  std::fputs(account.trimmed().toLocal8Bit().constData(), stderr);
+  std::fputs("\n\n", stderr);
+  reportNoDisplay();
+  std::fflush(stderr);
+  // Mid-construction of the application object: nothing is left to tidy up.
+  std::_Exit(1);
+}
+
+}  // namespace
+
+bool displayNamed() {
+#ifdef Q_OS_LINUX
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#else
+  return true;
+#endif
+}
+
+void reportNoDisplay() { std::fputs(texts::kNoDisplay, stderr); }
+
+QtMessageHandler catchPlatformFailure() {
+  qtHandler = qInstallMessageHandler(&onQtMessage);
+  return qtHandler;
+}
+
+QString fileArgument(const QStringList& arguments) {
+  qsizetype i = 1;
+  if (i < arguments.size() && arguments[i] == QStringLiteral("--")) ++i;
+  if (i >= arguments.size() || arguments[i].isEmpty()) return {};
+  return QDir::toNativeSeparators(QFileInfo(arguments[i]).absoluteFilePath());
+}
+
+}  // namespace orvella::ui

@@ -1,0 +1,27 @@
+// What orvella settles before and just after Qt starts: a screen to open the window on, and the
+// file named on its command line.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+namespace orvella::ui {
+
+// False on Linux when neither X11 nor Wayland is named and the user chose no Qt platform: Qt
+// would abort with advice that does not apply.
+[[nodiscard]] bool displayNamed();
+
+// Says on stderr that the window needs a desktop and that orvella-convert needs none.
+void reportNoDisplay();
+
+// Until the returned handler is installed again, a Qt platform that cannot start (a display that
+// is named but cannot be opened) ends the program with exit 1 and reportNoDisplay() after Qt's own
+// lines, instead of Qt's abort.
+[[nodiscard]] QtMessageHandler catchPlatformFailure();
+
+// The file named after the program (a leading "--" is skipped) as an absolute path with native
+// separators, as the Open dialog gives one; empty when none is named.
+[[nodiscard]] QString fileArgument(const QStringList& arguments);
+
+}  // namespace orvella::ui

@@ -1,0 +1,253 @@
+// orvella without a screen, "orvella FILE", and files dropped on the window.
+#include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+#include <sys/stat.h>
+
+#include "support/child_process.hpp"
+#include "ui/startup.hpp"
+#include "ui/window_texts.hpp"
+#include "window_test.hpp"
+
+namespace orvella::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using ui::BoxIcon;
+
+// ---- No screen
+
+struct ScreenRow {
+  const char* what;
+  std::vector<std::string> environment;  // besides HOME and XDG_RUNTIME_DIR
+  const char* qtSays;                    // a piece of Qt's own lines, or nullptr when Qt never starts
+};
+
+TEST(StartWithoutScreen, ExitsWithOneAndPointsToTheCommandLine) {
+  TempDir scratch;
+  ::chmod(scratch.path().c_str(), 0700);  // Qt insists on a private runtime folder
+  const std::string home = "HOME=" + scratch.path().string();
+  const std::string runtime = "XDG_RUNTIME_DIR=" + scratch.path().string();
+  const ScreenRow rows[] = {
+      {"no display named", {}, nullptr},
+      {"an X display nobody serves", {"DISPLAY=:12345"}, "platform plugin"},
+      {"a Wayland display nobody serves", {"WAYLAND_DISPLAY=orvella-test-none"}, "platform plugin"},
+  };
+  for (const ScreenRow& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::vector<std::string> environment = row.environment;
+    environment.push_back(home);
+    environment.push_back(runtime);
+    const Outcome o = runWithEnvironment(builtProgram("orvella"), {}, environment, scratch.path());
+    EXPECT_EQ(o.code, 1) << o.err;
+    EXPECT_TRUE(contains(o.err, ui::texts::kNoDisplay)) << o.err;
+    EXPECT_TRUE(contains(o.err, "orvella-convert -o out/ --to friend@example.jp novel.txt"));
+    EXPECT_TRUE(contains(o.err, "needs a desktop"));
+    EXPECT_FALSE(contains(o.err, "Reinstalling")) << o.err;
+    if (row.qtSays) {
+      EXPECT_TRUE(contains(o.err, row.qtSays)) << o.err;
+      EXPECT_LT(o.err.find(row.qtSays), o.err.find(ui::texts::kNoDisplay));
+    } else {
+      EXPECT_EQ(o.err, ui::texts::kNoDisplay);
+    }
+    EXPECT_TRUE(o.out.empty());
+  }
+}
+
+// ---- orvella FILE
+
+TEST(FileArgument, IsTheFirstArgumentMadeAbsolute) {
+  const QString here = QDir::currentPath();
+  const struct {
+    QStringList arguments;
+    QString file;
+  } rows[] = {
+      {{"orvella"}, ""},
+      {{"orvella", ""}, ""},
+      {{"orvella", "--"}, ""},
+      {{"orvella", "/data/novel.txt"}, "/data/novel.txt"},
+      {{"orvella", "novel.txt"}, here + "/novel.txt"},
+      {{"orvella", "sub/小説.txt", "ignored.txt"}, here + "/sub/小説.txt"},
+      {{"orvella", "--", "-dash.txt"}, here + "/-dash.txt"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.arguments.join(u' ').toStdString());
+    EXPECT_EQ(ui::fileArgument(row.arguments), QDir::toNativeSeparators(row.file));
+  }
+}
+
+// What a file choice shows; equal snapshots mean the same choice.
+struct Choice {
+  QString fileName, subject, subjectBytes, info;
+  bool convertEnabled;
+  double barMaximum;
+  std::vector<std::pair<BoxIcon, QString>> boxes;
+  bool operator==(const Choice&) const = default;
+};
+
+class ChoiceTest : public WindowTest {
+ protected:
+  Choice snapshot(const ScriptedDialogs& d, const ui::frmMain& w) const {
+    Choice c{w.findChild<QLineEdit*>("txtFileName")->text(),
+             w.findChild<QLineEdit*>("txtSubject")->text(),
+             w.findChild<QLabel*>("labSubject")->text(),
+             w.findChild<QLabel*>("labFileInfo")->text(),
+             w.findChild<QWidget*>("comConvert")->isEnabled(),
+             w.findChild<ui::ProgressBar*>("ProgressBar1")->maximumF(),
+             {}};
+    for (const auto& b : d.boxes) c.boxes.emplace_back(b.icon, b.text);
+    return c;
+  }
+
+  // The same name through "..." in a second window, for comparison.
+  Choice throughTheDialog(const QString& name, bool check1) {
+    ScriptedDialogs otherDialogs;
+    ui::frmMain other(otherDialogs);
+    other.findChild<QCheckBox*>("Check1")->setChecked(check1);
+    otherDialogs.files.push_back(name);
+    other.Command2_Click();
+    return snapshot(otherDialogs, other);
+  }
+};
+
+TEST_F(ChoiceTest, AFileNamedOnTheCommandLineIsChosenAsThroughTheDialog) {
+  const auto novel = writeInput("novel.part1.txt", std::string(25000, 'a'));
+  fs::create_directories(dir / "folder.txt");
+  const struct {
+    const char* what;
+    fs::path file;
+    bool check1;
+  } rows[] = {
+      {"a file, Subject from its name", novel, true},
+      {"a file, Subject kept", novel, false},
+      {"an empty file", writeInput("empty.txt", ""), true},
+      {"a file that is not there", dir / "gone.txt", true},
+      {"a folder", dir / "folder.txt", true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    SetUp();
+    dialogs.boxes.clear();
+    check("Check1")->setChecked(row.check1);
+    window->chooseFile(ui::fileArgument({"orvella", qpath(row.file)}));
+    EXPECT_EQ(snapshot(dialogs, *window), throughTheDialog(qpath(row.file), row.check1));
+  }
+  // A refusal leaves the window as it opened, with one warning.
+  SetUp();
+  dialogs.boxes.clear();
+  window->chooseFile(qpath(dir / "gone.txt"));
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Warning);
+  EXPECT_TRUE(edit("txtFileName")->text().isEmpty());
+  EXPECT_FALSE(get("comConvert")->isEnabled());
+}
+
+// ---- Drops
+
+class DropTest : public ChoiceTest {
+ protected:
+  struct Result {
+    bool enterAccepted;
+    bool dropAccepted;
+    Qt::DropAction action;
+  };
+
+  // A drag entering the window's middle, then the drop, as the platform would deliver them.
+  Result dropOn(QWidget* target, const QList<QUrl>& urls, Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction,
+                const QString& text = {}) {
+    QMimeData data;
+    if (!urls.isEmpty()) data.setUrls(urls);
+    if (!text.isNull()) data.setText(text);
+    const QPoint middle = target->rect().center();
+    QDragEnterEvent enter(middle, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(middle), actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QCoreApplication::processEvents();
+    return {enter.isAccepted(), drop.isAccepted(), drop.dropAction()};
+  }
+
+  static QUrl url(const fs::path& p) { return QUrl::fromLocalFile(qpath(p)); }
+};
+
+TEST_F(DropTest, OneFileDroppedIsChosenAsThroughTheDialog) {
+  const auto novel = writeInput("novel.txt", std::string(12000, 'a'));
+  const Result r = dropOn(window.get(), {url(novel)});
+  EXPECT_TRUE(r.enterAccepted);
+  EXPECT_TRUE(r.dropAccepted);
+  EXPECT_EQ(r.action, Qt::CopyAction);  // never a move: the file stays where it was
+  EXPECT_EQ(snapshot(dialogs, *window), throughTheDialog(qpath(novel), true));
+  EXPECT_EQ(edit("txtSubject")->text(), "novel");
+
+  // Offered only as a link, it is taken as a link.
+  const auto other = writeInput("other.txt", "x");
+  EXPECT_EQ(dropOn(window.get(), {url(other)}, Qt::LinkAction).action, Qt::LinkAction);
+  EXPECT_EQ(edit("txtFileName")->text(), qpath(other));
+}
+
+TEST_F(DropTest, AFolderSeveralFilesOrNoLocalFileAreRefusedWithoutAChange) {
+  const auto a = writeInput("a.txt", "a");
+  const auto b = writeInput("b.txt", "b");
+  fs::create_directories(dir / "folder");
+  const struct {
+    const char* what;
+    QList<QUrl> urls;
+    Qt::DropActions actions;
+    QString text;
+  } rows[] = {
+      {"a folder", {url(dir / "folder")}, Qt::CopyAction, {}},
+      {"two files", {url(a), url(b)}, Qt::CopyAction, {}},
+      {"a web address", {QUrl("https://example.jp/novel.txt")}, Qt::CopyAction, {}},
+      {"text only", {}, Qt::CopyAction, qpath(a)},
+      {"a move only", {url(a)}, Qt::MoveAction, {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const Choice before = snapshot(dialogs, *window);
+    const Result r = dropOn(window.get(), row.urls, row.actions, row.text);
+    EXPECT_FALSE(r.enterAccepted);  // the cursor shows the refusal
+    EXPECT_FALSE(r.dropAccepted);
+    EXPECT_EQ(snapshot(dialogs, *window), before);
+  }
+}
+
+TEST_F(DropTest, DropsLandOnTheWindowWhereverTheyFall) {
+  EXPECT_TRUE(window->acceptDrops());
+  for (QWidget* child : window->findChildren<QWidget*>()) {
+    SCOPED_TRACE(child->objectName().toStdString());
+    EXPECT_FALSE(child->acceptDrops());  // a field would take the path as text
+  }
+}
+
+TEST_F(DropTest, ADropDuringAConversionIsRefused) {
+  const auto input = writeInput("first.txt", std::string(3000, 'a') + "\r\n");
+  const auto other = writeInput("second.txt", "b\r\n");
+  const fs::path out = dir / "out";
+  fs::create_directories(out);
+  chooseFile(input);
+  std::optional<Result> during;
+  dialogs.folders.push_back(qpath(out));
+  dialogs.onFolder = [&] {
+    ASSERT_TRUE(window->converting());
+    during = dropOn(window.get(), {url(other)});
+  };
+  window->comConvert_Click();
+  ASSERT_TRUE(during.has_value());
+  EXPECT_FALSE(during->enterAccepted);
+  EXPECT_FALSE(during->dropAccepted);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(edit("txtFileName")->text(), qpath(input));
+  EXPECT_EQ(edit("txtSubject")->text(), "first");
+  EXPECT_TRUE(fs::exists(out / "E1__0000.VMG"));
+
+  // Once it is over, the same drop is taken.
+  EXPECT_TRUE(dropOn(window.get(), {url(other)}).dropAccepted);
+  EXPECT_EQ(edit("txtFileName")->text(), qpath(other));
+}
+
+}  // namespace
+}  // namespace orvella::testing
