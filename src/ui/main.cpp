@@ -8,7 +8,7 @@
 #include "ui/startup.hpp"
 
 int main(int argc, char* argv[]) {
-  if (!orvella::ui::displayNamed()) {
+  if (!orvella::ui::displayNamed(argc, argv)) {
     orvella::ui::reportNoDisplay();
     return 1;
   }

@@ -32,11 +32,20 @@ void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 
 }  // namespace
 
-bool displayNamed() {
+bool displayNamed(int argc, const char* const* argv) {
 #ifdef Q_OS_LINUX
-  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+  if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+      !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    return true;
+  }
+  for (int i = 1; i < argc; ++i) {
+    const QByteArray arg(argv[i]);
+    if (arg == "-platform" || arg == "--platform") return true;
+  }
+  return false;
 #else
+  (void)argc;
+  (void)argv;
   return true;
 #endif
 }

@@ -8,9 +8,9 @@
 
 namespace orvella::ui {
 
-// False on Linux when neither X11 nor Wayland is named and the user chose no Qt platform: Qt
-// would abort with advice that does not apply.
-[[nodiscard]] bool displayNamed();
+// False on Linux when neither X11 nor Wayland is named and the user chose no Qt platform (in the
+// environment or with -platform): Qt would abort with advice that does not apply.
+[[nodiscard]] bool displayNamed(int argc, const char* const* argv);
 
 // Says on stderr that the window needs a desktop and that orvella-convert needs none.
 void reportNoDisplay();

@@ -24,6 +24,7 @@ using ui::BoxIcon;
 struct ScreenRow {
   const char* what;
   std::vector<std::string> environment;  // besides HOME and XDG_RUNTIME_DIR
+  std::vector<std::string> arguments;
   const char* qtSays;                    // a piece of Qt's own lines, or nullptr when Qt never starts
 };
 
@@ -33,16 +34,18 @@ TEST(StartWithoutScreen, ExitsWithOneAndPointsToTheCommandLine) {
   const std::string home = "HOME=" + scratch.path().string();
   const std::string runtime = "XDG_RUNTIME_DIR=" + scratch.path().string();
   const ScreenRow rows[] = {
-      {"no display named", {}, nullptr},
-      {"an X display nobody serves", {"DISPLAY=:12345"}, "platform plugin"},
-      {"a Wayland display nobody serves", {"WAYLAND_DISPLAY=orvella-test-none"}, "platform plugin"},
+      {"no display named", {}, {}, nullptr},
+      {"an X display nobody serves", {"DISPLAY=:12345"}, {}, "platform plugin"},
+      {"a Wayland display nobody serves", {"WAYLAND_DISPLAY=orvella-test-none"}, {}, "platform plugin"},
+      // -platform is the user's choice: Qt is asked, and its refusal gets the same words.
+      {"a platform Qt lacks", {}, {"-platform", "orvella-test-none"}, "platform plugin"},
   };
   for (const ScreenRow& row : rows) {
     SCOPED_TRACE(row.what);
     std::vector<std::string> environment = row.environment;
     environment.push_back(home);
     environment.push_back(runtime);
-    const Outcome o = runWithEnvironment(builtProgram("orvella"), {}, environment, scratch.path());
+    const Outcome o = runWithEnvironment(builtProgram("orvella"), row.arguments, environment, scratch.path());
     EXPECT_EQ(o.code, 1) << o.err;
     EXPECT_TRUE(contains(o.err, ui::texts::kNoDisplay)) << o.err;
     EXPECT_TRUE(contains(o.err, "orvella-convert -o out/ --to friend@example.jp novel.txt"));
