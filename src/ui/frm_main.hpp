@@ -87,6 +87,7 @@ class frmMain : public QWidget, private ConvertHost {
   void box(BoxIcon icon, const QString& text);
   // The file a drop would choose, with the action taken on it; empty when the drop is refused.
   QString droppableFile(QDropEvent* event) const;
+  Q_INVOKABLE void chooseDropped();
 
   // ConvertHost
   std::filesystem::path SelectFolder() override;
@@ -138,6 +139,7 @@ class frmMain : public QWidget, private ConvertHost {
   bool fieldsOk_ = false;
   std::function<std::string()> dateSource_;
 
+  QString dropped_;  // accepted, to be chosen once the drop is over
   bool converting_ = false;
   bool stopRequested_ = false;
   bool closeAfterRun_ = false;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
+#include <utility>
 
 #include "ui/frm_main.hpp"
 
@@ -48,11 +49,13 @@ void frmMain::dropEvent(QDropEvent* event) {
   }
   event->accept();
   // After the drop returns, so a message box does not hold up the program the file came from.
-  QMetaObject::invokeMethod(
-      this, [this, name] {
-        if (!converting_) chooseFile(name);
-      },
-      Qt::QueuedConnection);
+  dropped_ = name;
+  QMetaObject::invokeMethod(this, "chooseDropped", Qt::QueuedConnection);
+}
+
+void frmMain::chooseDropped() {
+  const QString name = std::exchange(dropped_, QString());
+  if (!name.isEmpty() && !converting_) chooseFile(name);
 }
 
 }  // namespace orvella::ui

@@ -30,10 +30,8 @@ int main(int argc, char* argv[]) {
   orvella::ui::frmMain window(dialogs);
   window.centreOnScreen();
   window.show();
-  // "orvella FILE" (a menu's Open With): chosen once the window is up, behind any message box.
+  // "orvella FILE" (a menu's Open With): chosen once the window is up, so a warning has it behind.
   const QString file = orvella::ui::fileArgument(QApplication::arguments());
-  if (!file.isEmpty()) {
-    QMetaObject::invokeMethod(&window, [&window, file] { window.chooseFile(file); }, Qt::QueuedConnection);
-  }
+  if (!file.isEmpty()) window.chooseFile(file);
   return QApplication::exec();
 }
