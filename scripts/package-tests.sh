@@ -6,6 +6,12 @@
 # missing is skipped with a note (scripts/setup.sh test installs them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+for tool in dpkg-deb dpkg-shlibdeps cpack; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "package: skipped, $tool is missing (Debian: apt-get install dpkg-dev cmake)"
+    exit 0
+  fi
+done
 deb=$(bash scripts/package.sh | tail -n 1)
 dir=${ORVELLA_PACKAGE_BUILD_DIR:-build-package}
 root=$(mktemp -d)

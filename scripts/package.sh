@@ -2,6 +2,7 @@
 # Builds the Debian package orvella_<version>_<arch>.deb with CPack in build-package/ (or
 # $ORVELLA_PACKAGE_BUILD_DIR): a Release build installed under /usr, with Debian's hardening
 # flags, its library dependencies computed by dpkg-shlibdeps. Prints the package's path last.
+# ORVELLA_JOBS sets the build's parallel jobs (default: every core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${ORVELLA_PACKAGE_BUILD_DIR:-build-package}
