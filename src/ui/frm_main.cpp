@@ -11,16 +11,22 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
+#include <limits>
 #include <filesystem>
 #include <system_error>
 
 #include "convert/defaults.hpp"
+#include "convert/reasons.hpp"
 #include "convert/texts.hpp"
 #include "core/cp932.hpp"
 #include "core/date_stamp.hpp"
 #include "core/length_b.hpp"
+#include "core/version.hpp"
 #include "ui/estimate.hpp"
 #include "ui/paths.hpp"
 #include "ui/progress_bar.hpp"
@@ -102,6 +108,50 @@ QFrame* separator(QWidget* parent, const char* name, int top, int right) {
   return line;
 }
 
+// A header box takes any length; the counters, not the box, tell what is too long.
+void takeAnyLength(QLineEdit* box) { box->setMaxLength(std::numeric_limits<int>::max()); }
+
+// A read-only box shows its text from the first character, not scrolled to the last.
+void setTextFromStart(QLineEdit* box, const QString& text) {
+  box->setText(text);
+  box->setCursorPosition(0);
+}
+
+// The stamp at its widest in this font: every day name meets every month name within a year,
+// and each digit is made the widest digit.
+QString widestDateStamp(const QFontMetrics& metrics) {
+  QChar digit = u'0';
+  for (char16_t d = u'1'; d <= u'9'; ++d) {
+    if (metrics.horizontalAdvance(QChar(d)) > metrics.horizontalAdvance(digit)) digit = QChar(d);
+  }
+  QString widest;
+  for (int d = 0; d < 366; ++d) {
+    QString stamp = QString::fromStdString(dateStamp(std::chrono::system_clock::time_point{} + std::chrono::days{d}));
+    for (QChar& c : stamp) {
+      if (c.isDigit()) c = digit;
+    }
+    if (metrics.horizontalAdvance(stamp) > metrics.horizontalAdvance(widest)) widest = stamp;
+  }
+  return widest;
+}
+
+// Legibility wins over the twips by the few pixels the chosen font needs: the box grows to the
+// right until the text fits whole.
+void widenToFit(QLineEdit* box, const QString& text) {
+  QStyleOptionFrame option;
+  option.initFrom(box);
+  option.rect = box->rect();
+  option.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
+  const QRect inside = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box)
+                           .marginsRemoved(box->textMargins());
+  // QLineEdit keeps a margin of two pixels each side and room for the cursor past the text.
+  constexpr int kLineEditMargins = 2 * 2 + 2;
+  const int need = box->fontMetrics().horizontalAdvance(text) + kLineEditMargins - inside.width();
+  if (need > 0) box->resize(box->width() + need, box->height());
+}
+
+QString aboutText() { return u8(texts::kAboutPrefix) + u8(orvella::kVersion); }
+
 void setTextColour(QLabel* label, const QColor& colour) {
   QPalette palette = label->palette();
   palette.setColor(QPalette::WindowText, colour);
@@ -115,10 +165,11 @@ frmMain::frmMain(Dialogs& dialogs, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       dialogs_(dialogs),
-      dateSource_(&dateStampNow) {
+      dateSource_(&std::chrono::system_clock::now) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(u8(texts::kTitle));
   setWindowIcon(QIcon(QPixmap(orvella_icon_xpm)));
+  setToolTip(aboutText());
   setFixedSize(kClientWidth, kClientHeight);
   installFontSubstitutes();
   setFont(windowFont());
@@ -172,6 +223,7 @@ void frmMain::createControls() {
   Label4 = boldLabel(this, "Label4", twips(0, 2190, 855, 255), kLabel4);
   txtDate = place<QLineEdit>(this, "txtDate", twips(840, 2160, 3015, 270), kTipDate);
   txtDate->setEnabled(false);
+  widenToFit(txtDate, widestDateStamp(txtDate->fontMetrics()));
   Line1 = separator(this, "Line1", 2520, 4560);
 
   Label5 = boldLabel(this, "Label5", twips(0, 2670, 1215, 255), kLabel5);
@@ -202,6 +254,8 @@ void frmMain::createControls() {
   txtAll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   txtAll->setTabChangesFocus(true);
   txtAll->setUndoRedoEnabled(false);
+
+  for (QLineEdit* box : {txtSubject, txtFormat, txtFrom, txtTo}) takeAnyLength(box);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -235,8 +289,8 @@ void frmMain::centreOnScreen() {
   move(frame.topLeft());
 }
 
-void frmMain::setDateSource(std::function<std::string()> source) {
-  dateSource_ = source ? std::move(source) : std::function<std::string()>(&dateStampNow);
+void frmMain::setDateSource(DateSource source) {
+  dateSource_ = source ? std::move(source) : DateSource(&std::chrono::system_clock::now);
 }
 
 // ---- Load and clock
@@ -247,7 +301,7 @@ void frmMain::Form_Load() {
   txtFrom->setText(u8(kDefaultSender));
 }
 
-void frmMain::Timer1_Timer() { txtDate->setText(QString::fromStdString(dateSource_())); }
+void frmMain::Timer1_Timer() { setTextFromStart(txtDate, QString::fromStdString(dateStamp(dateSource_()))); }
 
 // ---- Header field checks
 
@@ -280,11 +334,12 @@ void frmMain::Command2_Click() {
   std::error_code error;
   const auto size = std::filesystem::file_size(toPath(name), error);
   if (error) {
-    box(BoxIcon::Warning, u8(texts::kSizeUnreadable) + u'\n' + name);
+    box(BoxIcon::Warning, u8(texts::kSizeUnreadable) + u8(texts::kReasonOpen) + u8(reasonText(error)) +
+                              u8(texts::kReasonClose) + u'\n' + name);
     return;
   }
 
-  txtFileName->setText(name);
+  setTextFromStart(txtFileName, name);
   if (Check1->isChecked()) txtSubject->setText(getFilename(txtFileName->text()));
   comConvert->setEnabled(true);
   showFileInfo(static_cast<std::int64_t>(size));
@@ -296,13 +351,13 @@ void frmMain::showFileInfo(std::int64_t n) {
 
   const auto limit = parseLimit(txtMaxLength->text().toStdString());
   if (!limit) {
-    labFileInfo->setText(QString::number(n) + u8(texts::kSizeOnlyEnd));
+    setFileInfo(QString::number(n) + u8(texts::kSizeOnlyEnd));
     box(BoxIcon::Warning, u8(orvella::texts::kInvalidLimit));
     return;
   }
   const std::int64_t c = estimateFiles(n, *limit);
-  labFileInfo->setText(QString::number(n) + u8(texts::kEstimateMiddle) + QString::number(c) +
-                       u8(texts::kEstimateEnd));
+  setFileInfo(QString::number(n) + u8(texts::kEstimateMiddle) + QString::number(c) +
+              u8(texts::kEstimateEnd));
   if (c > kMaxEstimate) box(BoxIcon::Warning, u8(texts::kTooManyFiles));
 }
 
@@ -326,9 +381,11 @@ void frmMain::comConvert_Click() {
   stopRequested_ = false;
   try {
     Convert();
-  } catch (const std::exception& e) {
-    box(BoxIcon::Stop, u8(texts::kUnexpectedFailure) + u'\n' + QString::fromLocal8Bit(e.what()));
+  } catch (const std::system_error& e) {
+    box(BoxIcon::Stop, u8(texts::kUnexpectedFailure) + u8(texts::kReasonOpen) + u8(reasonText(e.code())) +
+                           u8(texts::kReasonClose));
   } catch (...) {
+    // Other exceptions carry only the library's English words; the user gets ours.
     box(BoxIcon::Stop, u8(texts::kUnexpectedFailure));
   }
   converting_ = false;
@@ -380,7 +437,18 @@ void frmMain::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-void frmMain::box(BoxIcon icon, const QString& text) { dialogs_.message(this, icon, text); }
+// Whatever the box says, the bar behind it shows where the run stands.
+void frmMain::box(BoxIcon icon, const QString& text) {
+  ProgressBar1->showValue();
+  dialogs_.message(this, icon, text);
+}
+
+// The estimate may run past the window: it is cut with an ellipsis and told whole in the tooltip.
+void frmMain::setFileInfo(const QString& text) {
+  const QString shown = labFileInfo->fontMetrics().elidedText(text, Qt::ElideRight, labFileInfo->contentsRect().width());
+  labFileInfo->setText(shown);
+  labFileInfo->setToolTip(shown == text ? QString() : text);
+}
 
 // The record view is never seen, so it is brought up to date only now and then, and less often
 // when the record is so large that decoding it would slow the run.

@@ -3,13 +3,14 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "core/version.hpp"
 #include "ui/frm_main.hpp"
 #include "ui/qt_dialogs.hpp"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Orvella"));
-  QApplication::setApplicationVersion(QStringLiteral("1.00.0001"));
+  QApplication::setApplicationVersion(QString::fromUtf8(orvella::kVersion.data(), qsizetype(orvella::kVersion.size())));
 
   // The file and folder dialogs and the OK buttons speak Japanese like the window.
   QTranslator qtTexts;

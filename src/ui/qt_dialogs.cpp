@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QMessageBox>
+#include <QSettings>
 
 #include "ui/window_texts.hpp"
 
@@ -26,10 +27,40 @@ void keepAllFilesMeaningAll(QFileDialog& dialog) {
 #endif
 }
 
+// Qt's file dialog keeps its history, last folder and layout through QSettings, in the user's
+// configuration folder. Orvella keeps nothing between runs: settings of the default format go to
+// a format that reads nothing and writes nothing, and its file would lie in the temporary folder,
+// which exists, so no folder is made for it either.
+bool readNothing(QIODevice&, QSettings::SettingsMap&) { return true; }
+bool writeNothing(QIODevice&, const QSettings::SettingsMap&) { return false; }
+
+void keepNoSettings() {
+  static const bool done = [] {
+    const QSettings::Format none =
+        QSettings::registerFormat(QStringLiteral("orvella-nothing"), readNothing, writeNothing);
+    QSettings::setDefaultFormat(none);
+    QSettings::setPath(none, QSettings::UserScope, QDir::tempPath());
+    QSettings::setPath(none, QSettings::SystemScope, QDir::tempPath());
+    return true;
+  }();
+  (void)done;
+}
+
+// Each dialog starts afresh: in a fixed folder, with nothing chosen and no history, never where
+// the previous one ended.
+void startAfresh(QFileDialog& dialog, const QString& folder) {
+  dialog.setDirectory(folder);
+  dialog.setHistory({});
+  dialog.selectFile(QString());
+}
+
 }  // namespace
+
+QtDialogs::QtDialogs() : startFolder_(QDir::currentPath()) { keepNoSettings(); }
 
 QString QtDialogs::openFileName(QWidget* owner, const QStringList& filters) {
   QFileDialog dialog(owner);
+  startAfresh(dialog, startFolder_);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters(filters);
@@ -44,6 +75,7 @@ QString QtDialogs::selectFolder(QWidget* owner, const QString& title) {
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly, true);
   dialog.setWindowModality(Qt::WindowModal);
+  startAfresh(dialog, QDir::homePath());
   if (dialog.exec() != QDialog::Accepted) return {};
   return QDir::toNativeSeparators(dialog.selectedFiles().value(0));
 }
