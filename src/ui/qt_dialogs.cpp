@@ -1,5 +1,6 @@
 #include "ui/qt_dialogs.hpp"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -27,20 +28,17 @@ void keepAllFilesMeaningAll(QFileDialog& dialog) {
 #endif
 }
 
-// Qt's file dialog keeps its history, last folder and layout through QSettings, in the user's
-// configuration folder. Orvella keeps nothing between runs: settings of the default format go to
-// a format that reads nothing and writes nothing, and its file would lie in the temporary folder,
-// which exists, so no folder is made for it either.
-bool readNothing(QIODevice&, QSettings::SettingsMap&) { return true; }
-bool writeNothing(QIODevice&, const QSettings::SettingsMap&) { return false; }
-
+// Qt's file dialog keeps its history, last folder and layout in the user's settings of Qt
+// itself (QtProject, the native format), reads them back when it opens and writes them when it
+// closes. Orvella keeps nothing between runs, nor takes what other Qt programs kept: those
+// settings are sent below the program's own file, where no folder can be made, so they read as
+// empty and every write fails without leaving anything. (On Windows the native format is the
+// registry, which this does not reach.)
 void keepNoSettings() {
   static const bool done = [] {
-    const QSettings::Format none =
-        QSettings::registerFormat(QStringLiteral("orvella-nothing"), readNothing, writeNothing);
-    QSettings::setDefaultFormat(none);
-    QSettings::setPath(none, QSettings::UserScope, QDir::tempPath());
-    QSettings::setPath(none, QSettings::SystemScope, QDir::tempPath());
+    const QString nowhere = QCoreApplication::applicationFilePath() + QStringLiteral("/settings");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, nowhere);
     return true;
   }();
   (void)done;
