@@ -150,6 +150,8 @@ void widenToFit(QLineEdit* box, const QString& text) {
   if (need > 0) box->resize(box->width() + need, box->height());
 }
 
+QRect fileInfoPlace() { return twips(0, 3000, 4575, 255); }
+
 QString aboutText() { return u8(texts::kAboutPrefix) + u8(orvella::kVersion); }
 
 void setTextColour(QLabel* label, const QColor& colour) {
@@ -242,7 +244,8 @@ void frmMain::createControls() {
   VScroll1->setFocusPolicy(Qt::StrongFocus);
   Line3 = separator(this, "Line3", 2970, 4560);
 
-  labFileInfo = place<QLabel>(this, "labFileInfo", twips(0, 3000, 4575, 255));
+  labFileInfo = place<QLabel>(this, "labFileInfo", fileInfoPlace());
+  labFileInfo->setWordWrap(true);
   comConvert = place<QPushButton>(this, "comConvert", twips(2160, 3360, 2415, 375), kTipConvert);
   comConvert->setText(u8(kComConvert));
   comConvert->setEnabled(false);
@@ -443,11 +446,12 @@ void frmMain::box(BoxIcon icon, const QString& text) {
   dialogs_.message(this, icon, text);
 }
 
-// The estimate may run past the window: it is cut with an ellipsis and told whole in the tooltip.
+// The estimate of a large file is wider than the window: it wraps onto a second line, which
+// ends short of the convert button's left edge and so lies clear of it.
 void frmMain::setFileInfo(const QString& text) {
-  const QString shown = labFileInfo->fontMetrics().elidedText(text, Qt::ElideRight, labFileInfo->contentsRect().width());
-  labFileInfo->setText(shown);
-  labFileInfo->setToolTip(shown == text ? QString() : text);
+  labFileInfo->setText(text);
+  const int designed = fileInfoPlace().height();
+  labFileInfo->resize(labFileInfo->width(), std::max(designed, labFileInfo->heightForWidth(labFileInfo->width())));
 }
 
 // The record view is never seen, so it is brought up to date only now and then, and less often

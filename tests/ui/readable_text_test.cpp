@@ -2,6 +2,7 @@
 // always be read whole, header boxes that take any length, the version in the about text.
 #include <QImage>
 #include <QPalette>
+#include <QTextLayout>
 
 #include "core/version.hpp"
 #include "window_test.hpp"
@@ -63,22 +64,44 @@ TEST_F(WindowTest, FileBoxShowsALongPathFromItsStart) {
   expectShownFromStart(name, name->width() / 2);
 }
 
-TEST_F(WindowTest, AnEstimateTooLongForTheWindowIsCutAndToldWholeInItsTooltip) {
+// A large file's estimate is wider than the window: it is shown whole on two lines, the second
+// clear of the convert button.
+TEST_F(WindowTest, AnEstimateWiderThanTheWindowWrapsClearOfTheConvertButton) {
   QLabel* info = label("labFileInfo");
-  const fs::path big = dir / "big.txt";
-  writeFile(big, "");
-  fs::resize_file(big, 1234567);
-  chooseFile(big);
-  const QString full = QString::fromUtf8("1234567bytes. だいたい124個以上のファイルが作成されます。");
-  EXPECT_EQ(info->toolTip(), full);
-  EXPECT_TRUE(info->text().endsWith(u'…')) << info->text().toStdString();
-  EXPECT_TRUE(full.startsWith(info->text().chopped(1)));
-  EXPECT_LE(info->fontMetrics().horizontalAdvance(info->text()), info->contentsRect().width());
+  const QRect designed = info->geometry();
+  const QRect button = get("comConvert")->geometry();
 
-  // One that fits is shown as it is, with no tooltip.
   chooseFile(writeInput("small.txt", std::string(25000, 'a')));
   EXPECT_EQ(info->text(), QString::fromUtf8("25000bytes. だいたい3個以上のファイルが作成されます。"));
-  EXPECT_TRUE(info->toolTip().isEmpty());
+  EXPECT_EQ(info->geometry(), designed);  // one line keeps the designed place
+
+  for (std::uintmax_t size : {1234567ULL, 12345678901ULL}) {
+    SCOPED_TRACE(size);
+    const fs::path big = dir / "big.txt";
+    writeFile(big, "");
+    fs::resize_file(big, size);
+    chooseFile(big);
+    ASSERT_TRUE(info->text().endsWith(QString::fromUtf8("個以上のファイルが作成されます。")));
+    // Every line is inside the label, and the label keeps to the window.
+    EXPECT_GE(info->height(), info->heightForWidth(info->width()));
+    EXPECT_GT(info->height(), designed.height());
+    EXPECT_EQ(info->geometry().topLeft(), designed.topLeft());
+    EXPECT_EQ(info->width(), designed.width());
+    // Where the label reaches the button's height, its last line ends left of the button.
+    QTextLayout layout(info->text(), info->font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    double lastWidth = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(info->contentsRect().width());
+      lastWidth = line.naturalTextWidth();
+    }
+    layout.endLayout();
+    EXPECT_EQ(layout.lineCount(), 2);
+    if (info->geometry().bottom() >= button.top()) EXPECT_LT(lastWidth, button.left());
+  }
 }
 
 TEST_F(WindowTest, HeaderBoxesTakeAnyLengthAndTheCountersTurnRed) {
