@@ -16,8 +16,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
-#include <limits>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 
 #include "convert/defaults.hpp"
@@ -136,7 +136,7 @@ QString widestDateStamp(const QFontMetrics& metrics) {
 }
 
 // Legibility wins over the twips by the few pixels the chosen font needs: the box grows to the
-// right until the text fits whole.
+// right until the text fits whole, but never past the window's edge.
 void widenToFit(QLineEdit* box, const QString& text) {
   QStyleOptionFrame option;
   option.initFrom(box);
@@ -144,15 +144,22 @@ void widenToFit(QLineEdit* box, const QString& text) {
   option.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
   const QRect inside = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box)
                            .marginsRemoved(box->textMargins());
-  // QLineEdit keeps a margin of two pixels each side and room for the cursor past the text.
-  constexpr int kLineEditMargins = 2 * 2 + 2;
-  const int need = box->fontMetrics().horizontalAdvance(text) + kLineEditMargins - inside.width();
-  if (need > 0) box->resize(box->width() + need, box->height());
+  // QLineEdit's own margin on either side, and room for the cursor past the text.
+  constexpr int kLineEditMargin = 2;
+  constexpr int kCursorRoom = 2;
+  const int need = box->fontMetrics().horizontalAdvance(text) + 2 * kLineEditMargin + kCursorRoom - inside.width();
+  const int room = box->parentWidget()->width() - 1 - box->geometry().right();
+  if (need > 0) box->resize(box->width() + std::min(need, room), box->height());
 }
 
 QRect fileInfoPlace() { return twips(0, 3000, 4575, 255); }
 
 QString aboutText() { return u8(texts::kAboutPrefix) + u8(orvella::kVersion); }
+
+// A message followed by the reason the system gave, in Japanese.
+QString withReason(const char* message, const std::string& reason) {
+  return u8(message) + u8(texts::kReasonOpen) + u8(reason) + u8(texts::kReasonClose);
+}
 
 void setTextColour(QLabel* label, const QColor& colour) {
   QPalette palette = label->palette();
@@ -337,8 +344,7 @@ void frmMain::Command2_Click() {
   std::error_code error;
   const auto size = std::filesystem::file_size(toPath(name), error);
   if (error) {
-    box(BoxIcon::Warning, u8(texts::kSizeUnreadable) + u8(texts::kReasonOpen) + u8(reasonText(error)) +
-                              u8(texts::kReasonClose) + u'\n' + name);
+    box(BoxIcon::Warning, withReason(texts::kSizeUnreadable, reasonText(error)) + u'\n' + name);
     return;
   }
 
@@ -385,8 +391,7 @@ void frmMain::comConvert_Click() {
   try {
     Convert();
   } catch (const std::system_error& e) {
-    box(BoxIcon::Stop, u8(texts::kUnexpectedFailure) + u8(texts::kReasonOpen) + u8(reasonText(e.code())) +
-                           u8(texts::kReasonClose));
+    box(BoxIcon::Stop, withReason(texts::kUnexpectedFailure, reasonText(e.code())));
   } catch (...) {
     // Other exceptions carry only the library's English words; the user gets ours.
     box(BoxIcon::Stop, u8(texts::kUnexpectedFailure));
