@@ -16,9 +16,9 @@ extern const std::array<std::string_view, 13> monthNames;
 inline constexpr std::chrono::hours kJapanOffset{9};
 
 // The stamp for a moment, told as the wall clock in Japan shows it.
-std::string dateStamp(std::chrono::system_clock::time_point moment);
+[[nodiscard]] std::string dateStamp(std::chrono::system_clock::time_point moment);
 
 // The stamp for now, from one clock reading.
-std::string dateStampNow();
+[[nodiscard]] std::string dateStampNow();
 
 }  // namespace orvella

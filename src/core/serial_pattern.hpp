@@ -17,6 +17,6 @@ namespace orvella {
 //  - '\' takes the next character literally; text in "double" or 'single' quotes is literal.
 //  - every other character stands as it is; a section without digit positions is only its text.
 // The empty pattern gives the plain number.
-std::u16string formatWholeNumber(long long number, std::u16string_view pattern);
+[[nodiscard]] std::u16string formatWholeNumber(long long number, std::u16string_view pattern);
 
 }  // namespace orvella
