@@ -127,8 +127,8 @@ QString widestDateStamp(const QFontMetrics& metrics) {
   QString widest;
   for (int d = 0; d < 366; ++d) {
     QString stamp = QString::fromStdString(dateStamp(std::chrono::system_clock::time_point{} + std::chrono::days{d}));
-    for (QChar& c : stamp) {
-      if (c.isDigit()) c = digit;
+    for (qsizetype i = 0; i < stamp.size(); ++i) {
+      if (stamp[i].isDigit()) stamp[i] = digit;
     }
     if (metrics.horizontalAdvance(stamp) > metrics.horizontalAdvance(widest)) widest = stamp;
   }
@@ -265,7 +265,7 @@ void frmMain::createControls() {
   txtAll->setTabChangesFocus(true);
   txtAll->setUndoRedoEnabled(false);
 
-  for (QLineEdit* box : {txtSubject, txtFormat, txtFrom, txtTo}) takeAnyLength(box);
+  for (QLineEdit* field : {txtSubject, txtFormat, txtFrom, txtTo}) takeAnyLength(field);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
