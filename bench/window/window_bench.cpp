@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <sys/resource.h>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -29,6 +30,12 @@
 namespace {
 
 constexpr char kDate[] = "Wed, 11 Feb 2004 05:15:55 +0900";
+
+// The moment kDate names, for the window's clock.
+std::chrono::system_clock::time_point dateMoment() {
+  using namespace std::chrono;
+  return sys_days{year{2004} / February / 10} + hours{20} + minutes{15} + seconds{55};
+}
 
 class BenchDialogs final : public orvella::ui::Dialogs {
  public:
@@ -114,7 +121,7 @@ int main(int argc, char* argv[]) {
     QDir().mkpath(dialogs.folder);
     {
       orvella::ui::frmMain window(dialogs);
-      window.setDateSource([] { return std::string(kDate); });
+      window.setDateSource(&dateMoment);
       window.show();
       QCoreApplication::processEvents();
       window.findChild<QLineEdit*>(QStringLiteral("txtMaxLength"))->setText(maxBytes);

@@ -49,5 +49,6 @@ inline constexpr std::string_view kInterrupted =
 inline constexpr std::string_view kFilesWritten = " 個のファイルを書き込みました";
 inline constexpr std::string_view kFilesFailed = " 個は書き込めませんでした";
 inline constexpr std::string_view kNoFiles = "ファイルは書き込まれていません。";
+inline constexpr std::string_view kUnexpectedFailure = "予期しないエラーが発生しました。";
 
 }  // namespace orvella::cli_texts

@@ -11,6 +11,8 @@
 #include "cli/options.hpp"
 #include "cli/terminal_host.hpp"
 #include "convert/converter.hpp"
+#include "convert/reasons.hpp"
+#include "core/version.hpp"
 
 namespace {
 
@@ -55,7 +57,9 @@ int run(int argc, char** argv) {
       std::fwrite(orvella::cli_texts::kUsage.data(), 1, orvella::cli_texts::kUsage.size(), stdout);
       return 0;
     case cli::Action::Version:
-      std::printf("orvella-convert %s\n", ORVELLA_VERSION);
+      std::printf("%.*s %.*s\n", static_cast<int>(orvella::cli_texts::kProgram.size()),
+                  orvella::cli_texts::kProgram.data(), static_cast<int>(orvella::kVersion.size()),
+                  orvella::kVersion.data());
       return 0;
     case cli::Action::Refuse:
       for (const auto& e : parsed.errors) printError(e);
@@ -96,8 +100,12 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
   try {
     return run(argc, argv);
-  } catch (const std::exception& e) {
-    printError(e.what());
+  } catch (const std::system_error& e) {
+    printError(std::string(orvella::cli_texts::kUnexpectedFailure) + " (" + orvella::reasonText(e.code()) + ")");
+    return 1;
+  } catch (const std::exception&) {
+    // The library's own words are English; the user gets ours.
+    printError(orvella::cli_texts::kUnexpectedFailure);
     return 1;
   }
 }

@@ -1,11 +1,11 @@
 #include "convert/converter.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
 #include <stdexcept>
 
 #include "convert/line_reader.hpp"
+#include "convert/reasons.hpp"
 #include "convert/texts.hpp"
 #include "convert/write_text.hpp"
 #include "core/length_b.hpp"
@@ -49,7 +49,7 @@ class Run {
       text += '\n';
       text += settings_.input.string();
       text += ": ";
-      text += reader.error();
+      text += reasonText(reader.error());
       return fail(ConvertStatus::InputError, text);
     }
 
@@ -154,7 +154,7 @@ class Run {
   ConvertResult readFailed(const LineReader& reader) {
     std::string text(texts::kInputReadFailed);
     text += " (";
-    text += reader.error();
+    text += reasonText(reader.error());
     text += ")\n";
     text += texts::kStoppedAtBytePrefix;
     text += std::to_string(reader.bytesRead());
@@ -200,20 +200,6 @@ class Run {
 };
 
 }  // namespace
-
-std::optional<std::int32_t> parseLimit(std::string_view text) {
-  auto isSpace = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
-  if (text.empty()) return std::nullopt;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-  }
-  std::int32_t value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || value <= 0) return std::nullopt;
-  return value;
-}
 
 std::string fileNameFor(int number) {
   std::string name = "E1__0000.VMG";

@@ -68,8 +68,10 @@ struct ConvertResult {
   int nextNumber = 0;              // where the spinner stands afterwards
 };
 
-// Parses the limit: a positive whole number that fits in 32 bits, else nothing.
-std::optional<std::int32_t> parseLimit(std::string_view text);
+// Parses the limit (UTF-8) as a Japanese user writes a number: spaces around it, an optional "+",
+// ASCII or full-width digits, "," between digits for thousands (full-width "＋" and "，" too).
+// A whole number from 1 to INT32_MAX, else nothing.
+[[nodiscard]] std::optional<std::int32_t> parseLimit(std::string_view text);
 
 // "E1__" + four digits + ".VMG".
 std::string fileNameFor(int number);

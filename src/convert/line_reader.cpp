@@ -15,13 +15,13 @@ LineReader::LineReader(const std::filesystem::path& file, std::size_t blockSize,
     fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
   } while (fd_ < 0 && retryAfter(errno));
   if (fd_ < 0) {
-    if (error_.empty()) error_ = std::strerror(errno);
+    if (!error_) error_ = platform::fromCode(errno);
     return;
   }
   // A folder opens fine on POSIX and only fails at the first read; say so plainly.
   struct stat st {};
   if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-    error_ = std::strerror(EISDIR);
+    error_ = platform::fromCode(EISDIR);
     return;
   }
   fill();
@@ -35,18 +35,18 @@ bool LineReader::retryAfter(int error) {
   if (error != EINTR) return false;
   if (!interrupted_ || !interrupted_()) return true;
   wasInterrupted_ = true;
-  error_ = std::strerror(EINTR);
+  error_ = platform::fromCode(EINTR);
   return false;
 }
 
 // Refills the buffer from the start. False at the end of the input or on a read error.
 bool LineReader::fill() {
   pos_ = end_ = 0;
-  while (!eof_ && error_.empty()) {
+  while (!eof_ && !error_) {
     ssize_t n = ::read(fd_, buf_.data(), buf_.size());
     if (n < 0) {
       if (retryAfter(errno)) continue;
-      if (error_.empty()) error_ = std::strerror(errno);
+      if (!error_) error_ = platform::fromCode(errno);
       return false;
     }
     if (n == 0) {
@@ -81,14 +81,14 @@ bool LineReader::next(std::string& line) {
 
 bool LineReader::next(std::string_view& line) {
   line = {};
-  if (!error_.empty()) return false;
+  if (error_) return false;
   carry_.clear();
   lineMayHoldNul_ = false;
   bool started = false;
   for (;;) {
     if (pos_ == end_ && !fill()) {
       // An unterminated last line is still a line; a line end at the very end makes no extra one.
-      if (!error_.empty() || !started) return false;
+      if (error_ || !started) return false;
       line = carry_;
       consumed_ += line.size();
       return true;

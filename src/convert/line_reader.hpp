@@ -4,9 +4,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/error.hpp"
 
 namespace orvella {
 
@@ -34,8 +37,9 @@ class LineReader {
   // block is searched once instead of every line.
   bool lineMayHoldNul() const { return lineMayHoldNul_; }
 
-  bool ok() const { return error_.empty(); }
-  const std::string& error() const { return error_; }  // errno text of the failure, if any
+  bool ok() const { return !error_; }
+  // Why it failed; meaningful only when ok() is false.
+  platform::SystemError error() const { return error_.value_or(platform::SystemError{}); }
   bool wasInterrupted() const { return wasInterrupted_; }
   std::uint64_t bytesRead() const { return consumed_; }  // input bytes handed out as lines and line ends
 
@@ -53,7 +57,7 @@ class LineReader {
   bool lineMayHoldNul_ = false;
   std::uint64_t consumed_ = 0;
   std::string carry_;  // a line that runs over the end of a block
-  std::string error_;
+  std::optional<platform::SystemError> error_;
   std::function<bool()> interrupted_;
   bool wasInterrupted_ = false;
 };

@@ -18,4 +18,8 @@ std::string reasonText(const platform::SystemError& error) {
   return "システムエラー " + std::to_string(error.code);
 }
 
+std::string reasonText(const std::error_code& error) {
+  return reasonText(platform::fromCode(error.value()));
+}
+
 }  // namespace orvella

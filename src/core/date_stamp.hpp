@@ -1,8 +1,8 @@
-// The Date header value, "Wed, 11 Feb 2004 05:15:55 +0900" form, from one clock reading.
+// The Date header value, "Wed, 11 Feb 2004 05:15:55 +0900" form: a moment told in Japan time.
 #pragma once
 
 #include <array>
-#include <ctime>
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -12,11 +12,13 @@ namespace orvella {
 extern const std::array<std::string_view, 8> dayNames;
 extern const std::array<std::string_view, 13> monthNames;
 
-// The stamp for a broken-down local time; the zone is always +0900.
-// Fields out of range are clamped into the tables rather than read past them.
-std::string dateStamp(const std::tm& local);
+// Japan keeps one offset all year, so the stamp needs no time-zone data of the machine.
+inline constexpr std::chrono::hours kJapanOffset{9};
 
-// The stamp for the local clock, read once.
-std::string dateStampNow();
+// The stamp for a moment, told as the wall clock in Japan shows it.
+[[nodiscard]] std::string dateStamp(std::chrono::system_clock::time_point moment);
+
+// The stamp for now, from one clock reading.
+[[nodiscard]] std::string dateStampNow();
 
 }  // namespace orvella

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/cp932.hpp"
+#include "core/serial_pattern.hpp"
 
 namespace orvella {
 
@@ -11,40 +12,7 @@ constexpr std::string_view kCrLf = "\r\n";
 }
 
 std::u16string renderSerial(int number, std::u16string_view pattern) {
-  std::u16string digits;
-  for (int n = number < 0 ? -number : number; n > 0 || digits.empty(); n /= 10) {
-    digits.insert(digits.begin(), static_cast<char16_t>(u'0' + n % 10));
-  }
-  if (number == 0) digits.clear();  // zero shows only where a '0' position asks for it
-  std::u16string sign = number < 0 ? u"-" : u"";
-
-  std::size_t positions = 0;
-  for (char16_t c : pattern) positions += (c == u'0' || c == u'#');
-  if (positions == 0) {
-    if (pattern.empty()) return sign.append(number == 0 ? u"0" : digits);
-    return std::u16string(pattern);
-  }
-
-  // Digits fill the positions from the right; those left over go into the leftmost one.
-  std::u16string out;
-  std::size_t position = 0;
-  const std::size_t extra = digits.size() > positions ? digits.size() - positions : 0;
-  for (char16_t c : pattern) {
-    if (c != u'0' && c != u'#') {
-      out += c;
-      continue;
-    }
-    const std::size_t fromRight = positions - position;  // 1 for the last position
-    if (position == 0 && extra > 0) {
-      out.append(digits, 0, extra + 1);
-    } else if (fromRight <= digits.size()) {
-      out += digits[digits.size() - fromRight];
-    } else if (c == u'0') {
-      out += u'0';
-    }
-    ++position;
-  }
-  return sign.append(out);
+  return formatWholeNumber(number, pattern);
 }
 
 void Message::append(std::string_view bytes) {

@@ -26,8 +26,7 @@ class SerialExhausted : public std::runtime_error {
   SerialExhausted() : std::runtime_error("subject serial exhausted") {}
 };
 
-// The serial as the pattern shows it: '0' a zero-padded digit, '#' a digit without padding,
-// anything else as it stands; extra digits go left; an empty pattern gives the plain number.
+// The serial as the pattern shows it (formatWholeNumber's rules).
 std::u16string renderSerial(int number, std::u16string_view pattern);
 
 class Message {

@@ -12,16 +12,22 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 
 #include "convert/defaults.hpp"
+#include "convert/reasons.hpp"
 #include "convert/texts.hpp"
 #include "core/cp932.hpp"
 #include "core/date_stamp.hpp"
 #include "core/length_b.hpp"
+#include "core/version.hpp"
 #include "ui/estimate.hpp"
 #include "ui/paths.hpp"
 #include "ui/progress_bar.hpp"
@@ -113,6 +119,59 @@ QFrame* separator(QWidget* parent, const char* name, int top, int right) {
   return line;
 }
 
+// A header box takes any length; the counters, not the box, tell what is too long.
+void takeAnyLength(QLineEdit* box) { box->setMaxLength(std::numeric_limits<int>::max()); }
+
+// A read-only box shows its text from the first character, not scrolled to the last.
+void setTextFromStart(QLineEdit* box, const QString& text) {
+  box->setText(text);
+  box->setCursorPosition(0);
+}
+
+// The stamp at its widest in this font: every day name meets every month name within a year,
+// and each digit is made the widest digit.
+QString widestDateStamp(const QFontMetrics& metrics) {
+  QChar digit = u'0';
+  for (char16_t d = u'1'; d <= u'9'; ++d) {
+    if (metrics.horizontalAdvance(QChar(d)) > metrics.horizontalAdvance(digit)) digit = QChar(d);
+  }
+  QString widest;
+  for (int d = 0; d < 366; ++d) {
+    QString stamp = QString::fromStdString(dateStamp(std::chrono::system_clock::time_point{} + std::chrono::days{d}));
+    for (qsizetype i = 0; i < stamp.size(); ++i) {
+      if (stamp[i].isDigit()) stamp[i] = digit;
+    }
+    if (metrics.horizontalAdvance(stamp) > metrics.horizontalAdvance(widest)) widest = stamp;
+  }
+  return widest;
+}
+
+// Legibility wins over the twips by the few pixels the chosen font needs: the box grows to the
+// right until the text fits whole, but never past the window's edge.
+void widenToFit(QLineEdit* box, const QString& text) {
+  QStyleOptionFrame option;
+  option.initFrom(box);
+  option.rect = box->rect();
+  option.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
+  const QRect inside = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box)
+                           .marginsRemoved(box->textMargins());
+  // QLineEdit's own margin on either side, and room for the cursor past the text.
+  constexpr int kLineEditMargin = 2;
+  constexpr int kCursorRoom = 2;
+  const int need = box->fontMetrics().horizontalAdvance(text) + 2 * kLineEditMargin + kCursorRoom - inside.width();
+  const int room = box->parentWidget()->width() - 1 - box->geometry().right();
+  if (need > 0) box->resize(box->width() + std::min(need, room), box->height());
+}
+
+QRect fileInfoPlace() { return twips(0, 3000, 4575, 255); }
+
+QString aboutText() { return u8(texts::kAboutPrefix) + u8(orvella::kVersion); }
+
+// A message followed by the reason the system gave, in Japanese.
+QString withReason(const char* message, const std::string& reason) {
+  return u8(message) + u8(texts::kReasonOpen) + u8(reason) + u8(texts::kReasonClose);
+}
+
 void setTextColour(QLabel* label, const QColor& colour) {
   QPalette palette = label->palette();
   palette.setColor(QPalette::WindowText, colour);
@@ -126,10 +185,11 @@ frmMain::frmMain(Dialogs& dialogs, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       dialogs_(dialogs),
-      dateSource_(&dateStampNow) {
+      dateSource_(&std::chrono::system_clock::now) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(u8(texts::kTitle));
   setWindowIcon(renderedIcon());
+  setToolTip(aboutText());
   setFixedSize(kClientWidth, kClientHeight);
   installFontSubstitutes();
   setFont(windowFont());
@@ -187,6 +247,7 @@ void frmMain::createControls() {
   Label4 = boldLabel(this, "Label4", twips(0, 2190, 855, 255), kLabel4);
   txtDate = place<QLineEdit>(this, "txtDate", twips(840, 2160, 3015, 270), kTipDate);
   txtDate->setEnabled(false);
+  widenToFit(txtDate, widestDateStamp(txtDate->fontMetrics()));
   Line1 = separator(this, "Line1", 2520, 4560);
 
   Label5 = boldLabel(this, "Label5", twips(0, 2670, 1215, 255), kLabel5);
@@ -205,7 +266,8 @@ void frmMain::createControls() {
   VScroll1->setFocusPolicy(Qt::StrongFocus);
   Line3 = separator(this, "Line3", 2970, 4560);
 
-  labFileInfo = place<QLabel>(this, "labFileInfo", twips(0, 3000, 4575, 255));
+  labFileInfo = place<QLabel>(this, "labFileInfo", fileInfoPlace());
+  labFileInfo->setWordWrap(true);
   comConvert = place<QPushButton>(this, "comConvert", twips(2160, 3360, 2415, 375), kTipConvert);
   comConvert->setText(u8(kComConvert));
   comConvert->setEnabled(false);
@@ -217,6 +279,8 @@ void frmMain::createControls() {
   txtAll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   txtAll->setTabChangesFocus(true);
   txtAll->setUndoRedoEnabled(false);
+
+  for (QLineEdit* field : {txtSubject, txtFormat, txtFrom, txtTo}) takeAnyLength(field);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -250,8 +314,8 @@ void frmMain::centreOnScreen() {
   move(frame.topLeft());
 }
 
-void frmMain::setDateSource(std::function<std::string()> source) {
-  dateSource_ = source ? std::move(source) : std::function<std::string()>(&dateStampNow);
+void frmMain::setDateSource(DateSource source) {
+  dateSource_ = source ? std::move(source) : DateSource(&std::chrono::system_clock::now);
 }
 
 // ---- Load and clock
@@ -262,7 +326,7 @@ void frmMain::Form_Load() {
   txtFrom->setText(u8(kDefaultSender));
 }
 
-void frmMain::Timer1_Timer() { txtDate->setText(QString::fromStdString(dateSource_())); }
+void frmMain::Timer1_Timer() { setTextFromStart(txtDate, QString::fromStdString(dateStamp(dateSource_()))); }
 
 // ---- Header field checks
 
@@ -298,11 +362,11 @@ void frmMain::chooseFile(const QString& name) {
   std::error_code error;
   const auto size = std::filesystem::file_size(toPath(name), error);
   if (error) {
-    box(BoxIcon::Warning, u8(texts::kSizeUnreadable) + u'\n' + name);
+    box(BoxIcon::Warning, withReason(texts::kSizeUnreadable, reasonText(error)) + u'\n' + name);
     return;
   }
 
-  txtFileName->setText(name);
+  setTextFromStart(txtFileName, name);
   if (Check1->isChecked()) txtSubject->setText(getFilename(txtFileName->text()));
   comConvert->setEnabled(true);
   showFileInfo(static_cast<std::int64_t>(size));
@@ -314,13 +378,13 @@ void frmMain::showFileInfo(std::int64_t n) {
 
   const auto limit = parseLimit(txtMaxLength->text().toStdString());
   if (!limit) {
-    labFileInfo->setText(QString::number(n) + u8(texts::kSizeOnlyEnd));
+    setFileInfo(QString::number(n) + u8(texts::kSizeOnlyEnd));
     box(BoxIcon::Warning, u8(orvella::texts::kInvalidLimit));
     return;
   }
   const std::int64_t c = estimateFiles(n, *limit);
-  labFileInfo->setText(QString::number(n) + u8(texts::kEstimateMiddle) + QString::number(c) +
-                       u8(texts::kEstimateEnd));
+  setFileInfo(QString::number(n) + u8(texts::kEstimateMiddle) + QString::number(c) +
+              u8(texts::kEstimateEnd));
   if (c > kMaxEstimate) box(BoxIcon::Warning, u8(texts::kTooManyFiles));
 }
 
@@ -344,9 +408,10 @@ void frmMain::comConvert_Click() {
   stopRequested_ = false;
   try {
     Convert();
-  } catch (const std::exception& e) {
-    box(BoxIcon::Stop, u8(texts::kUnexpectedFailure) + u'\n' + QString::fromLocal8Bit(e.what()));
+  } catch (const std::system_error& e) {
+    box(BoxIcon::Stop, withReason(texts::kUnexpectedFailure, reasonText(e.code())));
   } catch (...) {
+    // Other exceptions carry only the library's English words; the user gets ours.
     box(BoxIcon::Stop, u8(texts::kUnexpectedFailure));
   }
   converting_ = false;
@@ -398,7 +463,19 @@ void frmMain::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-void frmMain::box(BoxIcon icon, const QString& text) { dialogs_.message(this, icon, text); }
+// Whatever the box says, the bar behind it shows where the run stands.
+void frmMain::box(BoxIcon icon, const QString& text) {
+  ProgressBar1->showValue();
+  dialogs_.message(this, icon, text);
+}
+
+// The estimate of a large file is wider than the window: it wraps onto a second line, which
+// ends short of the convert button's left edge and so lies clear of it.
+void frmMain::setFileInfo(const QString& text) {
+  labFileInfo->setText(text);
+  const int designed = fileInfoPlace().height();
+  labFileInfo->resize(labFileInfo->width(), std::max(designed, labFileInfo->heightForWidth(labFileInfo->width())));
+}
 
 // The record view is never seen, so it is brought up to date only now and then, and less often
 // when the record is so large that decoding it would slow the run.

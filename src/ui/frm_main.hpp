@@ -57,8 +57,9 @@ class frmMain : public QWidget, private ConvertHost {
   bool converting() const { return converting_; }
   const orvella::Message& message() const { return message_; }
 
-  // Where Timer1_Timer takes the Date text from; the local clock unless replaced.
-  void setDateSource(std::function<std::string()> source);
+  // Where Timer1_Timer takes the moment it stamps from; the system clock unless replaced.
+  using DateSource = std::function<std::chrono::system_clock::time_point()>;
+  void setDateSource(DateSource source);
   // How often a conversion lets the window process its events; the clock is read every 32 lines
   // (or 256 KiB), except with an interval of 0, which breathes at every line.
   void setBreatheInterval(std::chrono::milliseconds interval) { breatheInterval_ = interval; }
@@ -83,6 +84,7 @@ class frmMain : public QWidget, private ConvertHost {
   void EnableControl();
   void checkField(QLineEdit* field, QLabel* counter, int limit);
   void showFileInfo(std::int64_t n);  // size, estimate and the bar for a file of n bytes
+  void setFileInfo(const QString& text);
   void showRecord();
   void box(BoxIcon icon, const QString& text);
   // The file a drop would choose, with the action taken on it; empty when the drop is refused.
@@ -137,7 +139,7 @@ class frmMain : public QWidget, private ConvertHost {
 
   orvella::Message message_;
   bool fieldsOk_ = false;
-  std::function<std::string()> dateSource_;
+  DateSource dateSource_;
 
   QString dropped_;  // accepted, to be chosen once the drop is over
   bool converting_ = false;

@@ -3,6 +3,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "core/version.hpp"
 #include "ui/frm_main.hpp"
 #include "ui/qt_dialogs.hpp"
 #include "ui/startup.hpp"
@@ -16,7 +17,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   qInstallMessageHandler(qtHandler);
   QApplication::setApplicationName(QStringLiteral("Orvella"));
-  QApplication::setApplicationVersion(QStringLiteral("1.00.0001"));
+  QApplication::setApplicationVersion(QString::fromUtf8(orvella::kVersion.data(), qsizetype(orvella::kVersion.size())));
   // Wayland desktops take the window's icon and name from the menu entry of this name.
   QGuiApplication::setDesktopFileName(QStringLiteral("orvella"));
 

@@ -1,9 +1,11 @@
 #include "ui/qt_dialogs.hpp"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QMessageBox>
+#include <QSettings>
 
 #include "ui/window_texts.hpp"
 
@@ -26,10 +28,37 @@ void keepAllFilesMeaningAll(QFileDialog& dialog) {
 #endif
 }
 
+// Qt's file dialog keeps its history, last folder and layout in the user's settings of Qt
+// itself (QtProject, the native format), reads them back when it opens and writes them when it
+// closes. Orvella keeps nothing between runs, nor takes what other Qt programs kept: those
+// settings are sent below the program's own file, where no folder can be made, so they read as
+// empty and every write fails without leaving anything. (On Windows the native format is the
+// registry, which this does not reach.)
+void keepNoSettings() {
+  static const bool done = [] {
+    const QString nowhere = QCoreApplication::applicationFilePath() + QStringLiteral("/settings");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, nowhere);
+    return true;
+  }();
+  (void)done;
+}
+
+// Each dialog starts afresh: in a fixed folder, with nothing chosen and no history, never where
+// the previous one ended.
+void startAfresh(QFileDialog& dialog, const QString& folder) {
+  dialog.setDirectory(folder);
+  dialog.setHistory({});
+  dialog.selectFile(QString());
+}
+
 }  // namespace
+
+QtDialogs::QtDialogs() : startFolder_(QDir::currentPath()) { keepNoSettings(); }
 
 QString QtDialogs::openFileName(QWidget* owner, const QStringList& filters) {
   QFileDialog dialog(owner);
+  startAfresh(dialog, startFolder_);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters(filters);
@@ -44,6 +73,7 @@ QString QtDialogs::selectFolder(QWidget* owner, const QString& title) {
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly, true);
   dialog.setWindowModality(Qt::WindowModal);
+  startAfresh(dialog, QDir::homePath());
   if (dialog.exec() != QDialog::Accepted) return {};
   return QDir::toNativeSeparators(dialog.selectedFiles().value(0));
 }

@@ -5,6 +5,8 @@ namespace orvella::ui::texts {
 
 inline constexpr char kTitle[] = "Orvella for A5502K";
 inline constexpr char kBoxTitle[] = "Orvella";
+// The about text, the window's tooltip: this, then the version.
+inline constexpr char kAboutPrefix[] = "Orvella ";
 
 // Captions.
 inline constexpr char kLabel7[] = "変換するテキストファイル:";
@@ -57,6 +59,9 @@ inline constexpr char kSizeUnreadable[] = "ファイルの大きさを読み取�
 inline constexpr char kTooManyFiles[] =
     "作成されるファイルが多すぎます（32767個を超えます）。最大バイト数を大きくしてください。";
 inline constexpr char kUnexpectedFailure[] = "変換中に予期しないエラーが発生しました。";
+// Around the reason a message gives.
+inline constexpr char kReasonOpen[] = "（";
+inline constexpr char kReasonClose[] = "）";
 
 // Started with no screen to show the window on (stderr, before Qt starts).
 inline constexpr char kNoDisplay[] =

@@ -11,6 +11,7 @@
 #include "cli/cli_texts.hpp"
 #include "convert/defaults.hpp"
 #include "convert/texts.hpp"
+#include "core/version.hpp"
 #include "support/program.hpp"
 #include "support/temp_dir.hpp"
 
@@ -222,7 +223,23 @@ TEST(OrvellaConvert, HelpAndVersionGoToStdout) {
   EXPECT_TRUE(contains(help.out, "--max-bytes"));
   const Outcome version = c.run({"--version"});
   EXPECT_EQ(version.code, 0);
-  EXPECT_TRUE(contains(version.out, "orvella-convert"));
+  EXPECT_EQ(version.out, "orvella-convert " + std::string(kVersion) + "\n");
+  // The version record's form: major, two-digit minor, four-digit patch.
+  EXPECT_EQ(kVersion, "1.00.0001");
+}
+
+TEST(OrvellaConvert, LimitsReadAsAJapaneseUserWritesThem) {
+  const std::pair<const char*, std::size_t> cases[] = {
+      {"+200", 3}, {"２００", 3}, {"＋２００", 3}, {"1,000", 1}, {"１，０００", 1}};
+  for (const auto& [limit, files] : cases) {
+    Cli c;
+    const Outcome o = c.run({"-q", "-o", c.out.string(), "--max-bytes", limit, c.input.string()});
+    EXPECT_EQ(o.code, 0) << limit << o.err;
+    EXPECT_EQ(filesIn(c.out).size(), files) << limit;
+  }
+  Cli c;
+  EXPECT_EQ(c.run({"-q", "-o", c.out.string(), "--max-bytes", "2００.5", c.input.string()}).code, 2);
+  EXPECT_TRUE(filesIn(c.out).empty());
 }
 
 }  // namespace

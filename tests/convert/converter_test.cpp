@@ -1,4 +1,5 @@
 #include "convert/converter.hpp"
+#include "convert/reasons.hpp"
 
 #include <gtest/gtest.h>
 
@@ -154,7 +155,7 @@ TEST(Convert, CancelTouchesNothing) {
 }
 
 TEST(Convert, InvalidLimitIsRefusedBeforeTheFolderIsAsked) {
-  for (const char* limit : {"", "0", "-5", "abc", "1.5", "10 000", "+7", "2147483648", "99999999999"}) {
+  for (const char* limit : {"", "0", "-5", "abc", "1.5", "10 000", "2147483648", "99999999999"}) {
     Fixture f;
     f.settings.maxLength = limit;
     const ConvertResult r = f.run("a\r\n");
@@ -166,13 +167,43 @@ TEST(Convert, InvalidLimitIsRefusedBeforeTheFolderIsAsked) {
   }
 }
 
-TEST(ParseLimit, AcceptsPositiveWholeNumbersThatFit) {
-  EXPECT_EQ(parseLimit("1"), 1);
-  EXPECT_EQ(parseLimit("10000"), 10000);
-  EXPECT_EQ(parseLimit("0010"), 10);
-  EXPECT_EQ(parseLimit("2147483647"), 2147483647);
-  EXPECT_EQ(parseLimit("2147483648"), std::nullopt);
-  EXPECT_EQ(parseLimit("0"), std::nullopt);
+TEST(ParseLimit, ReadsNumbersAsAJapaneseUserWritesThem) {
+  const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
+      {"1", 1},
+      {"10000", 10000},
+      {"0010", 10},
+      {"2147483647", 2147483647},
+      {"+10000", 10000},
+      {"10,000", 10000},
+      {"2,147,483,647", 2147483647},
+      {"1,0000", 10000},  // separators are not checked for their places
+      {"１００００", 10000},
+      {"＋１０，０００", 10000},
+      {"1０,０00", 10000},
+      {"  10000\t", 10000},
+      {"\u3000１００\u3000", 100},
+      // Refused.
+      {"", std::nullopt},
+      {"   ", std::nullopt},
+      {"+", std::nullopt},
+      {"0", std::nullopt},
+      {"+0", std::nullopt},
+      {"0,000", std::nullopt},
+      {"-5", std::nullopt},
+      {"－５", std::nullopt},
+      {"++5", std::nullopt},
+      {",100", std::nullopt},
+      {"100,", std::nullopt},
+      {"1,,000", std::nullopt},
+      {"1.5", std::nullopt},
+      {"10 000", std::nullopt},
+      {"2147483648", std::nullopt},
+      {"2,147,483,648", std::nullopt},
+      {"99999999999999999999", std::nullopt},
+      {"１０ａ", std::nullopt},
+      {"\xff" "10", std::nullopt},  // not UTF-8
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(parseLimit(text), expected) << text;
 }
 
 TEST(FileNameFor, IsFourDigitsBetweenPrefixAndExtension) {
@@ -191,7 +222,11 @@ TEST(Convert, UnreadableInputWritesNothing) {
   EXPECT_EQ(f.host.dateAsks, 0);
   ASSERT_EQ(f.host.messages.size(), 1u);
   EXPECT_EQ(f.host.messages[0].first, MessageKind::Error);
-  EXPECT_NE(f.host.messages[0].second.find(texts::kInputOpenFailed), std::string::npos);
+  const std::string& text = f.host.messages[0].second;
+  EXPECT_NE(text.find(texts::kInputOpenFailed), std::string::npos);
+  // The reason in Japanese, not the system's English.
+  EXPECT_NE(text.find(reasonText(platform::SystemError{platform::ErrorKind::NotFound, 0})), std::string::npos) << text;
+  EXPECT_EQ(text.find("No such file"), std::string::npos) << text;
 }
 
 TEST(Convert, NumbersRunOutAfter9999WithInputLeft) {

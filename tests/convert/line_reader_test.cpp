@@ -1,4 +1,5 @@
 #include "convert/line_reader.hpp"
+#include "convert/reasons.hpp"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ using testing::writeFile;
 std::vector<std::string> readAll(const std::filesystem::path& file, std::size_t block,
                                  std::uint64_t* consumed = nullptr) {
   LineReader reader(file, block);
-  EXPECT_TRUE(reader.ok()) << reader.error();
+  EXPECT_TRUE(reader.ok()) << reasonText(reader.error());
   std::vector<std::string> lines;
   std::string line;
   while (reader.next(line)) {
@@ -28,7 +29,7 @@ std::vector<std::string> readAll(const std::filesystem::path& file, std::size_t 
     }
     lines.push_back(line);
   }
-  EXPECT_TRUE(reader.ok()) << reader.error();
+  EXPECT_TRUE(reader.ok()) << reasonText(reader.error());
   if (consumed) *consumed = reader.bytesRead();
   return lines;
 }
@@ -95,10 +96,12 @@ TEST(LineReader, LongLineSpanningManyBlocksArrivesWhole) {
 
 TEST(LineReader, MissingFileAndFolderAreErrorsAtOpen) {
   TempDir dir;
-  for (const auto& path : {dir / "missing.txt", dir.path()}) {
+  const std::pair<std::filesystem::path, platform::ErrorKind> cases[] = {
+      {dir / "missing.txt", platform::ErrorKind::NotFound}, {dir.path(), platform::ErrorKind::IsFolder}};
+  for (const auto& [path, kind] : cases) {
     LineReader reader(path);
     EXPECT_FALSE(reader.ok()) << path;
-    EXPECT_FALSE(reader.error().empty());
+    EXPECT_EQ(reader.error().kind, kind) << path;
     std::string line = "left over";
     EXPECT_FALSE(reader.next(line));
     EXPECT_TRUE(line.empty());

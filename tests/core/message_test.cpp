@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SerialCase{1234, u"000", u"1234"}, SerialCase{32767, u"0000", u"32767"},
                       SerialCase{0, u"", u"0"}, SerialCase{42, u"", u"42"},
                       SerialCase{7, u"##0", u"7"}, SerialCase{0, u"##0", u"0"},
-                      SerialCase{7, u"#", u"7"}, SerialCase{7, u"No.000", u"No.007"},
+                      SerialCase{7, u"#", u"7"}, SerialCase{7, u"No.000", u"No7.000"},
                       SerialCase{123, u"0-0", u"12-3"}, SerialCase{5, u"(00)", u"(05)"},
                       SerialCase{5, u"巻00", u"巻05"}, SerialCase{9, u"abc", u"abc"}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });

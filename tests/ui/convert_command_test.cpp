@@ -323,3 +323,31 @@ TEST_F(WindowTest, SpinnerArrowsLowerAtTheTopAndRaiseAtTheBottom) {
 
 }  // namespace
 }  // namespace orvella::testing
+
+namespace orvella::testing {
+namespace {
+
+// Every box of a run, the completion above all, stands over a bar that shows where the run is.
+TEST_F(ConvertTest, TheBarShowsItsFinalValueBeforeAnyBoxAppears) {
+  window->show();
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += std::string(60, char('a' + i % 26)) + "\r\n";
+  chooseFile(writeInput("a.txt", text));
+  edit("txtMaxLength")->setText(QStringLiteral("400"));
+  fs::create_directories(out / "E1__0002.VMG");  // one failed write on the way
+  dialogs.folders.push_back(qpath(out));
+  std::vector<std::pair<int, int>> shownAndHeld;  // the painted step and the step of the value
+  dialogs.onBox = [&](const ScriptedDialogs::Box&) {
+    const int held = int(bar()->valueF() / bar()->maximumF() * ui::ProgressBar::kSteps);
+    shownAndHeld.emplace_back(bar()->value(), held);
+  };
+  window->comConvert_Click();
+
+  ASSERT_GE(shownAndHeld.size(), 2u);
+  for (const auto& [shown, held] : shownAndHeld) EXPECT_EQ(shown, held);
+  // The last box is the end of the run: the bar stands just short of full (line ends uncounted).
+  EXPECT_GT(shownAndHeld.back().first, ui::ProgressBar::kSteps * 9 / 10);
+}
+
+}  // namespace
+}  // namespace orvella::testing

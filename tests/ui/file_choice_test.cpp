@@ -154,8 +154,24 @@ TEST_F(WindowTest, AnUnreadableFileIsRefusedWithAMessageAndNothingChanges) {
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Warning);
   EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QString::fromUtf8("ファイルの大きさを読み取れませんでした。")));
+  // The reason, in Japanese from the one table, not the system's English.
+  EXPECT_TRUE(dialogs.boxes[0].text.contains(QString::fromUtf8("ファイルまたはフォルダが見つかりません")))
+      << dialogs.boxes[0].text.toStdString();
+  EXPECT_FALSE(dialogs.boxes[0].text.contains(QStringLiteral("No such file")));
   EXPECT_TRUE(edit("txtFileName")->text().isEmpty());
   EXPECT_FALSE(get("comConvert")->isEnabled());
+}
+
+TEST_F(WindowTest, ALimitWrittenWithPlusSeparatorsOrFullWidthDigitsIsAccepted) {
+  const auto file = writeInput("a.txt", std::string(25000, 'a'));
+  for (const char* limit : {"+10000", "10,000", "１００００", "＋１０，０００", " 10000 "}) {
+    SCOPED_TRACE(limit);
+    dialogs.boxes.clear();
+    edit("txtMaxLength")->setText(QString::fromUtf8(limit));
+    chooseFile(file);
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_EQ(label("labFileInfo")->text(), QString::fromUtf8("25000bytes. だいたい3個以上のファイルが作成されます。"));
+  }
 }
 
 TEST_F(WindowTest, ALimitThatIsNotAPositiveWholeNumberGetsAMessageInsteadOfAnEstimate) {

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <chrono>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
@@ -26,6 +27,11 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 namespace orvella::testing {
 
 inline constexpr char kFixedDate[] = "Wed, 11 Feb 2004 05:15:55 +0900";
+// The moment kFixedDate names.
+inline std::chrono::system_clock::time_point fixedMoment() {
+  using namespace std::chrono;
+  return sys_days{year{2004} / February / 10} + hours{20} + minutes{15} + seconds{55};
+}
 
 inline QString qpath(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
 
@@ -33,7 +39,7 @@ class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     window = std::make_unique<ui::frmMain>(dialogs);
-    window->setDateSource([] { return std::string(kFixedDate); });
+    window->setDateSource(&fixedMoment);
   }
 
   template <class T = QWidget>

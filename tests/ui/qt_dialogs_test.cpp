@@ -1,0 +1,153 @@
+// Qt's own dialogs, as the application uses them: each starts afresh, and nothing is written
+// for the next run.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "support/temp_dir.hpp"
+#include "ui/qt_dialogs.hpp"
+
+namespace orvella::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+QString qpath(const fs::path& p) { return QString::fromStdString(p.string()); }
+
+QFileDialog* openDialog() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible()) return dialog;
+  }
+  return nullptr;
+}
+
+// QFileDialog hides accept(); through QDialog the dialog's own accept still runs.
+void accept(QFileDialog& dialog) { static_cast<QDialog&>(dialog).accept(); }
+
+struct Seen {
+  QString directory;
+  QStringList history;
+  QString typed;
+};
+
+// Answers the next dialog once it is open: records how it opened, then acts on it.
+void answerNextDialog(std::vector<Seen>& seen, std::function<void(QFileDialog&)> act) {
+  QTimer::singleShot(0, [&seen, act] {
+    QFileDialog* dialog = openDialog();
+    if (!dialog) {
+      ADD_FAILURE() << "no file dialog open";
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+      return;
+    }
+    const auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    seen.push_back({dialog->directory().absolutePath(), dialog->history(), name ? name->text() : QString()});
+    act(*dialog);
+  });
+}
+
+TEST(QtDialogs, EachFolderDialogStartsAfreshNotInTheFolderChosenLastTime) {
+  TempDir dir;
+  const fs::path out = dir / "out";
+  fs::create_directories(out);
+  ui::QtDialogs dialogs;
+  std::vector<Seen> seen;
+
+  answerNextDialog(seen, [&](QFileDialog& d) {
+    d.setDirectory(qpath(out));
+    accept(d);
+  });
+  EXPECT_EQ(dialogs.selectFolder(nullptr, QStringLiteral("t")), QDir::toNativeSeparators(qpath(out)));
+  answerNextDialog(seen, [](QFileDialog& d) { d.reject(); });
+  EXPECT_EQ(dialogs.selectFolder(nullptr, QStringLiteral("t")), QString());
+
+  ASSERT_EQ(seen.size(), 2u);
+  for (const Seen& s : seen) {
+    EXPECT_EQ(s.directory, QDir::homePath());
+    EXPECT_TRUE(s.typed.isEmpty()) << s.typed.toStdString();
+    EXPECT_FALSE(s.history.contains(QDir::toNativeSeparators(qpath(out)))) << s.history.join(u' ').toStdString();
+  }
+}
+
+TEST(QtDialogs, TheFileDialogStartsWhereTheProgramStartedEachTime) {
+  TempDir dir;
+  const fs::path file = dir / "a.txt";
+  writeFile(file, "abc");
+  ui::QtDialogs dialogs;
+  std::vector<Seen> seen;
+  answerNextDialog(seen, [&](QFileDialog& d) {
+    d.setDirectory(qpath(dir.path()));
+    d.selectFile(qpath(file));
+    accept(d);
+  });
+  EXPECT_EQ(dialogs.openFileName(nullptr, {QStringLiteral("all (*)")}), QDir::toNativeSeparators(qpath(file)));
+  answerNextDialog(seen, [](QFileDialog& d) { d.reject(); });
+  EXPECT_EQ(dialogs.openFileName(nullptr, {QStringLiteral("all (*)")}), QString());
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[1].directory, QDir::currentPath());
+  EXPECT_FALSE(seen[1].history.contains(QDir::toNativeSeparators(qpath(dir.path()))));
+}
+
+// The child side of the test below: runs only when the parent asks, in a home of its own.
+TEST(QtDialogsChild, UsesTheDialogs) {
+  const QByteArray mode = qgetenv("ORVELLA_DIALOGS_CHILD");
+  if (mode.isEmpty()) GTEST_SKIP() << "run by QtDialogs.NothingIsWrittenForTheNextRun";
+  if (mode == "plain") {
+    QFileDialog plain;  // Qt's dialog as it comes, to show the parent can see what it keeps
+    plain.setDirectory(QDir::homePath());
+    return;
+  }
+  ui::QtDialogs dialogs;
+  std::vector<Seen> seen;
+  answerNextDialog(seen, [](QFileDialog& d) { accept(d); });
+  (void)dialogs.selectFolder(nullptr, QStringLiteral("t"));
+  answerNextDialog(seen, [](QFileDialog& d) { d.reject(); });
+  (void)dialogs.openFileName(nullptr, {QStringLiteral("all (*)")});
+  EXPECT_EQ(seen.size(), 2u);
+}
+
+std::vector<fs::path> filesUnder(const fs::path& folder) {
+  std::vector<fs::path> found;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (!entry.is_directory()) found.push_back(entry.path());
+  }
+  return found;
+}
+
+TEST(QtDialogs, NothingIsWrittenForTheNextRun) {
+  for (const char* mode : {"plain", "orvella"}) {
+    SCOPED_TRACE(mode);
+    TempDir home;
+    TempDir temp;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), qpath(home.path()));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), qpath(home / ".config"));
+    env.insert(QStringLiteral("TMPDIR"), qpath(temp.path()));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("ORVELLA_DIALOGS_CHILD"), QString::fromLatin1(mode));
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=QtDialogsChild.*")});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    ASSERT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
+
+    std::vector<fs::path> kept = filesUnder(home.path());
+    if (std::string_view(mode) == "plain") {
+      EXPECT_FALSE(kept.empty()) << "Qt's dialog left no settings: this test can no longer see them";
+    } else {
+      EXPECT_TRUE(kept.empty()) << kept.front();
+      kept = filesUnder(temp.path());
+      EXPECT_TRUE(kept.empty()) << kept.front();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace orvella::testing
