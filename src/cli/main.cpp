@@ -1,6 +1,4 @@
 // orvella-convert: the conversion without the window.
-#include <unistd.h>
-
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -11,12 +9,10 @@
 #include "cli/options.hpp"
 #include "cli/terminal_host.hpp"
 #include "convert/converter.hpp"
+#include "platform/console.hpp"
+#include "platform/signals.hpp"
 
 namespace {
-
-volatile std::sig_atomic_t stopFlag = 0;
-
-extern "C" void onSignal(int) { stopFlag = 1; }
 
 void printError(std::string_view text) {
   std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(orvella::cli_texts::kProgram.size()),
@@ -67,15 +63,12 @@ int run(int argc, char** argv) {
 
   std::error_code ec;
   const auto size = std::filesystem::file_size(o.settings.input, ec);
-  cli::TerminalHost host(o.output, o.date, !o.quiet && ::isatty(STDERR_FILENO), ec ? 0 : size,
-                         stopFlag);
+  cli::TerminalHost host(o.output, o.date, !o.quiet && orvella::platform::stderrIsTerminal(),
+                         ec ? 0 : size);
 
-  // An interrupt closes the record in hand instead of leaving it, or a temporary file, behind.
-  struct sigaction action {};
-  action.sa_handler = onSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  // An interrupt, a hang-up or a closed pipe closes the record in hand instead of leaving it,
+  // or a temporary file, behind; a file size limit is an ordinary failed write.
+  orvella::platform::installStopHandlers();
 
   orvella::Message message;
   if (o.firstSerial) message.setSubjectSerial(*o.firstSerial);

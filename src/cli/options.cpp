@@ -1,7 +1,6 @@
 #include "cli/options.hpp"
 
 #include <getopt.h>
-#include <unistd.h>
 
 #include <system_error>
 
@@ -10,6 +9,7 @@
 #include "convert/texts.hpp"
 #include "core/length_b.hpp"
 #include "core/utf.hpp"
+#include "platform/files.hpp"
 
 namespace orvella::cli {
 
@@ -170,7 +170,7 @@ Parsed parse(int argc, char** argv) {
     std::error_code ec;
     if (!std::filesystem::is_directory(o.output, ec)) {
       refuse(std::string(cli_texts::kOutputNotFolder) + o.output.string());
-    } else if (::access(o.output.c_str(), W_OK | X_OK) != 0) {
+    } else if (platform::checkFolderWritable(o.output)) {
       // Otherwise every record would fail on its own, one message each.
       refuse(std::string(cli_texts::kOutputNotWritable) + o.output.string());
     }

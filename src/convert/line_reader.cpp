@@ -1,59 +1,44 @@
 #include "convert/line_reader.hpp"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "convert/reasons.hpp"
 
 namespace orvella {
 
 LineReader::LineReader(const std::filesystem::path& file, std::size_t blockSize,
                        std::function<bool()> interrupted)
     : buf_(blockSize == 0 ? 1 : blockSize), interrupted_(std::move(interrupted)) {
-  do {
-    fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  } while (fd_ < 0 && retryAfter(errno));
-  if (fd_ < 0) {
-    if (error_.empty()) error_ = std::strerror(errno);
-    return;
-  }
-  // A folder opens fine on POSIX and only fails at the first read; say so plainly.
-  struct stat st {};
-  if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-    error_ = std::strerror(EISDIR);
+  if (auto failed = file_.open(file, interrupted_)) {
+    failWith(*failed);
     return;
   }
   fill();
 }
 
-LineReader::~LineReader() {
-  if (fd_ >= 0) ::close(fd_);
-}
+LineReader::~LineReader() = default;
 
-bool LineReader::retryAfter(int error) {
-  if (error != EINTR) return false;
-  if (!interrupted_ || !interrupted_()) return true;
-  wasInterrupted_ = true;
-  error_ = std::strerror(EINTR);
-  return false;
+void LineReader::failWith(const platform::SystemError& error) {
+  if (error.kind == platform::ErrorKind::Interrupted) wasInterrupted_ = true;
+  systemError_ = error;
+  error_ = reasonText(error);
 }
 
 // Refills the buffer from the start. False at the end of the input or on a read error.
 bool LineReader::fill() {
   pos_ = end_ = 0;
   while (!eof_ && error_.empty()) {
-    ssize_t n = ::read(fd_, buf_.data(), buf_.size());
-    if (n < 0) {
-      if (retryAfter(errno)) continue;
-      if (error_.empty()) error_ = std::strerror(errno);
+    const platform::ReadResult got = file_.read(buf_.data(), buf_.size(), interrupted_);
+    if (got.error) {
+      failWith(*got.error);
       return false;
     }
+    const std::size_t n = got.bytes;
     if (n == 0) {
       eof_ = true;
       return false;
     }
-    end_ = static_cast<std::size_t>(n);
+    end_ = n;
     // The LF of a CR LF split across two blocks belongs to the line end already handed out.
     if (pendingCr_) {
       pendingCr_ = false;

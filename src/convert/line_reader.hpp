@@ -4,9 +4,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/files.hpp"
 
 namespace orvella {
 
@@ -35,15 +38,18 @@ class LineReader {
   bool lineMayHoldNul() const { return lineMayHoldNul_; }
 
   bool ok() const { return error_.empty(); }
-  const std::string& error() const { return error_; }  // errno text of the failure, if any
+  const std::string& error() const { return error_; }  // the reason, in Japanese, if any
+  const std::optional<platform::SystemError>& systemError() const { return systemError_; }
+  // The identity of the open input, for checking it is none of the files a run writes.
+  std::optional<platform::FileId> fileId() const { return file_.id(); }
   bool wasInterrupted() const { return wasInterrupted_; }
   std::uint64_t bytesRead() const { return consumed_; }  // input bytes handed out as lines and line ends
 
  private:
   bool fill();
-  bool retryAfter(int error);  // after EINTR: go on waiting unless interrupted
+  void failWith(const platform::SystemError& error);
 
-  int fd_ = -1;
+  platform::InputFile file_;
   std::vector<char> buf_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
@@ -54,6 +60,7 @@ class LineReader {
   std::uint64_t consumed_ = 0;
   std::string carry_;  // a line that runs over the end of a block
   std::string error_;
+  std::optional<platform::SystemError> systemError_;
   std::function<bool()> interrupted_;
   bool wasInterrupted_ = false;
 };
