@@ -28,6 +28,7 @@ std::string summary(const orvella::ConvertResult& result) {
   if (!result.failedFiles.empty()) {
     text += " (" + std::to_string(result.failedFiles.size()) + std::string(t::kFilesFailed) + ")";
   }
+  if (!result.lastNumber) return text;
   text += ": " + fileNameFor(*result.firstNumber);
   if (*result.lastNumber != *result.firstNumber) text += " - " + fileNameFor(*result.lastNumber);
   return text;
@@ -38,6 +39,10 @@ int exitCode(orvella::ConvertStatus status) {
   switch (status) {
     case S::Completed: return 0;
     case S::InvalidLimit:
+    case S::InvalidHeader:
+    case S::FolderNotWritable:
+    case S::FolderBusy:
+    case S::InputIsOutput:
     case S::Cancelled: return 2;
     default: return 1;
   }
@@ -80,6 +85,9 @@ int run(int argc, char** argv) {
     std::string line = host.information();
     if (!line.empty()) line += " ";
     printError(line + summary(result));
+  } else if (result.status == orvella::ConvertStatus::Completed && result.leftovers) {
+    // Quiet, but older records beside the new series are worth a word.
+    printError(orvella::leftoversSentence(result));
   }
   return exitCode(result.status);
 }

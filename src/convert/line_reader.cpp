@@ -64,18 +64,27 @@ bool LineReader::next(std::string& line) {
   return got;
 }
 
-bool LineReader::next(std::string_view& line) {
+bool LineReader::next(std::string_view& line) { return take(line, std::string::npos); }
+
+bool LineReader::nextPiece(std::string_view& piece) { return take(piece, kPieceSize); }
+
+bool LineReader::take(std::string_view& line, std::size_t maxCarry) {
   line = {};
   if (!error_.empty()) return false;
   carry_.clear();
   lineMayHoldNul_ = false;
+  lineEnded_ = true;
   bool started = false;
   for (;;) {
     if (pos_ == end_ && !fill()) {
+      // A piece already read is handed out before the error is: nothing read is lost.
+      const bool pieces = maxCarry != std::string::npos;
+      if (!error_.empty() && !(pieces && !carry_.empty())) return false;
       // An unterminated last line is still a line; a line end at the very end makes no extra one.
-      if (!error_.empty() || !started) return false;
+      if (!started) return false;
       line = carry_;
       consumed_ += line.size();
+      lineEnded_ = error_.empty();
       return true;
     }
     started = true;
@@ -86,6 +95,12 @@ bool LineReader::next(std::string_view& line) {
     if (!cr) {
       carry_.append(begin, avail);
       pos_ = end_;
+      if (carry_.size() >= maxCarry) {
+        line = carry_;
+        consumed_ += line.size();
+        lineEnded_ = false;
+        return true;
+      }
       continue;
     }
     const std::size_t len = static_cast<std::size_t>(static_cast<const char*>(cr) - begin);
