@@ -1,6 +1,4 @@
 // orvella-convert: the conversion without the window.
-#include <unistd.h>
-
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -13,12 +11,10 @@
 #include "convert/converter.hpp"
 #include "convert/reasons.hpp"
 #include "core/version.hpp"
+#include "platform/console.hpp"
+#include "platform/signals.hpp"
 
 namespace {
-
-volatile std::sig_atomic_t stopFlag = 0;
-
-extern "C" void onSignal(int) { stopFlag = 1; }
 
 void printError(std::string_view text) {
   std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(orvella::cli_texts::kProgram.size()),
@@ -34,6 +30,7 @@ std::string summary(const orvella::ConvertResult& result) {
   if (!result.failedFiles.empty()) {
     text += " (" + std::to_string(result.failedFiles.size()) + std::string(t::kFilesFailed) + ")";
   }
+  if (!result.lastNumber) return text;
   text += ": " + fileNameFor(*result.firstNumber);
   if (*result.lastNumber != *result.firstNumber) text += " - " + fileNameFor(*result.lastNumber);
   return text;
@@ -44,6 +41,10 @@ int exitCode(orvella::ConvertStatus status) {
   switch (status) {
     case S::Completed: return 0;
     case S::InvalidLimit:
+    case S::InvalidHeader:
+    case S::FolderNotWritable:
+    case S::FolderBusy:
+    case S::InputIsOutput:
     case S::Cancelled: return 2;
     default: return 1;
   }
@@ -71,15 +72,12 @@ int run(int argc, char** argv) {
 
   std::error_code ec;
   const auto size = std::filesystem::file_size(o.settings.input, ec);
-  cli::TerminalHost host(o.output, o.date, !o.quiet && ::isatty(STDERR_FILENO), ec ? 0 : size,
-                         stopFlag);
+  cli::TerminalHost host(o.output, o.date, !o.quiet && orvella::platform::stderrIsTerminal(),
+                         ec ? 0 : size);
 
-  // An interrupt closes the record in hand instead of leaving it, or a temporary file, behind.
-  struct sigaction action {};
-  action.sa_handler = onSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  // An interrupt, a hang-up or a closed pipe closes the record in hand instead of leaving it,
+  // or a temporary file, behind; a file size limit is an ordinary failed write.
+  orvella::platform::installStopHandlers();
 
   orvella::Message message;
   if (o.firstSerial) message.setSubjectSerial(*o.firstSerial);
@@ -91,6 +89,9 @@ int run(int argc, char** argv) {
     std::string line = host.information();
     if (!line.empty()) line += " ";
     printError(line + summary(result));
+  } else if (result.status == orvella::ConvertStatus::Completed && result.leftovers) {
+    // Quiet, but older records beside the new series are worth a word.
+    printError(orvella::leftoversSentence(result));
   }
   return exitCode(result.status);
 }

@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTimer>
+#include <QValidator>
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -22,6 +23,7 @@
 #include <system_error>
 
 #include "convert/defaults.hpp"
+#include "convert/header_values.hpp"
 #include "convert/reasons.hpp"
 #include "convert/texts.hpp"
 #include "core/cp932.hpp"
@@ -76,6 +78,21 @@ std::filesystem::path toPath(const QString& name) {
   return std::filesystem::path(QFile::encodeName(name).toStdString());
 #endif
 }
+
+// Whatever reaches a header field, typed, pasted or set from a file name, brings no line break
+// into the header: control characters become spaces.
+class HeaderCharacters : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    const std::u16string_view text(reinterpret_cast<const char16_t*>(input.utf16()), size_t(input.size()));
+    if (!isHeaderSafe(text)) {
+      const std::u16string safe = headerSafe(text);
+      input = QString::fromUtf16(safe.data(), qsizetype(safe.size()));
+    }
+    return Acceptable;
+  }
+};
 
 void installFontSubstitutes() {
   QFont::insertSubstitutions(QString::fromUtf16(kLabelFace),
@@ -280,7 +297,11 @@ void frmMain::createControls() {
   txtAll->setTabChangesFocus(true);
   txtAll->setUndoRedoEnabled(false);
 
-  for (QLineEdit* field : {txtSubject, txtFormat, txtFrom, txtTo}) takeAnyLength(field);
+  auto* headerCharacters = new HeaderCharacters(this);
+  for (QLineEdit* field : {txtSubject, txtFormat, txtFrom, txtTo}) {
+    takeAnyLength(field);
+    field->setValidator(headerCharacters);
+  }
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -525,9 +546,9 @@ void frmMain::Breathe() {
 
 void frmMain::SpinnerStep(int nextNumber) { VScroll1->setValue(nextNumber); }
 
-void frmMain::WriteFailed(const std::filesystem::path&, std::string_view text) {
-  box(BoxIcon::Stop, u8(text));
-}
+// The run stops at a failed write and its closing message names the file and the reason: one
+// box, not two.
+void frmMain::WriteFailed(const std::filesystem::path&, std::string_view) {}
 
 void frmMain::Message(MessageKind kind, std::string_view text) {
   BoxIcon icon = BoxIcon::Information;

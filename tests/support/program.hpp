@@ -41,8 +41,9 @@ struct Child {
   std::filesystem::path errPath;
 };
 
+// maxFileBytes caps each file the child writes (a full disk); maxMemoryBytes its address space.
 inline Child start(const std::filesystem::path& scratch, const std::vector<std::string>& args,
-                   rlim_t maxFileBytes = 0) {
+                   rlim_t maxFileBytes = 0, rlim_t maxMemoryBytes = 0) {
   const std::string exe = program().string();
   std::vector<char*> argv{const_cast<char*>(exe.c_str())};
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -55,16 +56,18 @@ inline Child start(const std::filesystem::path& scratch, const std::vector<std::
   const int errFd = ::open(c.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   const int nullFd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
   const rlimit limit{maxFileBytes, maxFileBytes};
+  const rlimit memory{maxMemoryBytes, maxMemoryBytes};
   std::fflush(nullptr);
   c.pid = ::fork();
   if (c.pid == 0) {
     ::dup2(nullFd, 0);
     ::dup2(outFd, 1);
     ::dup2(errFd, 2);
-    if (maxFileBytes != 0) {
-      ::signal(SIGXFSZ, SIG_IGN);
-      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
-    }
+    // SIGXFSZ keeps its default, fatal action: the program must make the limit an ordinary
+    // failed write by itself.
+    ::signal(SIGXFSZ, SIG_DFL);
+    if (maxFileBytes != 0 && ::setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
+    if (maxMemoryBytes != 0 && ::setrlimit(RLIMIT_AS, &memory) != 0) _exit(126);
     ::execve(exe.c_str(), argv.data(), environ);
     _exit(127);
   }
