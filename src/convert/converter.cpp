@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "convert/line_reader.hpp"
+#include "convert/record_count.hpp"
 #include "convert/texts.hpp"
 #include "convert/write_text.hpp"
 #include "core/length_b.hpp"
@@ -14,8 +15,6 @@ namespace orvella {
 
 namespace {
 
-// The three MIME lines with their line ends; the rest of the header and the footer go uncounted.
-constexpr std::int64_t kHeaderCount = 97;
 constexpr int kLastNumber = 9999;
 constexpr std::int64_t kRecordSlack = 4096;
 constexpr std::int64_t kMaxReserve = 64 << 20;
@@ -39,7 +38,8 @@ class Run {
       return result_;
     }
 
-    LineReader reader(settings_.input, LineReader::kBlockSize, [this] { return host_.StopRequested(); });
+    LineReader reader(settings_.input, LineReader::kBlockSize, [this] { return host_.StopRequested(); },
+                      settings_.encoding);
     if (reader.wasInterrupted()) {
       result_.status = ConvertStatus::Stopped;
       return result_;
@@ -56,8 +56,10 @@ class Run {
     // A record holds about the limit plus its header and the line that overflows it; room for
     // that up front spares the copies of growing a large record. Address space only, so capped.
     message_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(*limit + kRecordSlack, kMaxReserve)));
+    reader_ = &reader;
     if (!beginRecord()) return serialsOut();
-    std::int64_t count = kHeaderCount;
+    RecordCount count(*limit);
+    std::uint64_t progressed = 0;
     std::string_view line;
     while (!host_.StopRequested()) {
       if (!reader.next(line)) {
@@ -66,14 +68,20 @@ class Run {
         closeRecord();
         return finish();
       }
+      structure_.look(line, reader.lineNumber());
       const std::int64_t size =
           reader.lineMayHoldNul() ? rawLineLength(line) : static_cast<std::int64_t>(line.size());
-      host_.Progress(size);
+      // Decoded lines are shorter or longer than the file's bytes; the bar follows the file.
+      if (reader.decodes()) {
+        host_.Progress(static_cast<std::int64_t>(reader.bytesRead() - progressed));
+        progressed = reader.bytesRead();
+      } else {
+        host_.Progress(size);
+      }
       host_.Breathe();
       message_.AddText(line);
       show();
-      count += size + 2;
-      if (*limit >= count) continue;
+      if (count.add(size)) continue;
 
       // The line overflows: close the record without it, and let it open the next one.
       message_.TakeBack();
@@ -83,9 +91,10 @@ class Run {
       if (!beginRecord()) return serialsOut();
       message_.AddText(line);
       show();
-      count = kHeaderCount + size + 2;
+      count.startWith(size);
     }
     closeRecord();
+    noteInput();
     result_.status = ConvertStatus::Stopped;
     return result_;
   }
@@ -137,7 +146,16 @@ class Run {
     }
   }
 
+  // Once, before the run's last message, so a window can add it to that message.
+  void noteInput() {
+    if (!reader_ || noted_) return;
+    noted_ = true;
+    result_.input = reportOf(*reader_, structure_);
+    host_.InputRead(result_.input);
+  }
+
   ConvertResult finish() {
+    noteInput();
     if (result_.failedFiles.empty()) {
       result_.status = ConvertStatus::Completed;
       host_.Message(MessageKind::Information, texts::kCompleted);
@@ -178,6 +196,7 @@ class Run {
   }
 
   ConvertResult fail(ConvertStatus status, const std::string& text) {
+    noteInput();
     result_.status = status;
     host_.Message(MessageKind::Error, text);
     return result_;
@@ -196,6 +215,9 @@ class Run {
   std::filesystem::path folder_;
   int number_ = 0;
   bool numbersOut_ = false;
+  const LineReader* reader_ = nullptr;
+  bool noted_ = false;
+  StructureLines structure_;
   ConvertResult result_;
 };
 

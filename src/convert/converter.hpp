@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/encoding.hpp"
+#include "convert/input_report.hpp"
 #include "core/message.hpp"
 
 namespace orvella {
@@ -35,6 +37,8 @@ class ConvertHost {
   // The record being built, after each change; only called when WantsRecord() is true.
   virtual bool WantsRecord() const { return false; }
   virtual void ShowRecord(const std::string& record) { (void)record; }
+  // What reading the input taught, once the reading has ended and before the run's last message.
+  virtual void InputRead(const InputReport& report) { (void)report; }
   // A failed write, reported once per file, after which the run goes on.
   virtual void WriteFailed(const std::filesystem::path& file, std::string_view message) = 0;
   // Cancel, completion and failure messages (UTF-8).
@@ -46,6 +50,7 @@ struct ConvertSettings {
   std::string maxLength = "10000";  // text of the limit, checked by Convert
   int startNumber = 0;              // 0..9999
   HeaderInputs header;              // date is taken from the host for each record
+  EncodingChoice encoding = EncodingChoice::Auto;
 };
 
 enum class ConvertStatus {
@@ -66,6 +71,7 @@ struct ConvertResult {
   std::optional<int> firstNumber;  // first file attempted
   std::optional<int> lastNumber;   // last file attempted
   int nextNumber = 0;              // where the spinner stands afterwards
+  InputReport input;               // once reading has begun
 };
 
 // Parses the limit: a positive whole number that fits in 32 bits, else nothing.

@@ -1,16 +1,26 @@
 #include "convert/line_reader.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace orvella {
 
+namespace {
+
+constexpr std::size_t kUnknown = std::numeric_limits<std::size_t>::max();
+// Enough of the head to see a byte-order mark when the encoding is given.
+constexpr std::size_t kMarkProbe = 4;
+
+}  // namespace
+
 LineReader::LineReader(const std::filesystem::path& file, std::size_t blockSize,
-                       std::function<bool()> interrupted)
-    : buf_(blockSize == 0 ? 1 : blockSize), interrupted_(std::move(interrupted)) {
+                       std::function<bool()> interrupted, EncodingChoice encoding)
+    : blockSize_(blockSize == 0 ? 1 : blockSize), buf_(blockSize_), interrupted_(std::move(interrupted)) {
   do {
     fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
   } while (fd_ < 0 && retryAfter(errno));
@@ -24,7 +34,8 @@ LineReader::LineReader(const std::filesystem::path& file, std::size_t blockSize,
     error_ = std::strerror(EISDIR);
     return;
   }
-  fill();
+  readHead(encoding);
+  if (error_.empty()) fill();
 }
 
 LineReader::~LineReader() {
@@ -39,11 +50,50 @@ bool LineReader::retryAfter(int error) {
   return false;
 }
 
-// Refills the buffer from the start. False at the end of the input or on a read error.
-bool LineReader::fill() {
-  pos_ = end_ = 0;
+const SubstitutionReport& LineReader::substitutions() const {
+  static const SubstitutionReport kNone;
+  return transcoder_ ? transcoder_->report() : kNone;
+}
+
+// The head is read in blocks like the rest and kept, to be handed out before any further read.
+void LineReader::readHead(EncodingChoice encoding) {
+  const std::size_t target = encoding == EncodingChoice::Auto ? kDetectionBytes : kMarkProbe;
+  head_.reserve(target + blockSize_);
+  while (head_.size() < target && !eof_ && error_.empty()) {
+    const std::size_t at = head_.size();
+    head_.resize(at + blockSize_);
+    const ssize_t n = ::read(fd_, head_.data() + at, blockSize_);
+    head_.resize(at + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+    if (n < 0) {
+      if (retryAfter(errno)) continue;
+      if (error_.empty()) error_ = std::strerror(errno);
+      return;
+    }
+    if (n == 0) eof_ = true;
+  }
+  detection_ = chooseEncoding(encoding, head_, eof_);
+  headPos_ = detection_.markBytes;
+  if (detection_.encoding != TextEncoding::Cp932) {
+    transcoder_.emplace(detection_.encoding);
+    fed_ = detection_.markBytes;
+  }
+}
+
+// The next piece of input as it stands in the file: the head first, then block by block.
+bool LineReader::nextChunk(std::string_view& chunk) {
+  if (headPos_ < head_.size()) {
+    const std::size_t n = std::min(blockSize_, head_.size() - headPos_);
+    chunk = std::string_view(head_).substr(headPos_, n);
+    headPos_ += n;
+    return true;
+  }
+  if (!head_.empty()) {
+    // Every line cut from the head has been handed out.
+    std::string().swap(head_);
+    headPos_ = 0;
+  }
   while (!eof_ && error_.empty()) {
-    ssize_t n = ::read(fd_, buf_.data(), buf_.size());
+    const ssize_t n = ::read(fd_, buf_.data(), buf_.size());
     if (n < 0) {
       if (retryAfter(errno)) continue;
       if (error_.empty()) error_ = std::strerror(errno);
@@ -53,23 +103,68 @@ bool LineReader::fill() {
       eof_ = true;
       return false;
     }
-    end_ = static_cast<std::size_t>(n);
-    // The LF of a CR LF split across two blocks belongs to the line end already handed out.
-    if (pendingCr_) {
-      pendingCr_ = false;
-      if (buf_[0] == '\n') {
-        pos_ = 1;
-        ++consumed_;
-        if (end_ == 1) {
-          pos_ = end_ = 0;
-          continue;
-        }
-      }
-    }
-    blockHasNul_ = std::memchr(buf_.data() + pos_, 0, end_ - pos_) != nullptr;
+    chunk = std::string_view(buf_.data(), static_cast<std::size_t>(n));
     return true;
   }
   return false;
+}
+
+// Moves to the next block of code page 932 bytes. False at the end of the input or on a read error.
+bool LineReader::fill() {
+  for (;;) {
+    pos_ = end_ = 0;
+    std::string_view chunk;
+    const bool got = nextChunk(chunk);
+    if (!got && !error_.empty()) return false;
+    if (transcoder_) {
+      decoded_.clear();
+      if (got) {
+        fed_ += chunk.size();
+        transcoder_->feed(chunk, decoded_);
+      } else if (!transcoderDone_) {
+        transcoderDone_ = true;
+        transcoder_->finish(decoded_);
+      }
+      if (!got && decoded_.empty()) break;
+      chunk = decoded_;
+    } else if (!got) {
+      break;
+    }
+    if (chunk.empty()) continue;
+    data_ = chunk.data();
+    end_ = chunk.size();
+    // The LF of a CR LF split across two blocks belongs to the line end already handed out.
+    if (pendingCr_) {
+      pendingCr_ = false;
+      if (data_[0] == '\n') {
+        pos_ = 1;
+        ++consumed_;
+        ++ends_.crLf;
+        if (end_ == 1) continue;
+      } else {
+        ++ends_.cr;
+      }
+    }
+    crAt_ = lfAt_ = kUnknown;
+    blockHasNul_ = std::memchr(data_ + pos_, 0, end_ - pos_) != nullptr;
+    return true;
+  }
+  pos_ = end_ = 0;
+  if (pendingCr_) {
+    pendingCr_ = false;
+    ++ends_.cr;
+  }
+  return false;
+}
+
+void LineReader::handedOut(std::size_t lineBytes, std::size_t endBytes) {
+  consumed_ += lineBytes + endBytes;
+  ++lines_;
+  if (!transcoder_) return;
+  auto& samples = transcoder_->report().samples;
+  while (samplesPlaced_ < samples.size() && samples[samplesPlaced_].offset < consumed_) {
+    samples[samplesPlaced_++].line = lines_;
+  }
 }
 
 bool LineReader::next(std::string& line) {
@@ -85,25 +180,32 @@ bool LineReader::next(std::string_view& line) {
   carry_.clear();
   lineMayHoldNul_ = false;
   bool started = false;
+  auto find = [this](char c) {
+    const void* at = std::memchr(data_ + pos_, c, end_ - pos_);
+    return at ? static_cast<std::size_t>(static_cast<const char*>(at) - data_) : end_;
+  };
   for (;;) {
     if (pos_ == end_ && !fill()) {
       // An unterminated last line is still a line; a line end at the very end makes no extra one.
       if (!error_.empty() || !started) return false;
       line = carry_;
-      consumed_ += line.size();
+      handedOut(line.size(), 0);
       return true;
     }
     started = true;
     lineMayHoldNul_ = lineMayHoldNul_ || blockHasNul_;
-    const char* begin = buf_.data() + pos_;
-    const std::size_t avail = end_ - pos_;
-    const void* cr = std::memchr(begin, '\r', avail);
-    if (!cr) {
-      carry_.append(begin, avail);
+    // Each kind of line end is searched for once per stretch of the block, so a block without
+    // one kind is not searched again for every line.
+    if (crAt_ == kUnknown || crAt_ < pos_) crAt_ = find('\r');
+    if (lfAt_ == kUnknown || lfAt_ < pos_) lfAt_ = find('\n');
+    const std::size_t at = std::min(crAt_, lfAt_);
+    const char* begin = data_ + pos_;
+    if (at == end_) {
+      carry_.append(begin, end_ - pos_);
       pos_ = end_;
       continue;
     }
-    const std::size_t len = static_cast<std::size_t>(static_cast<const char*>(cr) - begin);
+    const std::size_t len = at - pos_;
     // Most lines lie inside one block and are handed out where they stand.
     if (carry_.empty()) {
       line = std::string_view(begin, len);
@@ -111,16 +213,25 @@ bool LineReader::next(std::string_view& line) {
       carry_.append(begin, len);
       line = carry_;
     }
-    pos_ += len + 1;
-    consumed_ += line.size() + 1;
+    pos_ = at + 1;
+    if (data_[at] == '\n') {
+      ++ends_.lf;
+      handedOut(line.size(), 1);
+      return true;
+    }
+    std::size_t endBytes = 1;
     if (pos_ < end_) {
-      if (buf_[pos_] == '\n') {
+      if (data_[pos_] == '\n') {
         ++pos_;
-        ++consumed_;
+        ++endBytes;
+        ++ends_.crLf;
+      } else {
+        ++ends_.cr;
       }
     } else {
       pendingCr_ = true;
     }
+    handedOut(line.size(), endBytes);
     return true;
   }
 }
