@@ -151,7 +151,7 @@ class Run {
     if (!reader_ || noted_) return;
     noted_ = true;
     result_.input = reportOf(*reader_, structure_);
-    host_.InputRead(result_.input);
+    host_.InputRead(*result_.input);
   }
 
   ConvertResult finish() {

@@ -71,7 +71,7 @@ struct ConvertResult {
   std::optional<int> firstNumber;  // first file attempted
   std::optional<int> lastNumber;   // last file attempted
   int nextNumber = 0;              // where the spinner stands afterwards
-  InputReport input;               // once reading has begun
+  std::optional<InputReport> input;  // once reading has begun
 };
 
 // Parses the limit: a positive whole number that fits in 32 bits, else nothing.

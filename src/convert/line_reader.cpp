@@ -56,6 +56,8 @@ const SubstitutionReport& LineReader::substitutions() const {
 }
 
 // The head is read in blocks like the rest and kept, to be handed out before any further read.
+// A short read ends it too: a pipe gives what has been written so far, and waiting for more
+// would hold back lines its writer expects to see converted.
 void LineReader::readHead(EncodingChoice encoding) {
   const std::size_t target = encoding == EncodingChoice::Auto ? kDetectionBytes : kMarkProbe;
   head_.reserve(target + blockSize_);
@@ -70,6 +72,7 @@ void LineReader::readHead(EncodingChoice encoding) {
       return;
     }
     if (n == 0) eof_ = true;
+    if (static_cast<std::size_t>(n) < blockSize_) break;
   }
   detection_ = chooseEncoding(encoding, head_, eof_);
   headPos_ = detection_.markBytes;

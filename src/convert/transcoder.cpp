@@ -19,7 +19,7 @@ constexpr bool isLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 Transcoder::Transcoder(TextEncoding from) : from_(from) {}
 
-char* Transcoder::put(char32_t c, char* w) {
+inline char* Transcoder::put(char32_t c, char* w) {
   if (c > 0xFFFF) return unmapped(c, w);
   const auto unit = static_cast<char16_t>(c);
   const std::uint16_t code = cp932::tables::lookup(unit);
@@ -111,21 +111,43 @@ char* Transcoder::utf8(const unsigned char* p, const unsigned char* const end, c
     carry_.clear();
   }
   while (p < end) {
-    // Runs of ASCII go eight bytes at a time.
-    if (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, sizeof word);
-      if ((word & 0x8080808080808080ULL) == 0) {
-        std::memcpy(w, p, sizeof word);
-        p += 8;
-        w += 8;
-        continue;
+    const unsigned char b = *p;
+    if (b < 0x80) {
+      // Runs of ASCII go eight bytes at a time.
+      if (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if ((word & 0x8080808080808080ULL) == 0) {
+          std::memcpy(w, p, sizeof word);
+          p += 8;
+          w += 8;
+          continue;
+        }
       }
-    }
-    if (*p < 0x80) {
-      *w++ = static_cast<char>(*p++);
+      *w++ = static_cast<char>(b);
+      ++p;
       continue;
     }
+    // Kana, kanji, full- and half-width forms: three bytes whose second byte has the plain range
+    // (E0 and ED narrow it), nearly all with a code. A run of them stays in this loop.
+    while (end - p >= 3 && *p >= 0xE1 && *p != 0xED && *p <= 0xEF) {
+      const unsigned c1 = p[1] ^ 0x80u;
+      const unsigned c2 = p[2] ^ 0x80u;
+      if ((c1 | c2) > 0x3F) break;
+      const auto unit = static_cast<char16_t>((*p & 0x0Fu) << 12 | c1 << 6 | c2);
+      const std::uint16_t code = cp932::tables::lookup(unit);
+      if (code > 0xFF) {
+        w[0] = static_cast<char>(code >> 8);
+        w[1] = static_cast<char>(code & 0xFF);
+        w += 2;
+      } else if (code != 0) {
+        *w++ = static_cast<char>(code);
+      } else {
+        break;
+      }
+      p += 3;
+    }
+    if (p == end || *p < 0x80) continue;
     const utf8::Step step = utf8::decodeOne(p, end);
     if (step.status == utf8::Status::Ok) {
       w = put(step.codePoint, w);
