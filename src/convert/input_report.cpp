@@ -107,6 +107,24 @@ std::vector<std::string> substitutionLines(const InputReport& report) {
   return lines;
 }
 
+std::string completionNote(const InputReport& report) {
+  if (!report.decoded()) return {};
+  std::string note = encodingLine(report);
+  const SubstitutionReport& s = report.substitutions;
+  if (s.total() == 0) return note;
+  note += std::string(texts::kNoteSeparator) + std::string(texts::kSubstitutedPrefix) + std::to_string(s.total()) +
+          std::string(texts::kSubstitutedSuffix) + " (";
+  for (std::size_t i = 0; i < s.samples.size(); ++i) {
+    const Substitution& sample = s.samples[i];
+    if (i > 0) note += ", ";
+    note += std::to_string(sample.line) + std::string(texts::kLineSuffix);
+    note += sample.invalid ? std::string(texts::kInvalidBytes) + hexBytes(sample.bytes)
+                           : codePoint(sample.character) + " " + asItself(sample.character);
+  }
+  if (s.total() > s.samples.size()) note += ", …";
+  return note + ")";
+}
+
 std::vector<std::string> structureLines(const InputReport& report) {
   const StructureLines& s = report.structure;
   std::vector<std::string> lines;

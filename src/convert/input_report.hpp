@@ -58,5 +58,8 @@ InputReport reportOf(const LineReader& reader, const StructureLines& structure);
 std::string encodingLine(const InputReport& report);
 std::vector<std::string> substitutionLines(const InputReport& report);
 std::vector<std::string> structureLines(const InputReport& report);
+// One line for a window's completion message: the encoding and the first '?' with their lines;
+// empty for code page 932 input, which is copied as it is.
+std::string completionNote(const InputReport& report);
 
 }  // namespace orvella

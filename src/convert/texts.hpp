@@ -38,6 +38,7 @@ inline constexpr std::string_view kWithMark = " (BOM 付き)";
 
 // What was learned about the input: its encoding, the '?' written, lines that look like structure.
 inline constexpr std::string_view kReadAs = "入力の文字コード: ";
+inline constexpr std::string_view kNoteSeparator = "、";
 inline constexpr std::string_view kSubstitutedPrefix = "? に置き換えた文字: ";
 inline constexpr std::string_view kSubstitutedSuffix = " 個";
 inline constexpr std::string_view kUnmappedCount = "Shift_JIS にない文字 ";

@@ -82,6 +82,7 @@ class frmMain : public QWidget, private ConvertHost {
   void Breathe() override;
   bool StopRequested() override { return stopRequested_; }
   void SpinnerStep(int nextNumber) override;
+  void InputRead(const InputReport& report) override;
   void WriteFailed(const std::filesystem::path& file, std::string_view text) override;
   void Message(MessageKind kind, std::string_view text) override;
 
@@ -124,6 +125,7 @@ class frmMain : public QWidget, private ConvertHost {
   orvella::Message message_;
   bool fieldsOk_ = false;
   std::function<std::string()> dateSource_;
+  std::string inputNote_;  // the second line of the run's last message, if any
 
   bool converting_ = false;
   bool stopRequested_ = false;
