@@ -166,6 +166,30 @@ TEST(InputEncodings, QuestionMarksAreToldWithTheirLineNumbers) {
   EXPECT_EQ(reader.substitutions().invalid, 2u);
 }
 
+// Detection looks at the head only: a bad byte past it leaves the text UTF-8, and that byte
+// becomes one counted '?' on its line.
+TEST(InputEncodings, BadByteLateInAUtf8FileIsOneQuestionMark) {
+  TempDir dir;
+  std::string text;
+  int lines = 0;
+  while (text.size() < kDetectionBytes + 1000) {
+    text += "\xe5\xa4\x89\xe6\x8f\x9b line " + std::to_string(lines++) + "\n";  // 変換
+  }
+  text += "bad \xff byte\nlast\n";
+  writeFile(dir / "in.txt", text);
+  LineReader reader(dir / "in.txt");
+  std::string line, bad;
+  while (reader.next(line)) {
+    if (reader.lineNumber() == static_cast<std::uint64_t>(lines) + 1) bad = line;
+  }
+  EXPECT_EQ(reader.detection().encoding, TextEncoding::Utf8);
+  EXPECT_EQ(bad, "bad ? byte");
+  EXPECT_EQ(reader.substitutions().invalid, 1u);
+  ASSERT_EQ(reader.substitutions().samples.size(), 1u);
+  EXPECT_EQ(reader.substitutions().samples[0].line, static_cast<std::uint64_t>(lines) + 1);
+  EXPECT_EQ(reader.bytesRead(), text.size());
+}
+
 TEST(InputEncodings, LineEndsAreCountedByKindWhateverTheBlocks) {
   TempDir dir;
   // a CR LF, b CR, c LF, d CR LF, two empty lines ended by CR, e LF.
