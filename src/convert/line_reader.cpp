@@ -78,6 +78,7 @@ void LineReader::readHead(EncodingChoice encoding) {
   headPos_ = detection_.markBytes;
   if (detection_.encoding != TextEncoding::Cp932) {
     transcoder_.emplace(detection_.encoding);
+    decoded_.resize(blockSize_ + Transcoder::kSlack);
     fed_ = detection_.markBytes;
   }
 }
@@ -120,16 +121,17 @@ bool LineReader::fill() {
     const bool got = nextChunk(chunk);
     if (!got && !error_.empty()) return false;
     if (transcoder_) {
-      decoded_.clear();
+      std::size_t n = 0;
       if (got) {
         fed_ += chunk.size();
-        transcoder_->feed(chunk, decoded_);
+        n = transcoder_->feed(chunk, decoded_.data());
       } else if (!transcoderDone_) {
         transcoderDone_ = true;
-        transcoder_->finish(decoded_);
+        n = transcoder_->finish(decoded_.data());
+      } else {
+        break;
       }
-      if (!got && decoded_.empty()) break;
-      chunk = decoded_;
+      chunk = std::string_view(decoded_.data(), n);
     } else if (!got) {
       break;
     }

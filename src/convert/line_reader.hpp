@@ -76,7 +76,7 @@ class LineReader {
   Detection detection_;
   std::optional<Transcoder> transcoder_;
   bool transcoderDone_ = false;
-  std::string decoded_;
+  std::vector<char> decoded_;  // room for one transcoded block
   std::uint64_t fed_ = 0;
 
   // The block the lines are cut from: raw input, or decoded input.

@@ -59,23 +59,30 @@ char* Transcoder::invalid(std::string_view bytes, char* w) {
   return w;
 }
 
+std::size_t Transcoder::feed(std::string_view in, char* out) {
+  blockStart_ = out;
+  const auto* p = reinterpret_cast<const unsigned char*>(in.data());
+  char* const w = from_ == TextEncoding::Utf8 ? utf8(p, p + in.size(), out) : utf16(p, p + in.size(), out);
+  const auto written = static_cast<std::size_t>(w - out);
+  emitted_ += written;
+  return written;
+}
+
 void Transcoder::feed(std::string_view in, std::string& out) {
   const std::size_t base = out.size();
   out.resize(base + in.size() + kSlack);
-  blockStart_ = out.data() + base;
-  const auto* p = reinterpret_cast<const unsigned char*>(in.data());
-  char* const w = from_ == TextEncoding::Utf8 ? utf8(p, p + in.size(), blockStart_)
-                                              : utf16(p, p + in.size(), blockStart_);
-  const auto written = static_cast<std::size_t>(w - blockStart_);
-  out.resize(base + written);
-  emitted_ += written;
+  out.resize(base + feed(in, out.data() + base));
 }
 
 void Transcoder::finish(std::string& out) {
   const std::size_t base = out.size();
   out.resize(base + kSlack);
-  blockStart_ = out.data() + base;
-  char* w = blockStart_;
+  out.resize(base + finish(out.data() + base));
+}
+
+std::size_t Transcoder::finish(char* out) {
+  blockStart_ = out;
+  char* w = out;
   if (pendingHigh_ != 0) {
     const char high[2] = {static_cast<char>(pendingHigh_ >> 8), static_cast<char>(pendingHigh_ & 0xFF)};
     const char swapped[2] = {high[1], high[0]};
@@ -86,9 +93,9 @@ void Transcoder::finish(std::string& out) {
     w = invalid(carry_, w);
     carry_.clear();
   }
-  const auto written = static_cast<std::size_t>(w - blockStart_);
-  out.resize(base + written);
+  const auto written = static_cast<std::size_t>(w - out);
   emitted_ += written;
+  return written;
 }
 
 char* Transcoder::utf8(const unsigned char* p, const unsigned char* const end, char* w) {

@@ -33,11 +33,14 @@ class Transcoder {
   // `from` is UTF-8 or UTF-16 (code page 932 input is never transcoded).
   explicit Transcoder(TextEncoding from);
 
-  // Appends the code page 932 bytes of `in`; a sequence cut by the block's end waits for the
-  // next call. Never writes more than in.size() + kSlack bytes.
+  // Writes the code page 932 bytes of `in` to `out`, which has room for in.size() + kSlack, and
+  // returns how many; a sequence cut by the block's end waits for the next call.
   static constexpr std::size_t kSlack = 8;
+  std::size_t feed(std::string_view in, char* out);
+  // The end of the input: a cut sequence left waiting becomes '?' (at most kSlack bytes).
+  std::size_t finish(char* out);
+  // The same, appended to a string.
   void feed(std::string_view in, std::string& out);
-  // The end of the input: a cut sequence left waiting becomes '?'.
   void finish(std::string& out);
 
   SubstitutionReport& report() { return report_; }
