@@ -38,8 +38,8 @@ class Run {
       return result_;
     }
 
-    LineReader reader(settings_.input, LineReader::kBlockSize, [this] { return host_.StopRequested(); },
-                      settings_.encoding);
+    LineReader& reader = reader_.emplace(settings_.input, LineReader::kBlockSize,
+                                         [this] { return host_.StopRequested(); }, settings_.encoding);
     if (reader.wasInterrupted()) {
       result_.status = ConvertStatus::Stopped;
       return result_;
@@ -56,7 +56,6 @@ class Run {
     // A record holds about the limit plus its header and the line that overflows it; room for
     // that up front spares the copies of growing a large record. Address space only, so capped.
     message_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(*limit + kRecordSlack, kMaxReserve)));
-    reader_ = &reader;
     if (!beginRecord()) return serialsOut();
     RecordCount count(*limit);
     std::uint64_t progressed = 0;
@@ -215,7 +214,7 @@ class Run {
   std::filesystem::path folder_;
   int number_ = 0;
   bool numbersOut_ = false;
-  const LineReader* reader_ = nullptr;
+  std::optional<LineReader> reader_;
   bool noted_ = false;
   StructureLines structure_;
   ConvertResult result_;

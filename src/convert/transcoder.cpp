@@ -194,7 +194,7 @@ char* Transcoder::utf16(const unsigned char* p, const unsigned char* const end, 
       const char16_t high = pendingHigh_;
       pendingHigh_ = 0;
       if (isLow(unit)) {
-        w = put(0x10000 + ((char32_t{high} - 0xD800) << 10) + (unit - 0xDC00), w);
+        w = put(0x10000 + (char32_t{high & 0x3FFu} << 10 | char32_t{unit & 0x3FFu}), w);
         continue;
       }
       const char bytes[2] = {static_cast<char>(big ? high >> 8 : high & 0xFF),
