@@ -117,7 +117,7 @@ TEST(InputEncodings, LfOnlyTextGivesTheRecordsOfItsCrLfTwin) {
   }
 }
 
-// What the issue was about: a long LF-only text is many full records, not one huge line after
+// A long LF-only text is many full records, not one huge line after
 // an empty record.
 TEST(InputEncodings, LongLfOnlyTextIsSplitByTheLimit) {
   std::string text;
