@@ -99,6 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.input = file.path();
   settings.maxLength = std::to_string(limit);
   settings.header.subject = u"fuzz";
+  settings.encoding = EncodingChoice::Cp932;  // any bytes, taken as they are
   Message message;
   const ConvertResult result = Convert(settings, message, host);
 

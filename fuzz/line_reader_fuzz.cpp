@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static orvella::fuzz::MemFile file;
   file.fill(input);
 
-  orvella::LineReader reader(file.path(), block);
+  // Bytes taken as they are: detection would decode a text that happens to read as UTF-8.
+  orvella::LineReader reader(file.path(), block, {}, orvella::EncodingChoice::Cp932);
   FUZZ_CHECK(reader.ok());
   std::vector<std::string> lines;
   std::string_view line;  // the copy-free form; the copying one is built on it

@@ -14,7 +14,7 @@ seed() {  # seed TARGET PRINTF-FORMAT [ARGS...]
 }
 repeat() { local s=$1 k=$2 out=""; for ((i = 0; i < k; i++)); do out+=$s; done; printf '%s' "$out"; }
 
-rm -rf "$dir/codec" "$dir/line_reader" "$dir/convert"
+rm -rf "$dir/codec" "$dir/line_reader" "$dir/convert" "$dir/transcode"
 
 # codec: read as bytes, as UTF-16LE units and as UTF-8 at once.
 seed codec 'ABC\r\n'
@@ -46,4 +46,10 @@ seed convert '\x00\x00%b\r\nshort\r\n' "$(repeat 'y' 20)"               # first 
 seed convert '\x01\x2c%b' "$(repeat '\x95\xcf\x8a\xb7\x82\xa0 ABC\r\n' 30)"
 seed convert '\x00\x10a\nb\nc\n%b' "$(repeat '\x00' 10)"
 seed convert '\x00\x20\r\r\r\n\n\r'
+# transcode: the first byte picks the encoding (value % 3: UTF-8, UTF-16LE, UTF-16BE) and the
+# block size (1 + value / 3 % 16).
+seed transcode '\x00%b' "$(repeat '\xe5\xa4\x89\xe6\x8f\x9b\xef\xbd\xb1 abc\r\n' 20)"   # 変換ｱ
+seed transcode '\x03\xe3\x80\x9c\xe2\x88\x92\xc2\xa5\xe2\x80\xbe\xf0\x9f\x98\x80\xff\xe3\x81'
+seed transcode '\x04\x09\x59\x0d\x00\x0a\x00\x3d\xd8\x00\xde\x00\xdc\x61'
+seed transcode '\x08\x59\x09\x00\x0d\xd8\x3d\x00\x61\x00'
 echo "seeds in $dir: $(find "$dir" -type f | wc -l)"

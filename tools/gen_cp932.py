@@ -7,6 +7,10 @@ Windows writes is chosen by rank -- JIS X 0208, then NEC row 13 (lead 0x87), the
 extensions (0xFA-0xFC); the NEC-selected IBM extensions (0xED-0xEE) are never written -- and
 the choice must agree with the charmap's own marks, or generation stops.
 
+Nine characters Windows has no code for are written with the code of their JIS X 0208 reading
+(U+301C wave dash as 0x8160, and so on; see JIS_READINGS), as the system's iconv CP932 does.
+They are encoded only: those codes still decode to the characters Windows reads them as.
+
 Usage: gen_cp932.py [--charmap PATH] [--output PATH] [--check]
   --check  compare with the committed output instead of writing it (exit 1 on a difference).
 """
@@ -26,6 +30,20 @@ TRAIL_FIRST, TRAIL_LAST = 0x40, 0xFC
 TRAIL_COUNT = TRAIL_LAST - TRAIL_FIRST + 1
 USER_TRAILS = [t for t in range(TRAIL_FIRST, TRAIL_LAST + 1) if t != 0x7F]
 USER_FIRST_UNIT = 0xE000
+
+# Characters typed on other systems for the same key or symbol: the JIS X 0208 (or JIS-Roman)
+# reading of a code that Windows reads as another character. Encoded, never decoded.
+JIS_READINGS = {
+    0x301C: 0x8160,  # wave dash; Windows reads 81 60 as U+FF5E
+    0x2212: 0x817C,  # minus sign; U+FF0D
+    0x2016: 0x8161,  # double vertical line; U+2225
+    0x2014: 0x815C,  # em dash; U+2015
+    0x00A2: 0x8191,  # cent sign; U+FFE0
+    0x00A3: 0x8192,  # pound sign; U+FFE1
+    0x00AC: 0x81CA,  # not sign; U+FFE2
+    0x00A5: 0x5C,    # yen sign, JIS-Roman; 0x5C stays backslash
+    0x203E: 0x7E,    # overline, JIS-Roman; 0x7E stays tilde
+}
 
 LINE = re.compile(r"^(%IRREVERSIBLE%)?<U([0-9A-Fa-f]{4,8})>\s+((?:/x[0-9a-fA-F]{2}){1,2})(?:\s|$)")
 
@@ -148,9 +166,12 @@ def build(entries):
     for unit, code in known.items():
         if encode.get(unit) != code:
             fail(f"U+{unit:04X} should be {code:X}, charmap gives {encode.get(unit, 0):X}")
-    for unit in (0xA5, 0x203E, 0x2014, 0x301C):
+    for unit, code in JIS_READINGS.items():
         if unit in encode:
-            fail(f"U+{unit:04X} should have no code")
+            fail(f"U+{unit:04X} already has a code; it needs no JIS reading")
+        if code not in decode or decode[code] == unit:
+            fail(f"JIS reading {code:X} of U+{unit:04X} is not a code read as another character")
+        encode[unit] = code
     if not 7000 < len(encode) < 9500 or not 9000 < len(decode) < 10000:
         fail(f"unexpected size: {len(encode)} characters, {len(decode)} codes")
     return decode, encode

@@ -9,7 +9,10 @@ inline constexpr std::string_view kProgram = "orvella-convert";
 
 inline constexpr std::string_view kUsage =
     "使い方: orvella-convert [オプション] 入力ファイル\n"
-    "Shift_JIS のテキストファイルを番号付きの vMessage ファイル (E1__0000.VMG ...) に分割します。\n"
+    "       orvella-convert --check [オプション] 入力ファイル\n"
+    "テキストファイルを番号付きの vMessage ファイル (E1__0000.VMG ...) に分割します。\n"
+    "入力は Shift_JIS (CP932)、UTF-8 (BOM の有無を問わない)、BOM 付きの UTF-16 を読み、\n"
+    "出力は常に Shift_JIS です。\n"
     "\n"
     "  -o, --output DIR      .VMG ファイルを書き込むフォルダ (既存のもの)\n"
     "      --subject TEXT    Subject (既定: 入力ファイル名から拡張子を除いたもの)\n"
@@ -22,12 +25,19 @@ inline constexpr std::string_view kUsage =
     "      --start N         最初のファイル番号 (既定: 0、0〜9999)\n"
     "      --date TEXT       すべてのファイルの Date (例: \"Wed, 11 Feb 2004 05:15:55 +0900\"、\n"
     "                        既定: ファイルごとに現在時刻)\n"
+    "      --encoding NAME   入力の文字コード: auto (既定、自動判別), cp932, utf-8,\n"
+    "                        utf-16le, utf-16be\n"
+    "      --check           何も書き込まずに入力を調べる: 文字コード、改行の種類と数、行数、\n"
+    "                        作成されるファイルの数と最大サイズ、? になる文字、\n"
+    "                        BEGIN: や END: で始まる本文の行 (-o は不要)\n"
     "  -q, --quiet           進行状況と結果の要約を表示しない\n"
     "  -h, --help            この説明を表示する\n"
     "      --version         バージョンを表示する\n"
     "\n"
     "終了コード: 0 すべて書き込み済み / 1 変換中の失敗 / 2 指定の誤り (何も書き込まない)\n"
-    "出力先のフォルダは変換中ロックされ、同じフォルダへの 2 つ目の変換は終了コード 2 で断ります。\n";
+    "出力先のフォルダは変換中ロックされ、同じフォルダへの 2 つ目の変換は終了コード 2 で断ります。\n"
+    "--check の終了コード: 0 注意点なし / 1 注意点あり (? になる文字、BEGIN:/END: の行) /\n"
+    "                     2 指定の誤り\n";
 
 inline constexpr std::string_view kSeeHelp = "「orvella-convert --help」で使い方を表示します。";
 inline constexpr std::string_view kUnknownOption = "不明なオプションです: ";
@@ -56,5 +66,17 @@ inline constexpr std::string_view kFilesWritten = " 個のファイルを書き�
 inline constexpr std::string_view kFilesFailed = " 個は書き込めませんでした";
 inline constexpr std::string_view kNoFiles = "ファイルは書き込まれていません。";
 inline constexpr std::string_view kUnexpectedFailure = "予期しないエラーが発生しました。";
+inline constexpr std::string_view kBadEncoding =
+    "--encoding には auto, cp932, utf-8, utf-16le, utf-16be のいずれかを指定してください: ";
+
+// The listing of --check.
+inline constexpr std::string_view kCheckLineEnds = "改行: ";
+inline constexpr std::string_view kCheckLines = "行数: ";
+inline constexpr std::string_view kCheckRecordsPrefix = "作成されるファイル: ";
+inline constexpr std::string_view kCheckRecordsMiddle = " 個 (最大のファイル ";
+inline constexpr std::string_view kCheckRecordsEnd = " バイト)";
+inline constexpr std::string_view kCheckNoSubstitutes = "? に置き換える文字: なし";
+inline constexpr std::string_view kCheckNoStructure = "BEGIN: / END: で始まる本文の行: なし";
+inline constexpr std::string_view kCheckUnreadable = "入力ファイルを読み込めませんでした: ";
 
 }  // namespace orvella::cli_texts

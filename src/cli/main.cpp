@@ -7,12 +7,16 @@
 
 #include "cli/cli_texts.hpp"
 #include "cli/options.hpp"
+#include "cli/report.hpp"
 #include "cli/terminal_host.hpp"
 #include "convert/converter.hpp"
 #include "convert/reasons.hpp"
 #include "core/version.hpp"
 #include "platform/console.hpp"
 #include "platform/signals.hpp"
+#include "convert/text_check.hpp"
+#include "core/date_stamp.hpp"
+#include "core/utf.hpp"
 
 namespace {
 
@@ -50,6 +54,19 @@ int exitCode(orvella::ConvertStatus status) {
   }
 }
 
+// --check: the listing on standard output; 1 when it names something to look at.
+int check(const orvella::cli::Options& o) {
+  const std::u16string date = o.date ? *o.date : *orvella::utf8ToUtf16(orvella::dateStampNow());
+  const orvella::CheckResult result = orvella::checkText(o.settings, date, o.firstSerial.value_or(0));
+  if (!result.ok) {
+    printError(std::string(orvella::cli_texts::kCheckUnreadable) + o.settings.input.string() + ": " +
+               orvella::reasonText(result.error));
+    return 1;
+  }
+  for (const auto& line : orvella::cli::checkListing(result)) std::printf("%s\n", line.c_str());
+  return result.input.hasWarnings() ? 1 : 0;
+}
+
 int run(int argc, char** argv) {
   namespace cli = orvella::cli;
   const cli::Parsed parsed = cli::parse(argc, argv);
@@ -66,6 +83,7 @@ int run(int argc, char** argv) {
       for (const auto& e : parsed.errors) printError(e);
       printError(orvella::cli_texts::kSeeHelp);
       return 2;
+    case cli::Action::Check: return check(parsed.options);
     case cli::Action::Convert: break;
   }
   const cli::Options& o = parsed.options;
@@ -89,7 +107,11 @@ int run(int argc, char** argv) {
     std::string line = host.information();
     if (!line.empty()) line += " ";
     printError(line + summary(result));
-  } else if (result.status == orvella::ConvertStatus::Completed && result.leftovers) {
+    if (result.input) {
+      for (const auto& l : orvella::cli::runReport(*result.input)) printError(l);
+    }
+  }
+  if (o.quiet && result.status == orvella::ConvertStatus::Completed && result.leftovers) {
     // Quiet, but older records beside the new series are worth a word.
     printError(orvella::leftoversSentence(result));
   }

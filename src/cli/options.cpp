@@ -6,6 +6,7 @@
 
 #include "cli/cli_texts.hpp"
 #include "convert/defaults.hpp"
+#include "convert/encoding.hpp"
 #include "convert/header_values.hpp"
 #include "convert/texts.hpp"
 #include "core/date_stamp.hpp"
@@ -28,6 +29,8 @@ enum LongOnly {
   kStart,
   kDate,
   kVersion,
+  kEncoding,
+  kCheck,
 };
 
 const option kLongOptions[] = {
@@ -44,6 +47,8 @@ const option kLongOptions[] = {
     {"quiet", no_argument, nullptr, 'q'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersion},
+    {"encoding", required_argument, nullptr, kEncoding},
+    {"check", no_argument, nullptr, kCheck},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -98,6 +103,7 @@ Parsed parse(int argc, char** argv) {
   bool help = false;
   bool version = false;
   bool haveOutput = false;
+  bool check = false;
 
   opterr = 0;
   optind = 1;
@@ -134,6 +140,16 @@ Parsed parse(int argc, char** argv) {
         o.settings.maxLength = value;
         if (!parseLimit(value)) refuse(std::string(texts::kInvalidLimit) + " (" + value + ")");
         break;
+      case kEncoding: {
+        const auto choice = parseEncodingChoice(value);
+        if (choice) {
+          o.settings.encoding = *choice;
+        } else {
+          refuse(std::string(cli_texts::kBadEncoding) + value);
+        }
+        break;
+      }
+      case kCheck: check = true; break;
       case 'q': o.quiet = true; break;
       case 'h': help = true; break;
       case kVersion: version = true; break;
@@ -166,7 +182,9 @@ Parsed parse(int argc, char** argv) {
     o.settings.input = argv[optind];
   }
 
-  if (!haveOutput || o.output.empty()) {
+  if (check) {
+    // A check writes nothing, so it needs no folder.
+  } else if (!haveOutput || o.output.empty()) {
     refuse(std::string(cli_texts::kNoOutput));
   } else {
     std::error_code ec;
@@ -234,7 +252,7 @@ Parsed parse(int argc, char** argv) {
     if (bytes > kMaxSubjectBytes) refuse(tooLong("Subject", bytes, kMaxSubjectBytes, serialOn));
   }
 
-  parsed.action = parsed.errors.empty() ? Action::Convert : Action::Refuse;
+  parsed.action = !parsed.errors.empty() ? Action::Refuse : check ? Action::Check : Action::Convert;
   return parsed;
 }
 

@@ -17,7 +17,7 @@ struct Options {
   bool quiet = false;
 };
 
-enum class Action { Convert, Help, Version, Refuse };
+enum class Action { Convert, Check, Help, Version, Refuse };
 
 struct Parsed {
   Action action = Action::Refuse;

@@ -7,6 +7,7 @@
 #include "convert/header_values.hpp"
 #include "convert/line_reader.hpp"
 #include "convert/reasons.hpp"
+#include "convert/record_count.hpp"
 #include "convert/texts.hpp"
 #include "convert/write_text.hpp"
 #include "core/cp932.hpp"
@@ -17,9 +18,8 @@ namespace orvella {
 
 namespace {
 
-// The three MIME lines with their line ends; the rest of the header and the footer go uncounted.
-constexpr std::int64_t kHeaderCount = 97;
 constexpr int kLastNumber = 9999;
+constexpr std::int64_t kHeaderCount = RecordCount::kStart;
 constexpr std::int64_t kRecordSlack = 4096;
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::uint64_t kFooterBytes = 2 + 11 + 10;  // "", "END:VBODY", "END:VMSG" with their ends
@@ -65,7 +65,8 @@ class Run {
       return fail(ConvertStatus::InputIsOutput, std::string(texts::kInputIsOutput) + "\n" + settings_.input.string());
     }
 
-    LineReader reader(settings_.input, LineReader::kBlockSize, [this] { return host_.StopRequested(); });
+    LineReader& reader = reader_.emplace(settings_.input, LineReader::kBlockSize,
+                                         [this] { return host_.StopRequested(); }, settings_.encoding);
     if (reader.wasInterrupted()) {
       result_.status = ConvertStatus::Stopped;
       return result_;
@@ -84,6 +85,7 @@ class Run {
     message_.reserve(static_cast<std::size_t>(
         std::min<std::int64_t>(*limit + kRecordSlack, static_cast<std::int64_t>(kHeldBytes))));
     if (!beginRecord()) return serialsOut();
+    std::uint64_t progressed = 0;
     while (!host_.StopRequested()) {
       std::string_view piece;
       if (!reader.nextPiece(piece)) {
@@ -94,9 +96,19 @@ class Run {
         result_.bytesConverted = reader.bytesRead();
         return finish(ConvertStatus::Completed, texts::kCompleted);
       }
+      // The structure check needs only a line's start; a line read in pieces ends later.
+      if (!lineOpen_) {
+        structure_.look(piece, reader.pieceEndsLine() ? reader.lineNumber() : reader.lineNumber() + 1);
+      }
       const std::int64_t size =
           reader.lineMayHoldNul() ? rawLineLength(piece) : static_cast<std::int64_t>(piece.size());
-      host_.Progress(size);
+      // Decoded lines are shorter or longer than the file's bytes; the bar follows the file.
+      if (reader.decodes()) {
+        host_.Progress(static_cast<std::int64_t>(reader.bytesRead() - progressed));
+        progressed = reader.bytesRead();
+      } else {
+        host_.Progress(size);
+      }
       host_.Breathe();
       if (!addPiece(piece, size, reader.pieceEndsLine())) return stopAfterLine();
     }
@@ -104,6 +116,7 @@ class Run {
     if (lineOpen_ && !endLine()) return stopAfterLine();
     if (!closeRecord()) return writeFailed();
     result_.bytesConverted = reader.bytesRead();
+    noteInput();
     result_.status = ConvertStatus::Stopped;
     sync();
     return result_;
@@ -359,6 +372,14 @@ class Run {
     return true;
   }
 
+  // Once, before the run's last message, so a window can add it to that message.
+  void noteInput() {
+    if (!reader_ || noted_) return;
+    noted_ = true;
+    result_.input = reportOf(*reader_, structure_);
+    host_.InputRead(*result_.input);
+  }
+
   // ---- Endings
 
   ConvertResult stopAfterLine() {
@@ -378,6 +399,7 @@ class Run {
   }
 
   ConvertResult finish(ConvertStatus status, std::string_view text) {
+    noteInput();
     result_.status = status;
     if (auto failed = sync()) {
       return stop(ConvertStatus::SyncFailed, std::string(texts::kSyncFailed) + " (" + reasonText(*failed) + ")\n");
@@ -424,6 +446,7 @@ class Run {
 
   // A stop part way: what was written stays, on disk, and the message says where the run ended.
   ConvertResult stop(ConvertStatus status, std::string_view reason) {
+    noteInput();
     scratch_.discard();
     record_.discard();
     std::string text(reason);
@@ -448,6 +471,7 @@ class Run {
   }
 
   ConvertResult fail(ConvertStatus status, const std::string& text) {
+    noteInput();
     result_.status = status;
     host_.Message(MessageKind::Error, text);
     return result_;
@@ -462,6 +486,9 @@ class Run {
   std::int64_t limit_ = 0;
   int number_ = 0;
   bool numbersOut_ = false;
+  std::optional<LineReader> reader_;
+  bool noted_ = false;
+  StructureLines structure_;
   ConvertResult result_;
 
   // The record in hand: its count, its file once it is too large to hold, and what of it has

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "convert/encoding.hpp"
+#include "convert/input_report.hpp"
 #include "core/message.hpp"
 
 namespace orvella {
@@ -36,6 +38,8 @@ class ConvertHost {
   // The record being built, after each change; only called when WantsRecord() is true.
   virtual bool WantsRecord() const { return false; }
   virtual void ShowRecord(const std::string& record) { (void)record; }
+  // What reading the input taught, once the reading has ended and before the run's last message.
+  virtual void InputRead(const InputReport& report) { (void)report; }
   // A failed write: the file and why (writeFailureText). The run stops after it, so a series
   // never has a hole, and its closing Message(Error) says where it stopped.
   virtual void WriteFailed(const std::filesystem::path& file, std::string_view message) = 0;
@@ -48,6 +52,7 @@ struct ConvertSettings {
   std::string maxLength = "10000";  // text of the limit, checked by Convert
   int startNumber = 0;              // 0..9999
   HeaderInputs header;              // date is taken from the host for each record
+  EncodingChoice encoding = EncodingChoice::Auto;
 };
 
 enum class ConvertStatus {
@@ -78,6 +83,7 @@ struct ConvertResult {
   // Records of the same series beyond the last one written, left by an earlier, longer run and
   // not touched by this one: the first and last number of the run of them.
   std::optional<std::pair<int, int>> leftovers;
+  std::optional<InputReport> input;  // once reading has begun
 };
 
 // The largest record the writer makes; a line that would need a larger one stops the run.

@@ -40,4 +40,25 @@ inline constexpr std::string_view kLeftoversPrefix = "以前の変換で作ら�
 inline constexpr std::string_view kLeftoversMiddle = " 〜 ";
 inline constexpr std::string_view kLeftoversSuffix = " が残っています (今回の変換では変更していません)。";
 
+// Input encodings as the user sees them.
+inline constexpr std::string_view kEncodingCp932 = "Shift_JIS (CP932)";
+inline constexpr std::string_view kEncodingUtf8 = "UTF-8";
+inline constexpr std::string_view kEncodingUtf16Le = "UTF-16LE";
+inline constexpr std::string_view kEncodingUtf16Be = "UTF-16BE";
+inline constexpr std::string_view kWithMark = " (BOM 付き)";
+
+// What was learned about the input: its encoding, the '?' written, lines that look like structure.
+inline constexpr std::string_view kReadAs = "入力の文字コード: ";
+inline constexpr std::string_view kNoteSeparator = "、";
+inline constexpr std::string_view kSubstitutedPrefix = "? に置き換えた文字: ";
+inline constexpr std::string_view kSubstitutedSuffix = " 個";
+inline constexpr std::string_view kUnmappedCount = "Shift_JIS にない文字 ";
+inline constexpr std::string_view kInvalidCount = "文字コードとして正しくないバイト列 ";
+inline constexpr std::string_view kLinePrefix = "  ";
+inline constexpr std::string_view kLineSuffix = " 行目: ";
+inline constexpr std::string_view kInvalidBytes = "正しくないバイト列";
+inline constexpr std::string_view kStructurePrefix = "vMessage の区切りと読まれるおそれのある本文の行 (BEGIN: / END:): ";
+inline constexpr std::string_view kLinesSuffix = " 行";
+inline constexpr std::string_view kMorePrefix = "  ほか ";
+
 }  // namespace orvella::texts

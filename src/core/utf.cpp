@@ -2,47 +2,26 @@
 
 #include <cstdint>
 
+#include "core/utf8_sequence.hpp"
+
 namespace orvella {
 
 std::optional<std::u16string> utf8ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
   const std::size_t n = text.size();
-  auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   for (std::size_t i = 0; i < n;) {
-    const unsigned char b = byteAt(i);
+    const auto b = static_cast<unsigned char>(text[i]);
     if (b < 0x80) {
       out.push_back(b);
       ++i;
       continue;
     }
-    // Length and the range the second byte must fall in; the narrow ranges are what rule out
-    // overlong forms, surrogates and values past U+10FFFF.
-    std::size_t len;
-    std::uint32_t cp;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (b >= 0xC2 && b <= 0xDF) {
-      len = 2;
-      cp = b & 0x1F;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      len = 3;
-      cp = b & 0x0F;
-      if (b == 0xE0) lo = 0xA0;
-      if (b == 0xED) hi = 0x9F;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      len = 4;
-      cp = b & 0x07;
-      if (b == 0xF0) lo = 0x90;
-      if (b == 0xF4) hi = 0x8F;
-    } else {
-      return std::nullopt;
-    }
-    if (n - i < len) return std::nullopt;
-    for (std::size_t k = 1; k < len; ++k) {
-      const unsigned char c = byteAt(i + k);
-      if (k == 1 ? (c < lo || c > hi) : (c < 0x80 || c > 0xBF)) return std::nullopt;
-      cp = cp << 6 | (c & 0x3F);
-    }
+    const utf8::Step step = utf8::decodeOne(reinterpret_cast<const unsigned char*>(text.data()) + i,
+                                            reinterpret_cast<const unsigned char*>(text.data()) + n);
+    if (step.status != utf8::Status::Ok) return std::nullopt;
+    std::uint32_t cp = step.codePoint;
+    const std::size_t len = step.length;
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));

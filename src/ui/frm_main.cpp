@@ -23,6 +23,8 @@
 #include <system_error>
 
 #include "convert/defaults.hpp"
+#include "convert/encoding.hpp"
+#include "convert/line_reader.hpp"
 #include "convert/header_values.hpp"
 #include "convert/reasons.hpp"
 #include "convert/texts.hpp"
@@ -388,6 +390,13 @@ void frmMain::chooseFile(const QString& name) {
   }
 
   setTextFromStart(txtFileName, name);
+  // The tooltip names an encoding other than code page 932; the head read here is all it takes.
+  const LineReader probe(toPath(name));
+  QString tip = u8(texts::kTipFileName);
+  if (probe.ok() && probe.detection().encoding != TextEncoding::Cp932) {
+    tip += u8(texts::kTipEncodingOpen) + u8(encodingLabel(probe.detection())) + u8(texts::kTipEncodingClose);
+  }
+  txtFileName->setToolTip(tip);
   if (Check1->isChecked()) txtSubject->setText(getFilename(txtFileName->text()));
   comConvert->setEnabled(true);
   showFileInfo(static_cast<std::int64_t>(size));
@@ -464,6 +473,7 @@ void frmMain::Convert() {
   recordInterval_ = std::chrono::nanoseconds(0);
   linesSinceClock_ = 0;
   bytesSinceClock_ = 0;
+  inputNote_.clear();
   orvella::Convert(settings, message_, *this);
   ProgressBar1->showValue();
   showRecord();
@@ -550,11 +560,18 @@ void frmMain::SpinnerStep(int nextNumber) { VScroll1->setValue(nextNumber); }
 // box, not two.
 void frmMain::WriteFailed(const std::filesystem::path&, std::string_view) {}
 
+void frmMain::InputRead(const InputReport& report) { inputNote_ = completionNote(report); }
+
 void frmMain::Message(MessageKind kind, std::string_view text) {
   BoxIcon icon = BoxIcon::Information;
   if (kind == MessageKind::Warning) icon = BoxIcon::Warning;
   if (kind == MessageKind::Error) icon = BoxIcon::Stop;
-  box(icon, u8(text));
+  QString shown = u8(text);
+  if (!inputNote_.empty()) {
+    shown += u'\n' + u8(inputNote_);
+    inputNote_.clear();
+  }
+  box(icon, shown);
 }
 
 }  // namespace orvella::ui

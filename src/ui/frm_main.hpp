@@ -98,6 +98,7 @@ class frmMain : public QWidget, private ConvertHost {
   void Breathe() override;
   bool StopRequested() override { return stopRequested_; }
   void SpinnerStep(int nextNumber) override;
+  void InputRead(const InputReport& report) override;
   void WriteFailed(const std::filesystem::path& file, std::string_view text) override;
   void Message(MessageKind kind, std::string_view text) override;
 
@@ -140,6 +141,7 @@ class frmMain : public QWidget, private ConvertHost {
   orvella::Message message_;
   bool fieldsOk_ = false;
   DateSource dateSource_;
+  std::string inputNote_;  // the second line of the run's last message, if any
 
   QString dropped_;  // accepted, to be chosen once the drop is over
   bool converting_ = false;

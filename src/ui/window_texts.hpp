@@ -41,6 +41,9 @@ inline constexpr char kTipDate[] = "現在の日付です";
 inline constexpr char kTipMaxLength[] = "登録可能なvmgファイルの最大バイト数です";
 inline constexpr char kTipStart[] = "vmgファイルの開始番号を指定します";
 inline constexpr char kTipConvert[] = "vmgファイルを作成します";
+// Added to kTipFileName for a file that is not in code page 932: "（文字コード: UTF-8）".
+inline constexpr char kTipEncodingOpen[] = "（文字コード: ";
+inline constexpr char kTipEncodingClose[] = "）";
 
 // Byte counters and the estimate: "25000bytes. だいたい3個以上のファイルが作成されます。"
 inline constexpr char kBytes[] = "bytes";

@@ -307,7 +307,7 @@ TEST_P(CliLackingCharacters, AreWrittenAsQuestionMarksAndCountedPerUtf16Unit) {
 }
 
 const std::string kEmoji = "\xf0\x9f\x98\x80";  // U+1F600, two UTF-16 units, one '?'
-const std::string kYen = "\xc2\xa5";
+const std::string kBrokenBar = "\xc2\xa6";
 const std::string kAcuteE = "e\xcc\x81";  // e + combining acute
 
 INSTANTIATE_TEST_SUITE_P(
@@ -315,8 +315,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Lacking{"EmojiFromAtTheLimit", {"--from", times(kEmoji, 32)}, 0, "\r\nFrom: " + std::string(32, '?') + "\r\n"},
         Lacking{"EmojiFromPastTheLimit", {"--from", times(kEmoji, 33)}, 2, "From" + std::string(cli_texts::kTooLong) + "66"},
-        Lacking{"YenToAtTheLimit", {"--to", times(kYen, 64)}, 0, "\r\nTo: " + std::string(64, '?') + "\r\n"},
-        Lacking{"YenToPastTheLimit", {"--to", times(kYen, 65)}, 2, "To" + std::string(cli_texts::kTooLong) + "65"},
+        Lacking{"BrokenBarToAtTheLimit", {"--to", times(kBrokenBar, 64)}, 0, "\r\nTo: " + std::string(64, '?') + "\r\n"},
+        Lacking{"BrokenBarToPastTheLimit", {"--to", times(kBrokenBar, 65)}, 2, "To" + std::string(cli_texts::kTooLong) + "65"},
         Lacking{"CombiningSubjectAtTheLimit", {"--subject", times(kAcuteE, 48)}, 0,
                 "\r\nSubject: " + times("e?", 48) + "-000\r\n"},
         Lacking{"CombiningSubjectPastTheLimit", {"--subject", times(kAcuteE, 49)}, 2,

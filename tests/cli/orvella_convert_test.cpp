@@ -48,7 +48,9 @@ TEST(OrvellaConvert, ConvertsAndSummarises) {
   EXPECT_TRUE(contains(o.err, texts::kCompleted)) << o.err;
   EXPECT_TRUE(contains(o.err, "E1__0000.VMG")) << o.err;
   EXPECT_TRUE(contains(o.err, "E1__0002.VMG")) << o.err;
-  EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;  // one line, no bar off a terminal
+  // The summary and the encoding read, no bar off a terminal.
+  EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 2) << o.err;
+  EXPECT_TRUE(contains(o.err, std::string(texts::kReadAs) + std::string(texts::kEncodingCp932))) << o.err;
   EXPECT_TRUE(o.out.empty());
 }
 

@@ -64,6 +64,7 @@ TEST(ConvertProperty, BodiesConcatenatedAreTheInputLines) {
       ConvertSettings settings;
       settings.input = dir / "in.txt";
       settings.maxLength = std::to_string(limit);
+      settings.encoding = EncodingChoice::Cp932;  // bytes as they are, whatever they might read as
       const ConvertResult r = Convert(settings, message, host);
       ASSERT_EQ(r.status, ConvertStatus::Completed) << "seed " << seed << " round " << round;
 

@@ -106,10 +106,11 @@ TEST(Convert, FileUnderTheDefaultLimitIsOneFileAndTheSpinnerMovesOn) {
   EXPECT_EQ(r.lastNumber, 0);
 }
 
-TEST(Convert, LfOnlyFileIsOneLine) {
+TEST(Convert, LoneLfEndsALineAndIsWrittenAsCrLf) {
   Fixture f;
   f.run("a\nb\nc\n");
-  EXPECT_EQ(f.bodies(), (Bodies{{"a\nb\nc\n"}}));
+  EXPECT_EQ(f.bodies(), (Bodies{{"a", "b", "c"}}));
+  EXPECT_NE(f.file(0).find("\r\n\r\na\r\nb\r\nc\r\n\r\nEND:VBODY"), std::string::npos);
 }
 
 TEST(Convert, WrittenSizeIsTheCountPlusTheUncountedHeaderAndFooter) {

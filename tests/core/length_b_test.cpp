@@ -28,7 +28,9 @@ TEST(LengthB, CountsCodePage932Bytes) {
       {std::u16string(1, u'\0'), 2},
       {u"From: 太郎 <a@b>", 16},
       {u"\uE000\uE757", 4},     // user-defined area is double-byte
-      {u"¥", 1},                // no code: written as '?'
+      {u"\u00A6", 1},           // no code: written as '?'
+      {u"\u301C\u2212\u2016\u2014\u00A2\u00A3\u00AC", 14},  // JIS readings, double-byte
+      {u"\u00A5\u203E", 2},     // JIS-Roman readings 0x5C and 0x7E
       {u"\xD800", 1},           // lone surrogate: written as '?'
       {u"😀", 2},               // each half counts 1, though written as one '?'
   };

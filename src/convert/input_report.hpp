@@ -1,0 +1,65 @@
+// What reading an input taught: its encoding, its line ends, the '?' written for it, and the
+// body lines a vMessage reader may take for structure; and how that is told to the user.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/encoding.hpp"
+#include "convert/line_reader.hpp"
+#include "convert/transcoder.hpp"
+
+namespace orvella {
+
+// A line that begins with "BEGIN:" or "END:", in any case, such as END:VBODY.
+bool looksLikeStructure(std::string_view line);
+
+struct StructureLine {
+  std::uint64_t line = 0;
+  std::string text;  // UTF-8, for display
+};
+
+class StructureLines {
+ public:
+  static constexpr std::size_t kSamples = 10;
+
+  // Called for every body line; a cheap first-byte test keeps it off the hot path.
+  void look(std::string_view line, std::uint64_t number) {
+    if (line.size() < 4) return;
+    const char c = static_cast<char>(line[0] | 0x20);
+    if ((c == 'b' || c == 'e') && looksLikeStructure(line)) add(line, number);
+  }
+  std::uint64_t count() const { return count_; }
+  const std::vector<StructureLine>& samples() const { return samples_; }
+
+ private:
+  void add(std::string_view line, std::uint64_t number);
+  std::uint64_t count_ = 0;
+  std::vector<StructureLine> samples_;
+};
+
+struct InputReport {
+  Detection detection;
+  LineEndCounts ends;
+  std::uint64_t lines = 0;
+  SubstitutionReport substitutions;
+  StructureLines structure;
+
+  bool decoded() const { return detection.encoding != TextEncoding::Cp932; }
+  bool hasWarnings() const { return substitutions.total() > 0 || structure.count() > 0; }
+};
+
+InputReport reportOf(const LineReader& reader, const StructureLines& structure);
+
+// Lines for the user (UTF-8, no line ends): the encoding read; the '?' written with the first
+// few; the structure-like lines with the first ten.
+std::string encodingLine(const InputReport& report);
+std::vector<std::string> substitutionLines(const InputReport& report);
+std::vector<std::string> structureLines(const InputReport& report);
+// One line for a window's completion message: the encoding and the first '?' with their lines;
+// empty for code page 932 input, which is copied as it is.
+std::string completionNote(const InputReport& report);
+
+}  // namespace orvella
