@@ -1,16 +1,17 @@
 // orvella-convert: the conversion without the window.
-#include <unistd.h>
 
 #include <csignal>
-#include <cstdio>
 #include <exception>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "cli/cli_texts.hpp"
 #include "cli/options.hpp"
 #include "cli/terminal_host.hpp"
 #include "convert/converter.hpp"
+#include "platform/args.hpp"
+#include "platform/console.hpp"
 
 namespace {
 
@@ -19,8 +20,11 @@ volatile std::sig_atomic_t stopFlag = 0;
 extern "C" void onSignal(int) { stopFlag = 1; }
 
 void printError(std::string_view text) {
-  std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(orvella::cli_texts::kProgram.size()),
-               orvella::cli_texts::kProgram.data(), static_cast<int>(text.size()), text.data());
+  std::string line(orvella::cli_texts::kProgram);
+  line += ": ";
+  line += text;
+  line += '\n';
+  orvella::platform::writeError(line);
 }
 
 std::string summary(const orvella::ConvertResult& result) {
@@ -49,13 +53,21 @@ int exitCode(orvella::ConvertStatus status) {
 
 int run(int argc, char** argv) {
   namespace cli = orvella::cli;
-  const cli::Parsed parsed = cli::parse(argc, argv);
+  orvella::platform::CommandLine line = orvella::platform::commandLine(argc, argv);
+  if (line.unreadable) {
+    printError(std::string(orvella::cli_texts::kArgumentNotText) + line.args[*line.unreadable]);
+    return 2;
+  }
+  std::vector<char*> args;
+  for (auto& a : line.args) args.push_back(a.data());
+  args.push_back(nullptr);
+  const cli::Parsed parsed = cli::parse(static_cast<int>(line.args.size()), args.data());
   switch (parsed.action) {
     case cli::Action::Help:
-      std::fwrite(orvella::cli_texts::kUsage.data(), 1, orvella::cli_texts::kUsage.size(), stdout);
+      orvella::platform::writeOutput(orvella::cli_texts::kUsage);
       return 0;
     case cli::Action::Version:
-      std::printf("orvella-convert %s\n", ORVELLA_VERSION);
+      orvella::platform::writeOutput(std::string(orvella::cli_texts::kProgram) + " " + ORVELLA_VERSION + "\n");
       return 0;
     case cli::Action::Refuse:
       for (const auto& e : parsed.errors) printError(e);
@@ -67,7 +79,7 @@ int run(int argc, char** argv) {
 
   std::error_code ec;
   const auto size = std::filesystem::file_size(o.settings.input, ec);
-  cli::TerminalHost host(o.output, o.date, !o.quiet && ::isatty(STDERR_FILENO), ec ? 0 : size,
+  cli::TerminalHost host(o.output, o.date, !o.quiet && orvella::platform::stderrIsTerminal(), ec ? 0 : size,
                          stopFlag);
 
   // An interrupt closes the record in hand instead of leaving it, or a temporary file, behind.

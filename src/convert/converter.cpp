@@ -9,6 +9,7 @@
 #include "convert/texts.hpp"
 #include "convert/write_text.hpp"
 #include "core/length_b.hpp"
+#include "core/utf.hpp"
 
 namespace orvella {
 
@@ -47,7 +48,7 @@ class Run {
     if (!reader.ok()) {
       std::string text(texts::kInputOpenFailed);
       text += '\n';
-      text += settings_.input.string();
+      text += utf8Of(settings_.input);
       text += ": ";
       text += reader.error();
       return fail(ConvertStatus::InputError, text);

@@ -170,7 +170,11 @@ TEST(OrvellaConvert, FieldsAtTheirLimitsPass) {
 }
 
 TEST(OrvellaConvert, ReadOnlyOutputFolderIsRefusedUpFront) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a folder's read-only attribute does not stop new files on Windows";
+#else
   if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+#endif
   Cli c;
   fs::permissions(c.out, fs::perms::owner_read | fs::perms::owner_exec);
   const Outcome o = c.run({"--max-bytes", "200", "-o", c.out.string(), c.input.string()});
