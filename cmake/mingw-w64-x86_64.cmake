@@ -22,6 +22,7 @@ find_program(ORVELLA_WINE NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
 if(NOT ORVELLA_WINE)
   find_program(ORVELLA_WINE NAMES wine64 wine)
 endif()
+# A Wine of its own under the build folder (scripts/windows-tests.sh prepares it), quiet.
 if(ORVELLA_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${ORVELLA_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${CMAKE_BINARY_DIR}/wine WINEDEBUG=-all ${ORVELLA_WINE})
 endif()

@@ -1,6 +1,7 @@
 #include "core/date_stamp.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 namespace orvella {
@@ -21,10 +22,21 @@ std::string dateStamp(const std::tm& local) {
 }
 
 std::string dateStampNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return dateStamp(local);
+  // The stamp always says +0900, so the clock is read in that zone, whatever the machine's.
+  using namespace std::chrono;
+  const auto now = floor<seconds>(system_clock::now()) + hours(9);
+  const auto day = floor<days>(now);
+  const year_month_day date{day};
+  const hh_mm_ss time{now - day};
+  std::tm t{};
+  t.tm_year = static_cast<int>(date.year()) - 1900;
+  t.tm_mon = static_cast<int>(static_cast<unsigned>(date.month())) - 1;
+  t.tm_mday = static_cast<int>(static_cast<unsigned>(date.day()));
+  t.tm_wday = static_cast<int>(weekday(day).c_encoding());
+  t.tm_hour = static_cast<int>(time.hours().count());
+  t.tm_min = static_cast<int>(time.minutes().count());
+  t.tm_sec = static_cast<int>(time.seconds().count());
+  return dateStamp(t);
 }
 
 }  // namespace orvella
