@@ -20,12 +20,14 @@ inline constexpr std::string_view kUsage =
     "      --to ADDR         To (既定: 空)\n"
     "      --max-bytes N     1 ファイルの最大バイト数 (既定: 10000)\n"
     "      --start N         最初のファイル番号 (既定: 0、0〜9999)\n"
-    "      --date TEXT       すべてのファイルの Date (既定: ファイルごとに現在時刻)\n"
+    "      --date TEXT       すべてのファイルの Date (例: \"Wed, 11 Feb 2004 05:15:55 +0900\"、\n"
+    "                        既定: ファイルごとに現在時刻)\n"
     "  -q, --quiet           進行状況と結果の要約を表示しない\n"
     "  -h, --help            この説明を表示する\n"
     "      --version         バージョンを表示する\n"
     "\n"
-    "終了コード: 0 すべて書き込み済み / 1 変換中の失敗 / 2 指定の誤り (何も書き込まない)\n";
+    "終了コード: 0 すべて書き込み済み / 1 変換中の失敗 / 2 指定の誤り (何も書き込まない)\n"
+    "出力先のフォルダは変換中ロックされ、同じフォルダへの 2 つ目の変換は終了コード 2 で断ります。\n";
 
 inline constexpr std::string_view kSeeHelp = "「orvella-convert --help」で使い方を表示します。";
 inline constexpr std::string_view kUnknownOption = "不明なオプションです: ";
@@ -41,6 +43,10 @@ inline constexpr std::string_view kArgumentNotText = "文字として読めな�
 inline constexpr std::string_view kNotUtf8 = " の値が正しい UTF-8 ではありません。";
 inline constexpr std::string_view kNameNotUtf8 =
     "入力ファイル名が正しい UTF-8 ではないため Subject にできません。--subject で指定してください。";
+inline constexpr std::string_view kControlCharacter =
+    " の値に改行などの制御文字は使えません。";
+inline constexpr std::string_view kBadDate =
+    "--date には「Wed, 11 Feb 2004 05:15:55 +0900」の形の日時を指定してください: ";
 inline constexpr std::string_view kTooLong = " が長すぎます: ";
 inline constexpr std::string_view kBytesLimit = " バイト (上限 ";
 inline constexpr std::string_view kBytesLimitEnd = " バイト)";

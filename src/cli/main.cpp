@@ -12,12 +12,9 @@
 #include "convert/converter.hpp"
 #include "platform/args.hpp"
 #include "platform/console.hpp"
+#include "platform/signals.hpp"
 
 namespace {
-
-volatile std::sig_atomic_t stopFlag = 0;
-
-extern "C" void onSignal(int) { stopFlag = 1; }
 
 void printError(std::string_view text) {
   std::string line(orvella::cli_texts::kProgram);
@@ -36,6 +33,7 @@ std::string summary(const orvella::ConvertResult& result) {
   if (!result.failedFiles.empty()) {
     text += " (" + std::to_string(result.failedFiles.size()) + std::string(t::kFilesFailed) + ")";
   }
+  if (!result.lastNumber) return text;
   text += ": " + fileNameFor(*result.firstNumber);
   if (*result.lastNumber != *result.firstNumber) text += " - " + fileNameFor(*result.lastNumber);
   return text;
@@ -46,6 +44,10 @@ int exitCode(orvella::ConvertStatus status) {
   switch (status) {
     case S::Completed: return 0;
     case S::InvalidLimit:
+    case S::InvalidHeader:
+    case S::FolderNotWritable:
+    case S::FolderBusy:
+    case S::InputIsOutput:
     case S::Cancelled: return 2;
     default: return 1;
   }
@@ -53,15 +55,15 @@ int exitCode(orvella::ConvertStatus status) {
 
 int run(int argc, char** argv) {
   namespace cli = orvella::cli;
-  orvella::platform::CommandLine line = orvella::platform::commandLine(argc, argv);
-  if (line.unreadable) {
-    printError(std::string(orvella::cli_texts::kArgumentNotText) + line.args[*line.unreadable]);
+  orvella::platform::CommandLine typed = orvella::platform::commandLine(argc, argv);
+  if (typed.unreadable) {
+    printError(std::string(orvella::cli_texts::kArgumentNotText) + typed.args[*typed.unreadable]);
     return 2;
   }
   std::vector<char*> args;
-  for (auto& a : line.args) args.push_back(a.data());
+  for (auto& a : typed.args) args.push_back(a.data());
   args.push_back(nullptr);
-  const cli::Parsed parsed = cli::parse(static_cast<int>(line.args.size()), args.data());
+  const cli::Parsed parsed = cli::parse(static_cast<int>(typed.args.size()), args.data());
   switch (parsed.action) {
     case cli::Action::Help:
       orvella::platform::writeOutput(orvella::cli_texts::kUsage);
@@ -79,15 +81,12 @@ int run(int argc, char** argv) {
 
   std::error_code ec;
   const auto size = std::filesystem::file_size(o.settings.input, ec);
-  cli::TerminalHost host(o.output, o.date, !o.quiet && orvella::platform::stderrIsTerminal(), ec ? 0 : size,
-                         stopFlag);
+  cli::TerminalHost host(o.output, o.date, !o.quiet && orvella::platform::stderrIsTerminal(),
+                         ec ? 0 : size);
 
-  // An interrupt closes the record in hand instead of leaving it, or a temporary file, behind.
-  struct sigaction action {};
-  action.sa_handler = onSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  // An interrupt, a hang-up or a closed pipe closes the record in hand instead of leaving it,
+  // or a temporary file, behind; a file size limit is an ordinary failed write.
+  orvella::platform::installStopHandlers();
 
   orvella::Message message;
   if (o.firstSerial) message.setSubjectSerial(*o.firstSerial);
@@ -99,6 +98,9 @@ int run(int argc, char** argv) {
     std::string line = host.information();
     if (!line.empty()) line += " ";
     printError(line + summary(result));
+  } else if (result.status == orvella::ConvertStatus::Completed && result.leftovers) {
+    // Quiet, but older records beside the new series are worth a word.
+    printError(orvella::leftoversSentence(result));
   }
   return exitCode(result.status);
 }

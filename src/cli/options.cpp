@@ -1,15 +1,17 @@
 #include "cli/options.hpp"
 
 #include <getopt.h>
-#include <unistd.h>
 
 #include <system_error>
 
 #include "cli/cli_texts.hpp"
 #include "convert/defaults.hpp"
+#include "convert/header_values.hpp"
 #include "convert/texts.hpp"
+#include "core/date_stamp.hpp"
 #include "core/length_b.hpp"
 #include "core/utf.hpp"
+#include "platform/files.hpp"
 
 namespace orvella::cli {
 
@@ -170,12 +172,23 @@ Parsed parse(int argc, char** argv) {
     std::error_code ec;
     if (!std::filesystem::is_directory(o.output, ec)) {
       refuse(std::string(cli_texts::kOutputNotFolder) + utf8Of(o.output));
-    } else if (::access(o.output.c_str(), W_OK | X_OK) != 0) {
+    } else if (platform::checkFolderWritable(o.output)) {
       // Otherwise every record would fail on its own, one message each.
       refuse(std::string(cli_texts::kOutputNotWritable) + utf8Of(o.output));
     }
   }
 
+  // A line break in a header value would end the header, or the record, where it stands.
+  for (const RawText* raw : {&subject, &format, &from, &to, &date}) {
+    if (raw->value && !isHeaderSafe(*raw->value)) {
+      refuse(std::string(raw->name) + std::string(cli_texts::kControlCharacter));
+    }
+  }
+  if (date.value && isHeaderSafe(*date.value) && !isDateStamp(*date.value)) {
+    refuse(std::string(cli_texts::kBadDate) + *date.value);
+  }
+
+  const bool subjectGiven = subject.value.has_value();
   if (!subject.value && !o.settings.input.empty()) {
     subject.value = baseName(o.settings.input);
     if (!utf8ToUtf16(*subject.value)) {
@@ -191,7 +204,9 @@ Parsed parse(int argc, char** argv) {
     if (!text) refuse(std::string(raw.name) + std::string(cli_texts::kNotUtf8));
     return text;
   };
-  const auto subjectText = decode(subject);
+  auto subjectText = decode(subject);
+  // A file name may hold anything; as a Subject its control characters become spaces.
+  if (subjectText && !subjectGiven) subjectText = headerSafe(*subjectText);
   const auto formatText = decode(format);
   const auto fromText = decode(from);
   const auto toText = decode(to);

@@ -4,6 +4,7 @@
 #include "core/date_stamp.hpp"
 #include "core/utf.hpp"
 #include "platform/console.hpp"
+#include "platform/signals.hpp"
 
 namespace orvella::cli {
 
@@ -13,13 +14,13 @@ constexpr std::uint64_t kRedraws = 200;  // at most this many redraws in a whole
 }  // namespace
 
 TerminalHost::TerminalHost(std::filesystem::path folder, std::optional<std::u16string> date,
-                           bool showProgress, std::uint64_t totalBytes,
-                           const volatile std::sig_atomic_t& stopFlag)
+                           bool showProgress, std::uint64_t totalBytes)
     : folder_(std::move(folder)),
       date_(std::move(date)),
       bar_(showProgress && totalBytes > 0),
-      total_(totalBytes),
-      stopFlag_(stopFlag) {}
+      total_(totalBytes) {}
+
+bool TerminalHost::StopRequested() { return platform::stopRequested(); }
 
 std::u16string TerminalHost::DateText() {
   if (date_) return *date_;

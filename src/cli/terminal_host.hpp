@@ -1,8 +1,7 @@
 // The conversion's host on a terminal: messages on stderr, a progress bar when stderr is a
-// terminal, and a stop flag that a signal handler may raise.
+// terminal, and the stop requests that signals raise.
 #pragma once
 
-#include <csignal>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,12 +14,12 @@ class TerminalHost : public ConvertHost {
  public:
   // totalBytes sizes the progress bar; 0 hides it.
   TerminalHost(std::filesystem::path folder, std::optional<std::u16string> date, bool showProgress,
-               std::uint64_t totalBytes, const volatile std::sig_atomic_t& stopFlag);
+               std::uint64_t totalBytes);
 
   std::filesystem::path SelectFolder() override { return folder_; }
   std::u16string DateText() override;
   void Progress(std::int64_t add) override;
-  bool StopRequested() override { return stopFlag_ != 0; }
+  bool StopRequested() override;
   void WriteFailed(const std::filesystem::path& file, std::string_view message) override;
   void Message(MessageKind kind, std::string_view text) override;
 
@@ -39,7 +38,6 @@ class TerminalHost : public ConvertHost {
   std::uint64_t done_ = 0;
   std::uint64_t nextDraw_ = 0;
   bool drawn_ = false;
-  const volatile std::sig_atomic_t& stopFlag_;
   std::string information_;
 };
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/message.hpp"
@@ -35,7 +36,8 @@ class ConvertHost {
   // The record being built, after each change; only called when WantsRecord() is true.
   virtual bool WantsRecord() const { return false; }
   virtual void ShowRecord(const std::string& record) { (void)record; }
-  // A failed write, reported once per file, after which the run goes on.
+  // A failed write: the file and why (writeFailureText). The run stops after it, so a series
+  // never has a hole, and its closing Message(Error) says where it stopped.
   virtual void WriteFailed(const std::filesystem::path& file, std::string_view message) = 0;
   // Cancel, completion and failure messages (UTF-8).
   virtual void Message(MessageKind kind, std::string_view text) = 0;
@@ -49,10 +51,16 @@ struct ConvertSettings {
 };
 
 enum class ConvertStatus {
-  Completed,     // every record written
-  WriteFailures, // ran to the end, some files could not be written
+  Completed,     // every record written, and on disk
+  WriteFailures, // stopped at the first record that could not be written
   Cancelled,     // no folder chosen
   InvalidLimit,  // nothing read or written
+  InvalidHeader, // a header value holds a line break or another control character; nothing written
+  FolderNotWritable,  // nothing read or written
+  FolderBusy,    // another run holds the folder; nothing read or written
+  InputIsOutput, // the input is one of the files the run would write; nothing written
+  RecordTooLarge,  // a line would make its record too large to write
+  SyncFailed,    // every record written, but the system could not confirm they reached the disk
   InputError,    // the input could not be opened or read
   NumbersOut,    // file number 9999 used with input left
   SerialsOut,    // Subject serial 32767 used with records left
@@ -65,8 +73,18 @@ struct ConvertResult {
   std::vector<std::filesystem::path> failedFiles;
   std::optional<int> firstNumber;  // first file attempted
   std::optional<int> lastNumber;   // last file attempted
-  int nextNumber = 0;              // where the spinner stands afterwards
+  int nextNumber = 0;              // where the spinner stands afterwards: the failed one after a failure
+  std::uint64_t bytesConverted = 0;  // input bytes (line ends included) now in written records
+  // Records of the same series beyond the last one written, left by an earlier, longer run and
+  // not touched by this one: the first and last number of the run of them.
+  std::optional<std::pair<int, int>> leftovers;
 };
+
+// The largest record the writer makes; a line that would need a larger one stops the run.
+inline constexpr std::uint64_t kMaxRecordBytes = std::uint64_t{1} << 31;
+
+// The sentence about result.leftovers (empty without them), as the closing message carries it.
+std::string leftoversSentence(const ConvertResult& result);
 
 // Parses the limit: a positive whole number that fits in 32 bits, else nothing.
 std::optional<std::int32_t> parseLimit(std::string_view text);

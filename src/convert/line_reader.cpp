@@ -1,59 +1,44 @@
 #include "convert/line_reader.hpp"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "convert/reasons.hpp"
 
 namespace orvella {
 
 LineReader::LineReader(const std::filesystem::path& file, std::size_t blockSize,
                        std::function<bool()> interrupted)
     : buf_(blockSize == 0 ? 1 : blockSize), interrupted_(std::move(interrupted)) {
-  do {
-    fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  } while (fd_ < 0 && retryAfter(errno));
-  if (fd_ < 0) {
-    if (error_.empty()) error_ = std::strerror(errno);
-    return;
-  }
-  // A folder opens fine on POSIX and only fails at the first read; say so plainly.
-  struct stat st {};
-  if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-    error_ = std::strerror(EISDIR);
+  if (auto failed = file_.open(file, interrupted_)) {
+    failWith(*failed);
     return;
   }
   fill();
 }
 
-LineReader::~LineReader() {
-  if (fd_ >= 0) ::close(fd_);
-}
+LineReader::~LineReader() = default;
 
-bool LineReader::retryAfter(int error) {
-  if (error != EINTR) return false;
-  if (!interrupted_ || !interrupted_()) return true;
-  wasInterrupted_ = true;
-  error_ = std::strerror(EINTR);
-  return false;
+void LineReader::failWith(const platform::SystemError& error) {
+  if (error.kind == platform::ErrorKind::Interrupted) wasInterrupted_ = true;
+  systemError_ = error;
+  error_ = reasonText(error);
 }
 
 // Refills the buffer from the start. False at the end of the input or on a read error.
 bool LineReader::fill() {
   pos_ = end_ = 0;
   while (!eof_ && error_.empty()) {
-    ssize_t n = ::read(fd_, buf_.data(), buf_.size());
-    if (n < 0) {
-      if (retryAfter(errno)) continue;
-      if (error_.empty()) error_ = std::strerror(errno);
+    const platform::ReadResult got = file_.read(buf_.data(), buf_.size(), interrupted_);
+    if (got.error) {
+      failWith(*got.error);
       return false;
     }
+    const std::size_t n = got.bytes;
     if (n == 0) {
       eof_ = true;
       return false;
     }
-    end_ = static_cast<std::size_t>(n);
+    end_ = n;
     // The LF of a CR LF split across two blocks belongs to the line end already handed out.
     if (pendingCr_) {
       pendingCr_ = false;
@@ -79,18 +64,27 @@ bool LineReader::next(std::string& line) {
   return got;
 }
 
-bool LineReader::next(std::string_view& line) {
+bool LineReader::next(std::string_view& line) { return take(line, std::string::npos); }
+
+bool LineReader::nextPiece(std::string_view& piece) { return take(piece, kPieceSize); }
+
+bool LineReader::take(std::string_view& line, std::size_t maxCarry) {
   line = {};
   if (!error_.empty()) return false;
   carry_.clear();
   lineMayHoldNul_ = false;
+  lineEnded_ = true;
   bool started = false;
   for (;;) {
     if (pos_ == end_ && !fill()) {
+      // A piece already read is handed out before the error is: nothing read is lost.
+      const bool pieces = maxCarry != std::string::npos;
+      if (!error_.empty() && !(pieces && !carry_.empty())) return false;
       // An unterminated last line is still a line; a line end at the very end makes no extra one.
-      if (!error_.empty() || !started) return false;
+      if (!started) return false;
       line = carry_;
       consumed_ += line.size();
+      lineEnded_ = error_.empty();
       return true;
     }
     started = true;
@@ -101,6 +95,12 @@ bool LineReader::next(std::string_view& line) {
     if (!cr) {
       carry_.append(begin, avail);
       pos_ = end_;
+      if (carry_.size() >= maxCarry) {
+        line = carry_;
+        consumed_ += line.size();
+        lineEnded_ = false;
+        return true;
+      }
       continue;
     }
     const std::size_t len = static_cast<std::size_t>(static_cast<const char*>(cr) - begin);

@@ -4,15 +4,19 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/files.hpp"
 
 namespace orvella {
 
 class LineReader {
  public:
   static constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
+  static constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 
   // Opens the file and reads its first block, so a file that cannot be opened or read at all
   // shows up here: check ok() and error() afterwards.
@@ -30,20 +34,30 @@ class LineReader {
   // The same without a copy: the view stays valid until the next call.
   bool next(std::string_view& line);
 
+  // The same in pieces of about kPieceSize bytes or less, so no line is ever held whole:
+  // pieceEndsLine() tells whether the piece just handed out ends its line. A read error part
+  // way through a line hands out what was read of it first (pieceEndsLine() false), then fails.
+  bool nextPiece(std::string_view& piece);
+  bool pieceEndsLine() const { return lineEnded_; }
+
   // False when no byte of the last line can be NUL, so its measure is just its length; a
   // block is searched once instead of every line.
   bool lineMayHoldNul() const { return lineMayHoldNul_; }
 
   bool ok() const { return error_.empty(); }
-  const std::string& error() const { return error_; }  // errno text of the failure, if any
+  const std::string& error() const { return error_; }  // the reason, in Japanese, if any
+  const std::optional<platform::SystemError>& systemError() const { return systemError_; }
+  // The identity of the open input, for checking it is none of the files a run writes.
+  std::optional<platform::FileId> fileId() const { return file_.id(); }
   bool wasInterrupted() const { return wasInterrupted_; }
   std::uint64_t bytesRead() const { return consumed_; }  // input bytes handed out as lines and line ends
 
  private:
   bool fill();
-  bool retryAfter(int error);  // after EINTR: go on waiting unless interrupted
+  bool take(std::string_view& line, std::size_t maxCarry);
+  void failWith(const platform::SystemError& error);
 
-  int fd_ = -1;
+  platform::InputFile file_;
   std::vector<char> buf_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
@@ -51,9 +65,11 @@ class LineReader {
   bool pendingCr_ = false;
   bool blockHasNul_ = false;
   bool lineMayHoldNul_ = false;
+  bool lineEnded_ = true;
   std::uint64_t consumed_ = 0;
   std::string carry_;  // a line that runs over the end of a block
   std::string error_;
+  std::optional<platform::SystemError> systemError_;
   std::function<bool()> interrupted_;
   bool wasInterrupted_ = false;
 };

@@ -13,6 +13,7 @@ std::string reasonText(const platform::SystemError& error) {
     case K::ReadOnly: return "読み取り専用です";
     case K::NameTooLong: return "名前が長すぎます";
     case K::BadName: return "システムが受け付けない名前です";
+    case K::Interrupted: return "中断されました";
     case K::Other: break;
   }
   return "システムエラー " + std::to_string(error.code);

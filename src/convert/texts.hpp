@@ -16,7 +16,7 @@ inline constexpr std::string_view kInvalidLimit =
 inline constexpr std::string_view kInputOpenFailed = "入力ファイルを開けませんでした。";
 inline constexpr std::string_view kInputReadFailed = "入力ファイルの読み込み中にエラーが発生しました。";
 inline constexpr std::string_view kStoppedAtBytePrefix = "先頭から ";
-inline constexpr std::string_view kStoppedAtByteSuffix = " バイトまでを読み込んだところで中止しました。";
+inline constexpr std::string_view kStoppedAtByteSuffix = " バイトまでを変換したところで中止しました。";
 inline constexpr std::string_view kNumbersOut =
     "ファイル番号が 9999 に達したため、変換を中止しました。";
 inline constexpr std::string_view kSerialsOut =
@@ -25,6 +25,20 @@ inline constexpr std::string_view kLastFilePrefix = "最後のファイルは ";
 inline constexpr std::string_view kLastFileSuffix = " です。";
 inline constexpr std::string_view kNoFileWritten = "ファイルは作成されていません。";
 inline constexpr std::string_view kRestNotConverted = "残りのテキストは変換されていません。";
+inline constexpr std::string_view kHeaderBreaks =
+    " に改行などの制御文字が含まれています。ヘッダーが壊れるため変換しません。";
+inline constexpr std::string_view kFolderNotWritable = "出力先のフォルダに書き込めません。";
+inline constexpr std::string_view kFolderBusy =
+    "このフォルダには別の変換が書き込み中です。終わってからもう一度実行してください。";
+inline constexpr std::string_view kInputIsOutput =
+    "入力ファイルが、この変換で書き込むファイルの一つです。入力ファイルを上書きしてしまうため変換しません。";
+inline constexpr std::string_view kRecordTooLarge =
+    "1 つのファイルが大きくなりすぎる (2 GiB を超える) 行があるため、変換を中止しました。";
+inline constexpr std::string_view kSyncFailed =
+    "書き込んだファイルをディスクに確実に保存できませんでした。";
+inline constexpr std::string_view kLeftoversPrefix = "以前の変換で作られた ";
+inline constexpr std::string_view kLeftoversMiddle = " 〜 ";
+inline constexpr std::string_view kLeftoversSuffix = " が残っています (今回の変換では変更していません)。";
 inline constexpr std::string_view kFinishedWithFailures = "ファイルの変換が終了しました。";
 inline constexpr std::string_view kFailedCountPrefix = "書き込めなかったファイルが ";
 inline constexpr std::string_view kFailedCountSuffix = " 個あります。";

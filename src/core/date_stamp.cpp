@@ -40,3 +40,39 @@ std::string dateStampNow() {
 }
 
 }  // namespace orvella
+
+namespace orvella {
+
+namespace {
+
+// The digits at text[at, at + n) as a number within lo..hi, or -1.
+int digitsIn(std::string_view text, std::size_t at, std::size_t n, int lo, int hi) {
+  int value = 0;
+  for (std::size_t i = at; i < at + n; ++i) {
+    if (text[i] < '0' || text[i] > '9') return -1;
+    value = value * 10 + (text[i] - '0');
+  }
+  return value >= lo && value <= hi ? value : -1;
+}
+
+template <std::size_t N>
+bool nameIn(const std::array<std::string_view, N>& names, std::string_view name) {
+  return std::find(names.begin() + 1, names.end(), name) != names.end();
+}
+
+}  // namespace
+
+bool isDateStamp(std::string_view t) {
+  // "Www, DD Mmm YYYY hh:mm:ss +zzzz"
+  constexpr std::string_view kShape = "Www, DD Mmm YYYY hh:mm:ss +zzzz";
+  if (t.size() != kShape.size()) return false;
+  for (std::size_t i : {3u, 4u, 7u, 11u, 16u, 19u, 22u, 25u}) {
+    if (t[i] != kShape[i]) return false;
+  }
+  return nameIn(dayNames, t.substr(0, 3)) && digitsIn(t, 5, 2, 1, 31) >= 0 &&
+         nameIn(monthNames, t.substr(8, 3)) && digitsIn(t, 12, 4, 0, 9999) >= 0 &&
+         digitsIn(t, 17, 2, 0, 23) >= 0 && digitsIn(t, 20, 2, 0, 59) >= 0 && digitsIn(t, 23, 2, 0, 60) >= 0 &&
+         (t[26] == '+' || t[26] == '-') && digitsIn(t, 27, 2, 0, 23) >= 0 && digitsIn(t, 29, 2, 0, 59) >= 0;
+}
+
+}  // namespace orvella

@@ -20,3 +20,11 @@ std::string dateStamp(const std::tm& local);
 std::string dateStampNow();
 
 }  // namespace orvella
+
+namespace orvella {
+
+// True for a stamp of the form dateStamp() writes, with any zone: "Wed, 11 Feb 2004 05:15:55
+// +0900", the day and month names as the tables spell them, "-hhmm" as well as "+hhmm".
+bool isDateStamp(std::string_view text);
+
+}  // namespace orvella

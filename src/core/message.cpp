@@ -63,6 +63,11 @@ void Message::AddText(std::string_view bytes) { append(bytes); }
 
 void Message::AddText(std::u16string_view text) { append(cp932::encode(text)); }
 
+void Message::EndLine() {
+  cur_.append(kCrLf);
+  notify();
+}
+
 void Message::TakeBack() {
   cur_.resize(prev_);
   notify();

@@ -43,6 +43,9 @@ class Message {
   void AddHeader(const HeaderInputs& in);    // may throw SerialExhausted, leaving the buffer as it was
   void AddFooter();
   void TakeBack();                           // curMessage := prevMessage
+  // A long line in pieces: AddPiece for each, then EndLine; the bytes of one AddText.
+  void AddPiece(std::string_view bytes) { cur_.append(bytes); }
+  void EndLine();
   // Room for a record of this many bytes, so a large record is not grown by repeated copies.
   void reserve(std::size_t bytes) { cur_.reserve(bytes); }
 

@@ -13,6 +13,7 @@ enum class ErrorKind {
   ReadOnly,
   NameTooLong,
   BadName,
+  Interrupted,  // a wait given up on request (see files.hpp)
   Other,
 };
 

@@ -12,11 +12,13 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
+#include <QValidator>
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "convert/defaults.hpp"
+#include "convert/header_values.hpp"
 #include "convert/texts.hpp"
 #include "core/cp932.hpp"
 #include "core/date_stamp.hpp"
@@ -59,6 +61,21 @@ std::filesystem::path toPath(const QString& name) {
   return std::filesystem::path(QFile::encodeName(name).toStdString());
 #endif
 }
+
+// Whatever reaches a header field, typed, pasted or set from a file name, brings no line break
+// into the header: control characters become spaces.
+class HeaderCharacters : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    const std::u16string_view text(reinterpret_cast<const char16_t*>(input.utf16()), size_t(input.size()));
+    if (!isHeaderSafe(text)) {
+      const std::u16string safe = headerSafe(text);
+      input = QString::fromUtf16(safe.data(), qsizetype(safe.size()));
+    }
+    return Acceptable;
+  }
+};
 
 void installFontSubstitutes() {
   QFont::insertSubstitutions(QString::fromUtf16(kLabelFace),
@@ -202,6 +219,9 @@ void frmMain::createControls() {
   txtAll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   txtAll->setTabChangesFocus(true);
   txtAll->setUndoRedoEnabled(false);
+
+  auto* headerCharacters = new HeaderCharacters(this);
+  for (QLineEdit* field : {txtSubject, txtFormat, txtFrom, txtTo}) field->setValidator(headerCharacters);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -430,9 +450,9 @@ void frmMain::Breathe() {
 
 void frmMain::SpinnerStep(int nextNumber) { VScroll1->setValue(nextNumber); }
 
-void frmMain::WriteFailed(const std::filesystem::path&, std::string_view text) {
-  box(BoxIcon::Stop, u8(text));
-}
+// The run stops at a failed write and its closing message names the file and the reason: one
+// box, not two.
+void frmMain::WriteFailed(const std::filesystem::path&, std::string_view) {}
 
 void frmMain::Message(MessageKind kind, std::string_view text) {
   BoxIcon icon = BoxIcon::Information;

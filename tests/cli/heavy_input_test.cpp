@@ -34,8 +34,9 @@ std::uintmax_t totalSize(const fs::path& dir, std::size_t* count) {
   return total;
 }
 
-// Header and footer bytes of a record with Subject "h-NNN", Date "d", the default From, no To.
-constexpr std::uintmax_t kRecordOverhead = 97 + 158 + 1 + 18 + 5;
+// Header and footer bytes of a record with Subject "h-NNN", Date kDate, the default From, no To.
+constexpr char kDate[] = "Wed, 11 Feb 2004 05:15:55 +0900";
+constexpr std::uintmax_t kRecordOverhead = 97 + 158 + (sizeof kDate - 1) + 18 + 5;
 constexpr std::size_t kFooterBytes = 23;
 
 TEST(HeavyInput, SingleLineOf200MegabytesArrivesWholeInItsOwnRecord) {
@@ -48,7 +49,7 @@ TEST(HeavyInput, SingleLineOf200MegabytesArrivesWholeInItsOwnRecord) {
     line[i + 1] = '\xa0';
   }
   testing::writeFile(dir / "in.txt", line);
-  const Outcome o = run(dir.path(), {"-q", "--subject", "h", "--date", "d", "-o", (dir / "out").string(),
+  const Outcome o = run(dir.path(), {"-q", "--subject", "h", "--date", kDate, "-o", (dir / "out").string(),
                                      (dir / "in.txt").string()});
   ASSERT_EQ(o.code, 0) << o.err;
   std::size_t files = 0;
@@ -81,7 +82,7 @@ TEST(HeavyInput, FilePast4GigabytesIsConvertedWhole) {
   ::close(fd);
   ASSERT_GT(fs::file_size(input), std::uintmax_t{1} << 32);
 
-  const Outcome o = run(dir.path(), {"-q", "--subject", "h", "--date", "d", "--max-bytes", "2147483647", "-o",
+  const Outcome o = run(dir.path(), {"-q", "--subject", "h", "--date", kDate, "--max-bytes", "2147483647", "-o",
                                      (dir / "out").string(), input.string()});
   ASSERT_EQ(o.code, 0) << o.err;
   std::size_t files = 0;

@@ -72,7 +72,7 @@ TEST(OrvellaConvert, DefaultHeaderValues) {
 TEST(OrvellaConvert, OptionsReachTheRecords) {
   Cli c;
   const Outcome o = c.run({"-o", c.out.string(), "--subject", "変換", "--format", "0000",
-                           "--serial", "41", "--from", "ｱ@x", "--to", "to@y", "--date", "fixed date",
+                           "--serial", "41", "--from", "ｱ@x", "--to", "to@y", "--date", "Sun, 01 Jan 2006 00:00:00 -0500",
                            "--start", "12", "--max-bytes", "200", c.input.string()});
   ASSERT_EQ(o.code, 0) << o.err;
   EXPECT_EQ(filesIn(c.out), (std::vector<std::string>{"E1__0012.VMG", "E1__0013.VMG", "E1__0014.VMG"}));
@@ -80,7 +80,7 @@ TEST(OrvellaConvert, OptionsReachTheRecords) {
   EXPECT_TRUE(contains(first, "\r\nSubject: \x95\xcf\x8a\xb7-0041\r\n")) << first;
   EXPECT_TRUE(contains(first, "\r\nFrom: \xb1@x\r\n"));
   EXPECT_TRUE(contains(first, "\r\nTo: to@y\r\n"));
-  EXPECT_TRUE(contains(first, "\r\nDate: fixed date\r\n"));
+  EXPECT_TRUE(contains(first, "\r\nDate: Sun, 01 Jan 2006 00:00:00 -0500\r\n"));
   EXPECT_TRUE(contains(c.file("E1__0014.VMG"), "-0043\r\n"));
 }
 
@@ -190,15 +190,16 @@ TEST(OrvellaConvert, MissingInputExitsOneAndWritesNothing) {
   EXPECT_TRUE(contains(o.err, texts::kInputOpenFailed)) << o.err;
 }
 
-TEST(OrvellaConvert, FailedWriteExitsOneAndKeepsTheOthers) {
+TEST(OrvellaConvert, FailedWriteExitsOneAndStopsThere) {
   Cli c;
   fs::create_directory(c.out / "E1__0001.VMG");
   const Outcome o = c.run({"--max-bytes", "200", "-o", c.out.string(), c.input.string()});
   EXPECT_EQ(o.code, 1);
   EXPECT_TRUE(fs::is_regular_file(c.out / "E1__0000.VMG"));
-  EXPECT_TRUE(fs::is_regular_file(c.out / "E1__0002.VMG"));
+  EXPECT_FALSE(fs::exists(c.out / "E1__0002.VMG"));  // no record after a hole
   EXPECT_TRUE(contains(o.err, texts::kWriteError)) << o.err;
-  EXPECT_TRUE(contains(o.err, texts::kFinishedWithFailures)) << o.err;
+  EXPECT_TRUE(contains(o.err, (c.out / "E1__0001.VMG").string())) << o.err;
+  EXPECT_TRUE(contains(o.err, texts::kRestNotConverted)) << o.err;
   EXPECT_FALSE(contains(o.err, texts::kCompleted)) << o.err;
 }
 

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "convert/reasons.hpp"
 #include "convert/texts.hpp"
+#include "convert/write_text.hpp"
 #include "recording_host.hpp"
 #include "support/temp_dir.hpp"
 
@@ -258,25 +260,28 @@ TEST(Convert, WithoutTheSerialTheCounterIsNotALimit) {
   EXPECT_EQ(f.files().size(), 3u);
 }
 
-TEST(Convert, FailedWriteIsReportedOnceAndTheRunGoesOn) {
+TEST(Convert, FailedWriteIsReportedOnceAndTheRunStopsThere) {
   Fixture f;
   f.settings.maxLength = "200";
-  fs::create_directory(f.dir / "out" / "E1__0001.VMG");  // a folder cannot be replaced by a record
+  const fs::path blocked = f.dir / "out" / "E1__0001.VMG";
+  fs::create_directory(blocked);  // a folder cannot be replaced by a record
   const ConvertResult r = f.run(joinLines({kLine50, kLine50, kLine50, "b"}));
   EXPECT_EQ(r.status, ConvertStatus::WriteFailures);
   ASSERT_EQ(f.host.failures.size(), 1u);
-  EXPECT_EQ(f.host.failures[0].first, f.dir / "out" / "E1__0001.VMG");
-  EXPECT_EQ(f.host.failures[0].second, texts::kWriteError);
-  EXPECT_EQ(r.failedFiles, std::vector<fs::path>{f.dir / "out" / "E1__0001.VMG"});
-  EXPECT_EQ(r.filesWritten, 2);
-  EXPECT_EQ(bodyLines(f.file(2)), (std::vector<std::string>{kLine50, "b"}));
-  EXPECT_EQ(f.host.steps, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(f.host.failures[0].first, blocked);
+  EXPECT_EQ(f.host.failures[0].second, writeFailureText(blocked, {platform::ErrorKind::IsFolder, 0}));
+  EXPECT_EQ(r.failedFiles, std::vector<fs::path>{blocked});
+  EXPECT_EQ(r.filesWritten, 1);
+  EXPECT_FALSE(fs::exists(f.dir / "out" / "E1__0002.VMG"));  // no record after the hole
+  EXPECT_EQ(f.host.steps, (std::vector<int>{1}));
+  EXPECT_EQ(r.nextNumber, 1);  // a second run goes on with the record that failed
   ASSERT_EQ(f.host.messages.size(), 1u);
   const auto& [kind, text] = f.host.messages[0];
-  EXPECT_EQ(kind, MessageKind::Warning);
+  EXPECT_EQ(kind, MessageKind::Error);
   EXPECT_EQ(text.find(texts::kCompleted), std::string::npos);
-  EXPECT_NE(text.find(texts::kFinishedWithFailures), std::string::npos);
-  EXPECT_NE(text.find(" 1 "), std::string::npos);
+  EXPECT_NE(text.find(blocked.string()), std::string::npos) << text;
+  EXPECT_NE(text.find(reasonText({platform::ErrorKind::IsFolder, 0})), std::string::npos) << text;
+  EXPECT_NE(text.find("E1__0000.VMG"), std::string::npos) << text;
 }
 
 TEST(Convert, StopClosesTheRecordInHand) {

@@ -1,6 +1,6 @@
 // Writes failing the ways a user meets them: the folder gone, a read-only or folder-shaped target,
-// a full disk, a name or path the system refuses. Each time: one report, false, no temporary
-// left, an older file of that name intact, and a conversion goes on with the next number.
+// a full disk, a name or path the system refuses. Each time: one report with the reason, false,
+// no temporary left, an older file of that name intact, and a conversion stops right there.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,7 +75,8 @@ TEST_P(WriteTextFault, FailsOnceLeavesNoTraceAndTheNextWriteWorks) {
     std::vector<std::string> reports;
     const auto sink = [&](std::string_view m) { reports.emplace_back(m); };
     EXPECT_FALSE(WriteText(target, record, sink));
-    EXPECT_EQ(reports, std::vector<std::string>{std::string(texts::kWriteError)});
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].rfind(texts::kWriteError, 0), 0u) << reports[0];
     if (c.olderFileStays) {
       EXPECT_EQ(readFile(target), kOlder);
     }
@@ -173,7 +174,7 @@ struct ConvertFault {
   const char* name;
   std::function<void(Scenario&)> before;     // makes the fault before the run, or null
   std::function<void(Scenario&)> duringRun;  // makes it once file 0 has been written, or null
-  std::vector<int> failing;             // numbers of the files that cannot be written
+  int failing;                          // the number of the first file that cannot be written
   std::vector<fs::path> olderKept{};    // where kOlder must still be, under the test's folder
   rlim_t fileLimit = 0;
   friend void PrintTo(const ConvertFault& f, std::ostream* os) { *os << f.name; }
@@ -181,7 +182,7 @@ struct ConvertFault {
 
 class ConvertWithWriteFaults : public ::testing::TestWithParam<ConvertFault> {};
 
-TEST_P(ConvertWithWriteFaults, EachFailureIsToldOnceAndTheRunGoesOn) {
+TEST_P(ConvertWithWriteFaults, TheRunStopsAtTheFirstFailureSoTheSeriesHasNoHole) {
   const ConvertFault& c = GetParam();
   Scenario run;
   RecordingHost& host = run.host;
@@ -195,38 +196,36 @@ TEST_P(ConvertWithWriteFaults, EachFailureIsToldOnceAndTheRunGoesOn) {
 
   auto convert = [&] {
     const ConvertResult r = Convert(run.settings, run.message, host);
-    std::vector<fs::path> failed;
-    for (int n : c.failing) failed.push_back(host.folder / fileNameFor(n));
+    const fs::path failed = host.folder / fileNameFor(c.failing);
 
     EXPECT_EQ(r.status, ConvertStatus::WriteFailures);
-    EXPECT_EQ(r.failedFiles, failed);
-    ASSERT_EQ(host.failures.size(), failed.size());
-    for (std::size_t i = 0; i < failed.size(); ++i) {
-      EXPECT_EQ(host.failures[i].first, failed[i]);
-      EXPECT_EQ(host.failures[i].second, texts::kWriteError);
-    }
-    // Every record was attempted under its own number, failed or not.
-    EXPECT_EQ(host.steps, (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(r.filesWritten, 3 - static_cast<int>(failed.size()));
+    EXPECT_EQ(r.failedFiles, std::vector<fs::path>{failed});
+    ASSERT_EQ(host.failures.size(), 1u);
+    EXPECT_EQ(host.failures[0].first, failed);
+    EXPECT_EQ(host.failures[0].second.rfind(texts::kWriteError, 0), 0u) << host.failures[0].second;
+    // Numbers move on only past records written; the failed one is where a new run begins.
+    std::vector<int> steps;
+    for (int n = 1; n <= c.failing; ++n) steps.push_back(n);
+    EXPECT_EQ(host.steps, steps);
+    EXPECT_EQ(r.nextNumber, c.failing);
+    EXPECT_EQ(r.filesWritten, c.failing);
     for (int n = 0; n < 3; ++n) {
       const fs::path file = host.folder / fileNameFor(n);
-      const bool fails = std::find(c.failing.begin(), c.failing.end(), n) != c.failing.end();
-      if (!fails && fs::is_directory(host.folder)) {
+      if (n < c.failing && fs::is_directory(host.folder)) {
         EXPECT_EQ(bodyLines(readFile(file)), std::vector<std::string>{kLines[static_cast<std::size_t>(n)]}) << file;
       }
+      if (n > c.failing) EXPECT_FALSE(fs::exists(file)) << file;
     }
     for (const auto& where : c.olderKept) EXPECT_EQ(readFile(run.dir.path() / where), kOlder) << where;
     EXPECT_EQ(temporariesUnder(run.dir.path()), std::vector<std::string>{});
 
-    // The closing message is not plain success and counts the files that are missing.
+    // One closing message: not success, naming the file, the reason and where the run stopped.
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].first, MessageKind::Warning);
+    EXPECT_EQ(host.messages[0].first, MessageKind::Error);
     const std::string& text = host.messages[0].second;
     EXPECT_EQ(text.find(texts::kCompleted), std::string::npos) << text;
-    EXPECT_NE(text.find(texts::kFinishedWithFailures), std::string::npos) << text;
-    const std::string count = std::string(texts::kFailedCountPrefix) + std::to_string(failed.size()) +
-                              std::string(texts::kFailedCountSuffix);
-    EXPECT_NE(text.find(count), std::string::npos) << text;
+    EXPECT_NE(text.find(host.failures[0].second), std::string::npos) << text;
+    EXPECT_NE(text.find(texts::kRestNotConverted), std::string::npos) << text;
   };
   if (c.fileLimit != 0) {
     inChildWithFileLimit(c.fileLimit, convert);
@@ -243,24 +242,47 @@ INSTANTIATE_TEST_SUITE_P(
                        writeFile(r.out / "E1__0001.VMG", kOlder);
                        makeReadOnly(r.out / "E1__0001.VMG");
                      },
-                     nullptr, {1}, {"out/E1__0001.VMG"}},
-        ConvertFault{"FolderInTheWay", [](Scenario& r) { fs::create_directory(r.out / "E1__0001.VMG"); }, nullptr, {1}},
+                     nullptr, 1, {"out/E1__0001.VMG"}},
+        ConvertFault{"FolderInTheWay", [](Scenario& r) { fs::create_directory(r.out / "E1__0001.VMG"); }, nullptr, 1},
         ConvertFault{"DiskFullForTheBigRecord",
                      [](Scenario& r) { writeFile(r.out / "E1__0001.VMG", kOlder); },
-                     nullptr, {1}, {"out/E1__0001.VMG"}, kFileLimit},
-        ConvertFault{"FolderMissingFromTheStart", [](Scenario& r) { fs::remove(r.out); }, nullptr, {0, 1, 2}},
-        ConvertFault{"FolderDeletedDuringTheRun", nullptr, [](Scenario& r) { fs::remove_all(r.out); }, {1, 2}},
+                     nullptr, 1, {"out/E1__0001.VMG"}, kFileLimit},
+        ConvertFault{"FolderDeletedDuringTheRun", nullptr, [](Scenario& r) { fs::remove_all(r.out); }, 1},
         ConvertFault{"FolderMovedAwayDuringTheRun", nullptr,
-                     [](Scenario& r) { fs::rename(r.out, r.dir / "moved"); }, {1, 2}},
+                     [](Scenario& r) { fs::rename(r.out, r.dir / "moved"); }, 1},
         ConvertFault{"FolderReplacedByAFileDuringTheRun", nullptr,
                      [](Scenario& r) {
                        fs::remove_all(r.out);
                        writeFile(r.out, kOlder);
                      },
-                     {1, 2}, {"out"}},
-        ConvertFault{"FolderThatRefusesNewFiles", [](Scenario& r) { r.host.folder = folderRefusingFiles(); },
-                     nullptr, {0, 1, 2}}),
+                     1, {"out"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Refused up front where the system says so at once (not root), else at the first record.
+TEST(ConvertWithWriteFaults, FolderThatRefusesNewFilesWritesNothing) {
+  Scenario run;
+  run.host.folder = folderRefusingFiles();
+  if (run.host.folder.empty()) GTEST_SKIP() << "this system offers no way to make that fault";
+  const ConvertResult r = Convert(run.settings, run.message, run.host);
+  EXPECT_TRUE(r.status == ConvertStatus::FolderNotWritable || r.status == ConvertStatus::WriteFailures);
+  EXPECT_EQ(r.filesWritten, 0);
+  EXPECT_LE(run.host.failures.size(), 1u);
+  EXPECT_EQ(run.host.messages.size(), 1u);
+  EXPECT_TRUE(run.host.steps.empty());
+}
+
+// A folder that is not there, or that may not be written, is found before anything is read.
+TEST(ConvertWithWriteFaults, FolderMissingFromTheStartIsToldOnceBeforeReading) {
+  Scenario run;
+  fs::remove(run.out);
+  const ConvertResult r = Convert(run.settings, run.message, run.host);
+  EXPECT_EQ(r.status, ConvertStatus::FolderNotWritable);
+  EXPECT_TRUE(run.host.failures.empty());
+  EXPECT_EQ(run.host.progress, 0);
+  ASSERT_EQ(run.host.messages.size(), 1u);
+  EXPECT_NE(run.host.messages[0].second.find(texts::kFolderNotWritable), std::string::npos);
+  EXPECT_FALSE(fs::exists(run.out));
+}
 
 TEST(ConvertWithWriteFaults, FolderDeletedDuringTheRunIsNotMadeAgain) {
   Scenario run;
@@ -282,16 +304,16 @@ TEST(ConvertWithWriteFaults, FileMovedAwayKeepsItsRecord) {
   EXPECT_EQ(fs::directory_iterator(run.dir / "moved")->path().filename(), "E1__0000.VMG");
 }
 
-TEST(ConvertWithWriteFaults, FolderPathLongerThanTheSystemAllowsFailsEveryFile) {
+TEST(ConvertWithWriteFaults, FolderPathLongerThanTheSystemAllowsIsRefusedBeforeReading) {
   Scenario run;
   TooDeepFolder deep(run.dir.path());
   ASSERT_TRUE(deep.made());
   run.host.folder = deep.path();
   const ConvertResult r = Convert(run.settings, run.message, run.host);
-  EXPECT_EQ(r.status, ConvertStatus::WriteFailures);
+  EXPECT_EQ(r.status, ConvertStatus::FolderNotWritable);
   EXPECT_EQ(r.filesWritten, 0);
-  EXPECT_EQ(run.host.failures.size(), 3u);
-  EXPECT_EQ(run.host.steps, (std::vector<int>{1, 2, 3}));
+  EXPECT_TRUE(run.host.failures.empty());
+  EXPECT_TRUE(run.host.steps.empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/reasons.hpp"
 #include "convert/texts.hpp"
 #include "support/temp_dir.hpp"
 
@@ -76,7 +77,10 @@ TEST(WriteText, MissingFolderFailsOnceAndCreatesNothing) {
   TempDir dir;
   Reports r;
   EXPECT_FALSE(WriteText(dir / "missing" / "E1__0000.VMG", "x", r.sink()));
-  EXPECT_EQ(r.messages, std::vector<std::string>{std::string(texts::kWriteError)});
+  ASSERT_EQ(r.messages.size(), 1u);
+  // The one report names the file and says why, in Japanese.
+  EXPECT_EQ(r.messages[0], std::string(texts::kWriteError) + "\n" + (dir / "missing" / "E1__0000.VMG").string() +
+                               ": " + reasonText({platform::ErrorKind::NotFound, 0}));
   EXPECT_FALSE(fs::exists(dir / "missing"));
   EXPECT_TRUE(strayEntries(dir.path(), {}).empty());
 }

@@ -76,3 +76,34 @@ TEST(DateStamp, OutOfRangeFieldsNeverReadPastTheTables) {
 
 }  // namespace
 }  // namespace orvella
+
+namespace orvella {
+namespace {
+
+TEST(IsDateStamp, TakesTheStampsShapeWithAnyZoneAndNothingElse) {
+  struct Row {
+    const char* text;
+    bool ok;
+  };
+  const Row rows[] = {
+      {"Wed, 11 Feb 2004 05:15:55 +0900", true},
+      {"Sun, 31 Dec 1999 23:59:59 -1200", true},
+      {"Mon, 01 Jan 2024 00:00:00 +0000", true},
+      {"Wed, 11 Feb 2004 05:15:55", false},
+      {"Wed, 11 Feb 2004 05:15:55 0900", false},
+      {"Wed, 11 Feb 2004 05:15:55 +09000", false},
+      {"Wed,11 Feb 2004 05:15:55 +0900 ", false},
+      {"wed, 11 Feb 2004 05:15:55 +0900", false},
+      {"Wed, 11 FEB 2004 05:15:55 +0900", false},
+      {"Wed, 32 Feb 2004 05:15:55 +0900", false},
+      {"Wed, 11 Feb 2004 24:00:00 +0900", false},
+      {"Wed, 11 Feb 2004 05:60:55 +0900", false},
+      {"Wed, 11 Feb 2004 05:15:55 +0960", false},
+      {"Wed, 1 Feb 2004 05:15:55 +09000", false},
+      {"", false},
+  };
+  for (const Row& row : rows) EXPECT_EQ(isDateStamp(row.text), row.ok) << row.text;
+}
+
+}  // namespace
+}  // namespace orvella

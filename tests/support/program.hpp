@@ -162,8 +162,9 @@ struct Child {
   std::filesystem::path errPath;
 };
 
+// maxFileBytes caps each file the child writes (a full disk); maxMemoryBytes its address space.
 inline Child start(const std::filesystem::path& scratch, const std::vector<std::string>& args,
-                   rlim_t maxFileBytes = 0) {
+                   rlim_t maxFileBytes = 0, rlim_t maxMemoryBytes = 0) {
   const std::string exe = program().string();
   std::vector<char*> argv{const_cast<char*>(exe.c_str())};
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -176,6 +177,7 @@ inline Child start(const std::filesystem::path& scratch, const std::vector<std::
   const int errFd = ::open(c.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   const int nullFd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
   const rlimit limit{maxFileBytes, maxFileBytes};
+  const rlimit memory{maxMemoryBytes, maxMemoryBytes};
   std::fflush(nullptr);
   c.pid = ::fork();
   if (c.pid == 0) {
@@ -186,6 +188,7 @@ inline Child start(const std::filesystem::path& scratch, const std::vector<std::
       ::signal(SIGXFSZ, SIG_IGN);
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
     }
+    if (maxMemoryBytes != 0 && ::setrlimit(RLIMIT_AS, &memory) != 0) _exit(126);
     ::execve(exe.c_str(), argv.data(), environ);
     _exit(127);
   }

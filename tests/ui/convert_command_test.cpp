@@ -201,9 +201,9 @@ TEST_F(ConvertTest, CancellingTheFolderWritesNothingAndUnlocks) {
   EXPECT_EQ(lockStates(), allLock(true));
 }
 
-TEST_F(ConvertTest, AFailedWriteIsReportedAndTheRunGoesOnWithTheNextNumber) {
-  chooseFile(writeInput("a.txt", std::string(60, 'x') + "\r\n" + std::string(60, 'y') + "\r\n" +
-                                     std::string(60, 'z')));
+TEST_F(ConvertTest, AFailedWriteIsOneBoxAndTheStartNumberStaysOnTheFailedRecord) {
+  const std::string text = std::string(60, 'x') + "\r\n" + std::string(60, 'y') + "\r\n" + std::string(60, 'z');
+  chooseFile(writeInput("a.txt", text));
   edit("txtMaxLength")->setText(QStringLiteral("200"));  // one line per record
   fs::create_directories(out / "E1__0001.VMG");          // cannot be replaced by a file
   dialogs.folders.push_back(qpath(out));
@@ -213,19 +213,63 @@ TEST_F(ConvertTest, AFailedWriteIsReportedAndTheRunGoesOnWithTheNextNumber) {
   };
   window->comConvert_Click();
 
-  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
   EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Stop);
-  EXPECT_EQ(dialogs.boxes[0].text, QString::fromUtf8("書き込み中にエラーが発生しました。"));
-  EXPECT_EQ(dialogs.boxes[1].icon, BoxIcon::Warning);
+  const QString& said = dialogs.boxes[0].text;
+  EXPECT_TRUE(said.startsWith(QString::fromUtf8("書き込み中にエラーが発生しました。"))) << said.toStdString();
+  EXPECT_TRUE(said.contains(QStringLiteral("E1__0001.VMG"))) << said.toStdString();
+  EXPECT_TRUE(said.contains(QString::fromUtf8("フォルダです"))) << said.toStdString();  // why, in Japanese
   EXPECT_EQ(atFailure, allLock(false));
   EXPECT_EQ(lockStates(), allLock(true));
 
   const auto files = filesIn(out);
-  ASSERT_EQ(files.size(), 3u);
+  ASSERT_EQ(files.size(), 2u);  // nothing after the record that failed
   EXPECT_NE(files.at("E1__0000.VMG").find(std::string(60, 'x')), std::string::npos);
   EXPECT_EQ(files.at("E1__0001.VMG"), "<not a file>");
-  EXPECT_NE(files.at("E1__0002.VMG").find(std::string(60, 'z')), std::string::npos);
-  EXPECT_EQ(edit("txtStart")->text(), "0003");
+  EXPECT_EQ(edit("txtStart")->text(), "0001");
+
+  // Once the way is clear, running again carries the series on from the record that failed.
+  fs::remove(out / "E1__0001.VMG");
+  dialogs.folders.push_back(qpath(out));
+  window->comConvert_Click();
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[1].icon, BoxIcon::Information);
+  EXPECT_EQ(filesIn(out).size(), 4u);
+  EXPECT_EQ(edit("txtStart")->text(), "0004");
+}
+
+TEST_F(ConvertTest, AFolderThatCannotBeWrittenIsOneBoxBeforeAnythingIsRead) {
+  chooseFile(writeInput("a.txt", sampleText(50)));
+  edit("txtMaxLength")->setText(QStringLiteral("200"));
+  dialogs.folders.push_back(qpath(dir / "gone"));  // not there when the run starts
+  bar()->setValueF(0);
+  window->comConvert_Click();
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Stop);
+  EXPECT_TRUE(dialogs.boxes[0].text.contains(QString::fromUtf8("出力先のフォルダに書き込めません。")))
+      << dialogs.boxes[0].text.toStdString();
+  EXPECT_EQ(bar()->valueF(), 0);  // nothing read
+  EXPECT_EQ(edit("txtStart")->text(), "0000");
+  EXPECT_FALSE(fs::exists(dir / "gone"));
+}
+
+TEST_F(ConvertTest, NoHeaderFieldTakesALineBreak) {
+  // From a file name (the Subject) and from a paste alike, a control character becomes a space.
+  const auto input = writeInput(std::string("a\nEND:VMSG\rb\x01.txt"), "abc\r\n");
+  chooseFile(input);
+  EXPECT_EQ(edit("txtSubject")->text(), QStringLiteral("a END:VMSG b "));
+  for (const char* name : {"txtSubject", "txtFrom", "txtTo", "txtFormat"}) {
+    QLineEdit* field = edit(name);
+    field->clear();
+    field->insert(QStringLiteral("x\r\nEND:VMSG\ty"));
+    EXPECT_EQ(field->text(), QStringLiteral("x  END:VMSG\ty")) << name;
+  }
+  edit("txtFormat")->setText(QStringLiteral("000"));
+  dialogs.folders.push_back(qpath(out));
+  window->comConvert_Click();
+  const std::string record = filesIn(out).at("E1__0000.VMG");
+  EXPECT_NE(record.find("\r\nSubject: x  END:VMSG\ty-000\r\n"), std::string::npos) << record;
+  EXPECT_EQ(record.find("\r\nEND:VMSG\r\n"), record.size() - 12);  // the record ends once
 }
 
 TEST_F(ConvertTest, AnInvalidLimitStopsBeforeTheFolderIsAskedFor) {

@@ -21,6 +21,7 @@ SystemError fromCode(int code) {
     case ENAMETOOLONG: return {ErrorKind::NameTooLong, code};
     case EINVAL:
     case EILSEQ: return {ErrorKind::BadName, code};
+    case EINTR: return {ErrorKind::Interrupted, code};
     default: return {ErrorKind::Other, code};
   }
 }

@@ -1,0 +1,133 @@
+// Files as a conversion needs them: the input read in blocks, a file's identity, a record file
+// that stays invisible until it is complete, and the output folder held for one run.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/error.hpp"
+
+namespace orvella::platform {
+
+// Which file a name leads to, whatever the name: two names of one file (hard links) compare
+// equal. Device and inode on POSIX; volume serial number and file index on Windows.
+struct FileId {
+  std::uint64_t volume = 0;
+  std::uint64_t file = 0;
+  friend bool operator==(const FileId&, const FileId&) = default;
+};
+
+// The identity of the file a path names; nothing when it cannot be looked at.
+[[nodiscard]] std::optional<FileId> fileIdOf(const std::filesystem::path& path);
+
+// Nothing when new files may be made in the folder; otherwise why not.
+[[nodiscard]] std::optional<SystemError> checkFolderWritable(const std::filesystem::path& folder);
+
+// Asked while a read or an open waits on something slow (a pipe): true gives up the wait, which
+// then fails with ErrorKind::Interrupted.
+using GiveUp = std::function<bool()>;
+
+struct ReadResult {
+  std::size_t bytes = 0;  // 0 with no error: the end of the input
+  std::optional<SystemError> error;
+};
+
+// The input, read from the start to the end in blocks.
+class InputFile {
+ public:
+  InputFile() = default;
+  ~InputFile();
+  InputFile(InputFile&& other) noexcept;
+  InputFile& operator=(InputFile&& other) noexcept;
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  // A folder is refused here (ErrorKind::IsFolder), not at the first read.
+  [[nodiscard]] std::optional<SystemError> open(const std::filesystem::path& path, const GiveUp& giveUp = {});
+  [[nodiscard]] ReadResult read(char* into, std::size_t size, const GiveUp& giveUp = {});
+  [[nodiscard]] std::optional<FileId> id() const;
+  bool isOpen() const;
+  void close();
+
+ private:
+  std::intptr_t handle_ = -1;
+};
+
+// One record on its way to disk. It lives in the target folder (so that putting it in place is
+// a rename, never a copy) but no one sees it there until commit(): an unnamed file where the
+// system offers one, else a hidden file under an unguessable name (see isRecordTemporary).
+// Whatever ends the program, no partial record is ever visible under a record's name.
+class RecordFile {
+ public:
+  RecordFile() = default;
+  ~RecordFile();  // discards what was not committed
+  RecordFile(RecordFile&& other) noexcept;
+  RecordFile& operator=(RecordFile&& other) noexcept;
+  RecordFile(const RecordFile&) = delete;
+  RecordFile& operator=(const RecordFile&) = delete;
+
+  [[nodiscard]] std::optional<SystemError> create(const std::filesystem::path& folder);
+  [[nodiscard]] std::optional<SystemError> write(std::string_view bytes);
+  // Bytes written so far.
+  std::uint64_t size() const { return size_; }
+  // Reads back what was written, from offset; for moving a tail into another record.
+  [[nodiscard]] std::optional<SystemError> readAt(std::uint64_t offset, char* into, std::size_t size);
+  // Cuts the file back to its first `size` bytes.
+  [[nodiscard]] std::optional<SystemError> truncate(std::uint64_t size);
+  // Puts the record in place under `target` (a name in the folder given to create()) and
+  // closes it. An existing file of that name is replaced atomically, unless it may not be
+  // written (ErrorKind::ReadOnly) or is a folder (ErrorKind::IsFolder): then it stays as it was.
+  [[nodiscard]] std::optional<SystemError> commit(const std::filesystem::path& target);
+  // Drops the record; nothing of it stays.
+  void discard();
+  bool isOpen() const;
+
+ private:
+  std::intptr_t handle_ = -1;
+  std::filesystem::path folder_;
+  std::filesystem::path named_;  // the hidden name, when the system offers no unnamed file
+  std::uint64_t size_ = 0;
+};
+
+// Tests, and filesystems known to mishandle unnamed files: record files get hidden names.
+void preferNamedRecordFiles(bool named);
+
+// True for the name of a record file that was never committed (left by a run that was killed),
+// including the hidden names earlier versions used.
+[[nodiscard]] bool isRecordTemporary(std::string_view fileName);
+
+// Removes every such leftover directly in the folder; the number removed.
+int removeRecordTemporaries(const std::filesystem::path& folder);
+
+// Makes the named files of the folder, and the folder's own entries, durable: on disk when this
+// returns without an error.
+[[nodiscard]] std::optional<SystemError> syncRecords(const std::filesystem::path& folder,
+                                                     const std::vector<std::filesystem::path>& files);
+
+// The output folder held for the whole of one run, so two runs never write into one folder.
+// The lock goes with the process: a run that crashes leaves nothing to clean up.
+class FolderLock {
+ public:
+  enum class State { Held, Busy, Failed };
+
+  FolderLock() = default;
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+  // Held: this run has the folder. Busy: another run has it. Failed: see error().
+  [[nodiscard]] State acquire(const std::filesystem::path& folder);
+  void release();
+  const std::optional<SystemError>& error() const { return error_; }
+
+ private:
+  std::intptr_t handle_ = -1;
+  std::optional<SystemError> error_;
+};
+
+}  // namespace orvella::platform

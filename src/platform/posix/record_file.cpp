@@ -1,0 +1,216 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "platform/files.hpp"
+
+namespace orvella::platform {
+
+namespace {
+
+constexpr std::string_view kTempPrefix = ".orvella-";
+constexpr std::string_view kTempSuffix = ".tmp";
+
+std::atomic<bool> namedOnly{false};
+
+int fdOf(std::intptr_t handle) { return static_cast<int>(handle); }
+
+// A hidden name nobody can guess ahead, so no one can make the record fail by taking it first.
+std::filesystem::path hiddenName(const std::filesystem::path& folder) {
+  static thread_local std::mt19937_64 rng{std::random_device{}() ^
+                                          (std::uint64_t(std::random_device{}()) << 32)};
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(rng()));
+  std::string name(kTempPrefix);
+  name += hex;
+  name += kTempSuffix;
+  return folder / name;
+}
+
+// A target that exists but may not be written is a failure, as it would be on the handset's
+// home platform; a rename alone would quietly replace it. Root passes access() whatever the mode,
+// so it looks at the write bits itself.
+std::optional<SystemError> refusesWrites(const std::filesystem::path& target) {
+  struct stat st {};
+  if (::stat(target.c_str(), &st) != 0) return std::nullopt;
+  if (S_ISDIR(st.st_mode)) return fromCode(EISDIR);
+  if (!S_ISREG(st.st_mode)) return std::nullopt;
+  const bool writable = ::geteuid() == 0 ? (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0
+                                         : ::access(target.c_str(), W_OK) == 0;
+  if (writable) return std::nullopt;
+  return SystemError{ErrorKind::ReadOnly, EACCES};
+}
+
+// Puts a hidden file over the target, unless the target refuses it.
+std::optional<SystemError> moveOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return std::nullopt;
+  if (errno != EEXIST && errno != EINVAL && errno != ENOSYS) return lastError();
+  if (auto refused = refusesWrites(to)) return refused;
+  if (::rename(from.c_str(), to.c_str()) != 0) return lastError();
+  return std::nullopt;
+}
+
+}  // namespace
+
+void preferNamedRecordFiles(bool named) { namedOnly = named; }
+
+bool isRecordTemporary(std::string_view name) {
+  const auto endsWith = [&](std::string_view s) {
+    return name.size() >= s.size() && name.substr(name.size() - s.size()) == s;
+  };
+  if (name.substr(0, kTempPrefix.size()) == kTempPrefix && endsWith(kTempSuffix)) return true;
+  // Earlier versions: ".E1__0000.VMG.tmp<pid>-<n>".
+  constexpr std::string_view kOld = ".VMG.tmp";
+  if (name.substr(0, 5) != ".E1__") return false;
+  const auto at = name.find(kOld);
+  if (at == std::string_view::npos) return false;
+  const std::string_view rest = name.substr(at + kOld.size());
+  const auto dash = rest.find('-');
+  if (dash == std::string_view::npos || dash == 0 || dash + 1 == rest.size()) return false;
+  for (std::size_t i = 0; i < rest.size(); ++i) {
+    if (i != dash && (rest[i] < '0' || rest[i] > '9')) return false;
+  }
+  return true;
+}
+
+RecordFile::~RecordFile() { discard(); }
+
+RecordFile::RecordFile(RecordFile&& other) noexcept
+    : handle_(other.handle_), folder_(std::move(other.folder_)), named_(std::move(other.named_)), size_(other.size_) {
+  other.handle_ = -1;
+  other.named_.clear();
+}
+
+RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
+  if (this != &other) {
+    discard();
+    handle_ = other.handle_;
+    folder_ = std::move(other.folder_);
+    named_ = std::move(other.named_);
+    size_ = other.size_;
+    other.handle_ = -1;
+    other.named_.clear();
+  }
+  return *this;
+}
+
+bool RecordFile::isOpen() const { return handle_ >= 0; }
+
+void RecordFile::discard() {
+  if (handle_ >= 0) ::close(fdOf(handle_));
+  handle_ = -1;
+  if (!named_.empty()) ::unlink(named_.c_str());
+  named_.clear();
+  size_ = 0;
+}
+
+std::optional<SystemError> RecordFile::create(const std::filesystem::path& folder) {
+  discard();
+  folder_ = folder.empty() ? std::filesystem::path(".") : folder;
+  if (!namedOnly) {
+    const int fd = ::open(folder_.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      handle_ = fd;
+      return std::nullopt;
+    }
+    // Only a filesystem without unnamed files falls back; any other failure is the answer.
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return lastError();
+  }
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const std::filesystem::path name = hiddenName(folder_);
+    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      handle_ = fd;
+      named_ = name;
+      return std::nullopt;
+    }
+    if (errno != EEXIST) return lastError();
+  }
+  return fromCode(EEXIST);
+}
+
+std::optional<SystemError> RecordFile::write(std::string_view bytes) {
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fdOf(handle_), p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return lastError();
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+    size_ += static_cast<std::uint64_t>(n);
+  }
+  return std::nullopt;
+}
+
+std::optional<SystemError> RecordFile::readAt(std::uint64_t offset, char* into, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::pread(fdOf(handle_), into, size, static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return lastError();
+    }
+    if (n == 0) return fromCode(EIO);
+    into += n;
+    size -= static_cast<std::size_t>(n);
+    offset += static_cast<std::uint64_t>(n);
+  }
+  return std::nullopt;
+}
+
+std::optional<SystemError> RecordFile::truncate(std::uint64_t size) {
+  if (::ftruncate(fdOf(handle_), static_cast<off_t>(size)) != 0) return lastError();
+  if (::lseek(fdOf(handle_), static_cast<off_t>(size), SEEK_SET) < 0) return lastError();
+  size_ = size;
+  return std::nullopt;
+}
+
+std::optional<SystemError> RecordFile::commit(const std::filesystem::path& target) {
+  if (handle_ < 0) return fromCode(EBADF);
+  // The system reads a name only up to a NUL: "E1__\0.VMG" would quietly become "E1__".
+  if (target.native().find('\0') != std::string::npos || target.filename().empty()) {
+    return fromCode(EINVAL);
+  }
+  std::optional<SystemError> failed;
+  if (!named_.empty()) {
+    failed = moveOver(named_, target);
+    if (!failed) named_.clear();
+  } else {
+    const std::string self = "/proc/self/fd/" + std::to_string(fdOf(handle_));
+    // Most targets do not exist yet: the link itself refuses to replace one.
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      discard();
+      return std::nullopt;
+    }
+    if (errno != EEXIST) {
+      failed = lastError();
+    } else if (!(failed = refusesWrites(target))) {
+      // Replacing an older record: a hidden name first, then one atomic rename over it.
+      std::filesystem::path hidden;
+      bool linked = false;
+      for (int attempt = 0; attempt < 16 && !linked; ++attempt) {
+        hidden = hiddenName(folder_);
+        linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, hidden.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        if (!linked && errno != EEXIST) break;
+      }
+      if (!linked) {
+        failed = lastError();
+      } else {
+        failed = moveOver(hidden, target);
+        if (failed) ::unlink(hidden.c_str());
+      }
+    }
+  }
+  discard();
+  return failed;
+}
+
+}  // namespace orvella::platform
