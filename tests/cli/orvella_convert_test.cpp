@@ -100,6 +100,11 @@ struct RefusedCase {
 class Refused : public ::testing::TestWithParam<RefusedCase> {};
 
 TEST_P(Refused, ExitsTwoAndWritesNothing) {
+#ifdef _WIN32
+  // Windows arguments are UTF-16: bytes that are no UTF-8 cannot be handed over at all (what
+  // can, an unpaired surrogate, is refused in tests/windows).
+  if (std::string_view(GetParam().name).ends_with("NotUtf8")) GTEST_SKIP() << "no byte arguments on Windows";
+#endif
   Cli c;
   std::vector<std::string> args;
   for (const auto& a : GetParam().args) {
