@@ -39,8 +39,5 @@ inline constexpr std::string_view kSyncFailed =
 inline constexpr std::string_view kLeftoversPrefix = "以前の変換で作られた ";
 inline constexpr std::string_view kLeftoversMiddle = " 〜 ";
 inline constexpr std::string_view kLeftoversSuffix = " が残っています (今回の変換では変更していません)。";
-inline constexpr std::string_view kFinishedWithFailures = "ファイルの変換が終了しました。";
-inline constexpr std::string_view kFailedCountPrefix = "書き込めなかったファイルが ";
-inline constexpr std::string_view kFailedCountSuffix = " 個あります。";
 
 }  // namespace orvella::texts

@@ -214,7 +214,9 @@ TEST_P(ConvertWithWriteFaults, TheRunStopsAtTheFirstFailureSoTheSeriesHasNoHole)
       if (n < c.failing && fs::is_directory(host.folder)) {
         EXPECT_EQ(bodyLines(readFile(file)), std::vector<std::string>{kLines[static_cast<std::size_t>(n)]}) << file;
       }
-      if (n > c.failing) EXPECT_FALSE(fs::exists(file)) << file;
+      if (n > c.failing) {
+        EXPECT_FALSE(fs::exists(file)) << file;
+      }
     }
     for (const auto& where : c.olderKept) EXPECT_EQ(readFile(run.dir.path() / where), kOlder) << where;
     EXPECT_EQ(temporariesUnder(run.dir.path()), std::vector<std::string>{});

@@ -184,10 +184,10 @@ inline Child start(const std::filesystem::path& scratch, const std::vector<std::
     ::dup2(nullFd, 0);
     ::dup2(outFd, 1);
     ::dup2(errFd, 2);
-    if (maxFileBytes != 0) {
-      ::signal(SIGXFSZ, SIG_IGN);
-      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
-    }
+    // SIGXFSZ keeps its default, fatal action: the program must make the limit an ordinary
+    // failed write by itself.
+    ::signal(SIGXFSZ, SIG_DFL);
+    if (maxFileBytes != 0 && ::setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
     if (maxMemoryBytes != 0 && ::setrlimit(RLIMIT_AS, &memory) != 0) _exit(126);
     ::execve(exe.c_str(), argv.data(), environ);
     _exit(127);

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <map>
 
+#include "convert/texts.hpp"
 #include "core/cp932.hpp"
+#include "platform/files.hpp"
 #include "window_test.hpp"
 
 namespace orvella::testing {
@@ -251,6 +253,33 @@ TEST_F(ConvertTest, AFolderThatCannotBeWrittenIsOneBoxBeforeAnythingIsRead) {
   EXPECT_EQ(bar()->valueF(), 0);  // nothing read
   EXPECT_EQ(edit("txtStart")->text(), "0000");
   EXPECT_FALSE(fs::exists(dir / "gone"));
+}
+
+TEST_F(ConvertTest, ABusyFolderIsOneBoxAndOlderRecordsAreNamedInTheClosingMessage) {
+  chooseFile(writeInput("a.txt", std::string(60, 'x') + "\r\n" + std::string(60, 'y')));
+  edit("txtMaxLength")->setText(QStringLiteral("200"));
+  for (const char* name : {"E1__0002.VMG", "E1__0003.VMG"}) writeFile(out / name, "older");
+
+  platform::FolderLock other;  // another run has the folder
+  ASSERT_EQ(other.acquire(out), platform::FolderLock::State::Held);
+  dialogs.folders.push_back(qpath(out));
+  window->comConvert_Click();
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Stop);
+  EXPECT_TRUE(dialogs.boxes[0].text.contains(QString::fromUtf8(orvella::texts::kFolderBusy.data())))
+      << dialogs.boxes[0].text.toStdString();
+  EXPECT_EQ(edit("txtStart")->text(), "0000");
+  other.release();
+
+  dialogs.folders.push_back(qpath(out));
+  window->comConvert_Click();
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[1].icon, BoxIcon::Information);
+  EXPECT_TRUE(dialogs.boxes[1].text.startsWith(QString::fromUtf8("ファイルの変換が完了しました！")));
+  EXPECT_TRUE(dialogs.boxes[1].text.contains(QStringLiteral("E1__0002.VMG")) &&
+              dialogs.boxes[1].text.contains(QStringLiteral("E1__0003.VMG")))
+      << dialogs.boxes[1].text.toStdString();
+  EXPECT_EQ(readFile(out / "E1__0003.VMG"), "older");
 }
 
 TEST_F(ConvertTest, NoHeaderFieldTakesALineBreak) {

@@ -40,6 +40,15 @@ std::optional<SystemError> moveOver(const std::filesystem::path& from, const std
   return std::nullopt;
 }
 
+// Gives the unnamed file a name. Through /proc where it is mounted; otherwise straight from the
+// descriptor, which the system allows to privileged processes only.
+bool linkUnnamed(int fd, const std::filesystem::path& name) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+  if (errno != ENOENT || ::access("/proc/self/fd", F_OK) == 0) return false;
+  return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+}
+
 }  // namespace
 
 void preferNamedRecordFiles(bool named) { namedOnly = named; }
@@ -149,9 +158,8 @@ std::optional<SystemError> RecordFile::commit(const std::filesystem::path& targe
     failed = moveOver(named_, target);
     if (!failed) named_.clear();
   } else {
-    const std::string self = "/proc/self/fd/" + std::to_string(fdOf(handle_));
     // Most targets do not exist yet: the link itself refuses to replace one.
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    if (linkUnnamed(fdOf(handle_), target)) {
       discard();
       return std::nullopt;
     }
@@ -163,7 +171,7 @@ std::optional<SystemError> RecordFile::commit(const std::filesystem::path& targe
       bool linked = false;
       for (int attempt = 0; attempt < 16 && !linked; ++attempt) {
         hidden = hiddenRecordName(folder_);
-        linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, hidden.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        linked = linkUnnamed(fdOf(handle_), hidden);
         if (!linked && errno != EEXIST) break;
       }
       if (!linked) {
