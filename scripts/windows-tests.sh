@@ -31,14 +31,17 @@ export WINEPREFIX=$dir/wine WINEDEBUG=-all LC_ALL=C.UTF-8
 # Its helper processes get no terminal or pipe, so nothing waits on them.
 cleanup() { "$wineserver" -k >/dev/null 2>&1 || true; }
 trap cleanup EXIT
+mkdir -p "$WINEPREFIX"
+"$wineserver" -k >/dev/null 2>&1 || true
+"$wineserver" -p </dev/null >/dev/null 2>&1
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Preparing Wine in $WINEPREFIX"
   boot=$SECONDS
   "$wine" wineboot -i </dev/null >/dev/null 2>&1
   echo "  took $((SECONDS - boot)) s"
+else
+  "$wine" wineboot </dev/null >/dev/null 2>&1
 fi
-"$wineserver" -p </dev/null >/dev/null 2>&1
-"$wine" wineboot </dev/null >/dev/null 2>&1
 
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
