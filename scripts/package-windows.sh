@@ -17,7 +17,7 @@ done
 
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
   -DORVELLA_BUILD_UI=OFF "${launcher[@]}" >/dev/null
 cmake --build "$dir" -j "${ORVELLA_JOBS:-2}" --target orvella-convert
 version=$(sed -n 's/^ORVELLA_DISPLAY_VERSION:INTERNAL=//p' "$dir/CMakeCache.txt")
