@@ -105,5 +105,33 @@ TEST(LineReader, MissingFileAndFolderAreErrorsAtOpen) {
   }
 }
 
+// Long lines come in pieces that join up to the lines next() gives, each line's last piece
+// marked as its end, and no piece far past the piece size.
+TEST(LineReaderPieces, JoinUpToTheLines) {
+  TempDir dir;
+  const std::size_t piece = LineReader::kPieceSize;
+  const std::string input = "short\r\n" + std::string(3 * piece + 17, 'x') + "\r\n\r" + std::string(piece, 'y') +
+                            "\r\nz" + std::string(2 * piece, 'w');
+  writeFile(dir / "in.txt", input);
+  for (std::size_t block : {std::size_t{1000}, LineReader::kBlockSize, std::size_t{3} << 20}) {
+    LineReader reader(dir / "in.txt", block);
+    std::vector<std::string> lines;
+    std::string line;
+    std::string_view got;
+    while (reader.nextPiece(got)) {
+      EXPECT_LE(got.size(), piece + block) << block;
+      line.append(got);
+      if (reader.pieceEndsLine()) {
+        lines.push_back(line);
+        line.clear();
+      }
+    }
+    EXPECT_TRUE(reader.ok()) << reader.error();
+    if (!line.empty()) lines.push_back(line);  // the input ended inside a line
+    EXPECT_EQ(lines, readAll(dir / "in.txt", block)) << block;
+    EXPECT_EQ(reader.bytesRead(), input.size()) << block;
+  }
+}
+
 }  // namespace
 }  // namespace orvella

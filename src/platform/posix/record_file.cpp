@@ -40,13 +40,22 @@ std::optional<SystemError> moveOver(const std::filesystem::path& from, const std
   return std::nullopt;
 }
 
-// Gives the unnamed file a name. Through /proc where it is mounted; otherwise straight from the
-// descriptor, which the system allows to privileged processes only.
+// Gives the unnamed file a name: straight from the descriptor where the process may (it saves
+// a walk through /proc per record), otherwise through /proc.
 bool linkUnnamed(int fd, const std::filesystem::path& name) {
+  static std::atomic<bool> direct{true};
+  if (direct) {
+    if (::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) return true;
+    if (errno != ENOENT && errno != EPERM && errno != EINVAL) return false;
+    // ENOENT also means the folder is gone: only the /proc route can tell the two apart.
+    if (errno != ENOENT) direct = false;
+  }
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
-  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
-  if (errno != ENOENT || ::access("/proc/self/fd", F_OK) == 0) return false;
-  return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    direct = false;  // the direct route was refused for want of privilege
+    return true;
+  }
+  return false;
 }
 
 }  // namespace
