@@ -49,6 +49,7 @@ inline constexpr std::string_view kOutputNotFolder = "出力先のフォルダ�
 inline constexpr std::string_view kOutputNotWritable = "出力先のフォルダに書き込めません: ";
 inline constexpr std::string_view kBadStart = "--start には 0 から 9999 までの整数を指定してください: ";
 inline constexpr std::string_view kBadSerial = "--serial には 0 から 32767 までの整数を指定してください: ";
+inline constexpr std::string_view kArgumentNotText = "文字として読めない引数があります: ";
 inline constexpr std::string_view kNotUtf8 = " の値が正しい UTF-8 ではありません。";
 inline constexpr std::string_view kNameNotUtf8 =
     "入力ファイル名が正しい UTF-8 ではないため Subject にできません。--subject で指定してください。";

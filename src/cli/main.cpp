@@ -1,9 +1,10 @@
 // orvella-convert: the conversion without the window.
+
 #include <csignal>
-#include <cstdio>
 #include <exception>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "cli/cli_texts.hpp"
 #include "cli/options.hpp"
@@ -12,6 +13,7 @@
 #include "convert/converter.hpp"
 #include "convert/reasons.hpp"
 #include "core/version.hpp"
+#include "platform/args.hpp"
 #include "platform/console.hpp"
 #include "platform/signals.hpp"
 #include "convert/text_check.hpp"
@@ -21,8 +23,11 @@
 namespace {
 
 void printError(std::string_view text) {
-  std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(orvella::cli_texts::kProgram.size()),
-               orvella::cli_texts::kProgram.data(), static_cast<int>(text.size()), text.data());
+  std::string line(orvella::cli_texts::kProgram);
+  line += ": ";
+  line += text;
+  line += '\n';
+  orvella::platform::writeError(line);
 }
 
 std::string summary(const orvella::ConvertResult& result) {
@@ -69,15 +74,22 @@ int check(const orvella::cli::Options& o) {
 
 int run(int argc, char** argv) {
   namespace cli = orvella::cli;
-  const cli::Parsed parsed = cli::parse(argc, argv);
+  orvella::platform::CommandLine typed = orvella::platform::commandLine(argc, argv);
+  if (typed.unreadable) {
+    printError(std::string(orvella::cli_texts::kArgumentNotText) + typed.args[*typed.unreadable]);
+    return 2;
+  }
+  std::vector<char*> args;
+  for (auto& a : typed.args) args.push_back(a.data());
+  args.push_back(nullptr);
+  const cli::Parsed parsed = cli::parse(static_cast<int>(typed.args.size()), args.data());
   switch (parsed.action) {
     case cli::Action::Help:
-      std::fwrite(orvella::cli_texts::kUsage.data(), 1, orvella::cli_texts::kUsage.size(), stdout);
+      orvella::platform::writeOutput(orvella::cli_texts::kUsage);
       return 0;
     case cli::Action::Version:
-      std::printf("%.*s %.*s\n", static_cast<int>(orvella::cli_texts::kProgram.size()),
-                  orvella::cli_texts::kProgram.data(), static_cast<int>(orvella::kVersion.size()),
-                  orvella::kVersion.data());
+      orvella::platform::writeOutput(std::string(orvella::cli_texts::kProgram) + " " +
+                                     std::string(orvella::kVersion) + "\n");
       return 0;
     case cli::Action::Refuse:
       for (const auto& e : parsed.errors) printError(e);

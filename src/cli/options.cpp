@@ -83,7 +83,7 @@ std::string tooLong(std::string_view field, std::int64_t bytes, int limit, bool 
 }  // namespace
 
 std::string baseName(const std::filesystem::path& input) {
-  std::string name = input.filename().string();
+  std::string name = utf8Of(input.filename());
   const auto dot = name.rfind('.');
   if (dot != std::string::npos) name.resize(dot);
   return name;
@@ -114,7 +114,7 @@ Parsed parse(int argc, char** argv) {
     const std::string value = optarg ? optarg : "";
     switch (c) {
       case 'o':
-        o.output = value;
+        o.output = pathFromUtf8(value);
         haveOutput = true;
         break;
       case kSubject: subject.value = value; break;
@@ -179,7 +179,7 @@ Parsed parse(int argc, char** argv) {
   } else if (argc - optind > 1) {
     refuse(std::string(cli_texts::kTooManyInputs) + argv[optind + 1]);
   } else {
-    o.settings.input = argv[optind];
+    o.settings.input = pathFromUtf8(argv[optind]);
   }
 
   if (check) {
@@ -189,10 +189,10 @@ Parsed parse(int argc, char** argv) {
   } else {
     std::error_code ec;
     if (!std::filesystem::is_directory(o.output, ec)) {
-      refuse(std::string(cli_texts::kOutputNotFolder) + o.output.string());
+      refuse(std::string(cli_texts::kOutputNotFolder) + utf8Of(o.output));
     } else if (platform::checkFolderWritable(o.output)) {
       // Otherwise every record would fail on its own, one message each.
-      refuse(std::string(cli_texts::kOutputNotWritable) + o.output.string());
+      refuse(std::string(cli_texts::kOutputNotWritable) + utf8Of(o.output));
     }
   }
 

@@ -1,10 +1,9 @@
 #include "cli/terminal_host.hpp"
 
-#include <cstdio>
-
 #include "cli/cli_texts.hpp"
 #include "core/date_stamp.hpp"
 #include "core/utf.hpp"
+#include "platform/console.hpp"
 #include "platform/signals.hpp"
 
 namespace orvella::cli {
@@ -45,26 +44,28 @@ void TerminalHost::draw() {
   line.append(static_cast<std::size_t>(filled), '#');
   line.append(static_cast<std::size_t>(kBarWidth - filled), '-');
   line += "] " + std::to_string(percent) + "%";
-  std::fputs(line.c_str(), stderr);
-  std::fflush(stderr);
+  platform::writeError(line);
   drawn_ = true;
 }
 
 void TerminalHost::clearProgress() {
   if (!drawn_) return;
-  std::fputs("\r\033[K", stderr);
+  platform::writeError("\r\033[K");
   drawn_ = false;
 }
 
 void TerminalHost::say(std::string_view text) {
   clearProgress();
-  std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(cli_texts::kProgram.size()),
-               cli_texts::kProgram.data(), static_cast<int>(text.size()), text.data());
+  std::string line(cli_texts::kProgram);
+  line += ": ";
+  line += text;
+  line += '\n';
+  platform::writeError(line);
   if (bar_) draw();
 }
 
 void TerminalHost::WriteFailed(const std::filesystem::path& file, std::string_view message) {
-  say(std::string(message) + " (" + file.string() + ")");
+  say(std::string(message) + " (" + utf8Of(file) + ")");
 }
 
 void TerminalHost::Message(MessageKind kind, std::string_view text) {

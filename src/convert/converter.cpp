@@ -12,6 +12,7 @@
 #include "convert/write_text.hpp"
 #include "core/cp932.hpp"
 #include "core/length_b.hpp"
+#include "core/utf.hpp"
 #include "platform/files.hpp"
 
 namespace orvella {
@@ -56,13 +57,13 @@ class Run {
     switch (lock_.acquire(folder_)) {
       case platform::FolderLock::State::Held: break;
       case platform::FolderLock::State::Busy:
-        return fail(ConvertStatus::FolderBusy, std::string(texts::kFolderBusy) + "\n" + folder_.string());
+        return fail(ConvertStatus::FolderBusy, std::string(texts::kFolderBusy) + "\n" + utf8Of(folder_));
       case platform::FolderLock::State::Failed: return folderRefused(*lock_.error());
     }
     // Only runs hold this lock, so what is left now was left by one that was killed.
     platform::removeRecordTemporaries(folder_);
     if (inputIsAnOutput()) {
-      return fail(ConvertStatus::InputIsOutput, std::string(texts::kInputIsOutput) + "\n" + settings_.input.string());
+      return fail(ConvertStatus::InputIsOutput, std::string(texts::kInputIsOutput) + "\n" + utf8Of(settings_.input));
     }
 
     LineReader& reader = reader_.emplace(settings_.input, LineReader::kBlockSize,
@@ -74,7 +75,7 @@ class Run {
     if (!reader.ok()) {
       std::string text(texts::kInputOpenFailed);
       text += '\n';
-      text += settings_.input.string();
+      text += utf8Of(settings_.input);
       text += ": ";
       text += reasonText(reader.error());
       return fail(ConvertStatus::InputError, text);
@@ -141,7 +142,7 @@ class Run {
     std::error_code ec;
     for (auto it = std::filesystem::directory_iterator(folder_, ec);
          !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-      const auto number = recordNumberOf(it->path().filename().string());
+      const auto number = recordNumberOf(utf8Of(it->path().filename()));
       if (number && *number >= settings_.startNumber && platform::fileIdOf(it->path()) == input) return true;
     }
     return false;
@@ -161,7 +162,7 @@ class Run {
 
   ConvertResult folderRefused(const platform::SystemError& error) {
     return fail(ConvertStatus::FolderNotWritable,
-                std::string(texts::kFolderNotWritable) + "\n" + folder_.string() + ": " + reasonText(error));
+                std::string(texts::kFolderNotWritable) + "\n" + utf8Of(folder_) + ": " + reasonText(error));
   }
 
   // ---- The record in hand

@@ -2,6 +2,7 @@
 
 #include "convert/reasons.hpp"
 #include "convert/texts.hpp"
+#include "core/utf.hpp"
 #include "platform/files.hpp"
 
 namespace orvella {
@@ -9,7 +10,7 @@ namespace orvella {
 std::string writeFailureText(const std::filesystem::path& file, const platform::SystemError& error) {
   std::string text(texts::kWriteError);
   text += '\n';
-  text += file.string();
+  text += utf8Of(file);
   text += ": ";
   text += reasonText(error);
   return text;

@@ -68,4 +68,13 @@ std::string utf16ToUtf8(std::u16string_view text) {
   return out;
 }
 
+std::filesystem::path pathFromUtf8(std::string_view text) {
+  return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(text.data()), text.size()));
+}
+
+std::string utf8Of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 }  // namespace orvella

@@ -1,9 +1,16 @@
 // The console the program runs in.
 #pragma once
 
+#include <string_view>
+
 namespace orvella::platform {
 
 // True when the error stream goes to a terminal (a progress bar may be drawn there).
 [[nodiscard]] bool stderrIsTerminal();
+
+// UTF-8 text to the output or error stream: a Windows console is given characters, since the
+// bytes would be read in its code page; a file or pipe gets the bytes as they are.
+void writeOutput(std::string_view utf8);
+void writeError(std::string_view utf8);
 
 }  // namespace orvella::platform

@@ -103,6 +103,11 @@ struct RefusedCase {
 class Refused : public ::testing::TestWithParam<RefusedCase> {};
 
 TEST_P(Refused, ExitsTwoAndWritesNothing) {
+#ifdef _WIN32
+  // Windows arguments are UTF-16: bytes that are no UTF-8 cannot be handed over at all (what
+  // can, an unpaired surrogate, is refused in tests/windows).
+  if (std::string_view(GetParam().name).ends_with("NotUtf8")) GTEST_SKIP() << "no byte arguments on Windows";
+#endif
   Cli c;
   std::vector<std::string> args;
   for (const auto& a : GetParam().args) {
@@ -173,7 +178,11 @@ TEST(OrvellaConvert, FieldsAtTheirLimitsPass) {
 }
 
 TEST(OrvellaConvert, ReadOnlyOutputFolderIsRefusedUpFront) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a folder's read-only attribute does not stop new files on Windows";
+#else
   if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+#endif
   Cli c;
   fs::permissions(c.out, fs::perms::owner_read | fs::perms::owner_exec);
   const Outcome o = c.run({"--max-bytes", "200", "-o", c.out.string(), c.input.string()});

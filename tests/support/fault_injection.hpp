@@ -2,12 +2,14 @@
 // They work when the tests run as root, where permission bits stop nothing.
 #pragma once
 
+#ifndef _WIN32
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -32,6 +34,9 @@ inline std::vector<std::string> temporariesUnder(const std::filesystem::path& ro
   }
   return found;
 }
+
+#ifndef _WIN32
+// POSIX only: Windows has neither fork() nor file size limits, and its paths have no such depth.
 
 // Runs body in a forked child whose files may not grow past maxFileBytes, the way a full disk
 // stops a write (EFBIG instead of ENOSPC, SIGXFSZ ignored so the write fails rather than kills).
@@ -104,5 +109,7 @@ class TooDeepFolder {
   std::filesystem::path path_;
   std::vector<int> fds_;
 };
+
+#endif  // _WIN32
 
 }  // namespace orvella::testing

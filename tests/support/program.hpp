@@ -2,10 +2,15 @@
 // and collects its exit code and output.
 #pragma once
 
+#ifdef _WIN32
+#include <windows.h>
+#include <psapi.h>
+#else
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <csignal>
@@ -18,7 +23,9 @@
 
 #include "support/temp_dir.hpp"
 
+#ifndef _WIN32
 extern char** environ;
+#endif
 
 namespace orvella::testing {
 
@@ -31,8 +38,122 @@ struct Outcome {
 
 inline std::filesystem::path program() {
   const char* dir = std::getenv("ORVELLA_BIN_DIR");
+#ifdef _WIN32
+  return std::filesystem::path(dir ? dir : "bin") / "orvella-convert.exe";
+#else
   return std::filesystem::path(dir ? dir : "bin") / "orvella-convert";
+#endif
 }
+
+#ifdef _WIN32
+
+// Windows has no fork: the child is started with CreateProcessW, its arguments in UTF-16 (so a
+// test may hand it what UTF-8 cannot hold) and its output in files as on POSIX.
+struct Child {
+  HANDLE process = nullptr;
+  std::filesystem::path outPath;
+  std::filesystem::path errPath;
+};
+
+inline std::wstring widen(std::string_view utf8) {
+  const int size = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
+  return wide;
+}
+
+// One argument quoted the way the C runtime and CommandLineToArgvW split it again.
+inline void appendQuoted(std::wstring& line, const std::wstring& arg) {
+  if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+    line += arg;
+    return;
+  }
+  line += L'"';
+  std::size_t slashes = 0;
+  for (const wchar_t c : arg) {
+    if (c == L'\\') {
+      ++slashes;
+      continue;
+    }
+    line.append(c == L'"' ? slashes * 2 + 1 : slashes, L'\\');
+    slashes = 0;
+    line += c;
+  }
+  line.append(slashes * 2, L'\\');
+  line += L'"';
+}
+
+inline Child startWide(const std::filesystem::path& scratch, const std::vector<std::wstring>& args) {
+  const std::filesystem::path exe = program();
+  std::wstring line;
+  appendQuoted(line, exe.wstring());
+  for (const auto& a : args) {
+    line += L' ';
+    appendQuoted(line, a);
+  }
+  Child c;
+  c.outPath = scratch / "stdout.txt";
+  c.errPath = scratch / "stderr.txt";
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  auto create = [&](const std::filesystem::path& p) {
+    return ::CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit,
+                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  const HANDLE out = create(c.outPath);
+  const HANDLE err = create(c.errPath);
+  const HANDLE in = ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                  OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = in;
+  si.hStdOutput = out;
+  si.hStdError = err;
+  PROCESS_INFORMATION pi{};
+  if (::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    ::CloseHandle(pi.hThread);
+    c.process = pi.hProcess;
+  }
+  ::CloseHandle(out);
+  ::CloseHandle(err);
+  ::CloseHandle(in);
+  return c;
+}
+
+inline Child start(const std::filesystem::path& scratch, const std::vector<std::string>& args) {
+  std::vector<std::wstring> wide;
+  for (const auto& a : args) wide.push_back(widen(a));
+  return startWide(scratch, wide);
+}
+
+inline Outcome finish(const Child& c) {
+  Outcome o;
+  if (c.process) {
+    ::WaitForSingleObject(c.process, INFINITE);
+    DWORD code = 0;
+    if (::GetExitCodeProcess(c.process, &code)) o.code = static_cast<int>(code);
+    PROCESS_MEMORY_COUNTERS memory{};
+    if (::K32GetProcessMemoryInfo(c.process, &memory, sizeof memory)) {
+      o.peakKiB = static_cast<long>(memory.PeakWorkingSetSize / 1024);
+    }
+    ::CloseHandle(c.process);
+  }
+  o.out = readFile(c.outPath);
+  o.err = readFile(c.errPath);
+  std::filesystem::remove(c.outPath);
+  std::filesystem::remove(c.errPath);
+  return o;
+}
+
+inline Outcome run(const std::filesystem::path& scratch, const std::vector<std::string>& args) {
+  return finish(start(scratch, args));
+}
+
+inline Outcome runWide(const std::filesystem::path& scratch, const std::vector<std::wstring>& args) {
+  return finish(startWide(scratch, args));
+}
+
+#else
 
 // A started child; wait for it with finish().
 struct Child {
@@ -97,9 +218,14 @@ inline Outcome run(const std::filesystem::path& scratch, const std::vector<std::
   return finish(start(scratch, args, maxFileBytes));
 }
 
+#endif
+
 inline std::vector<std::string> filesIn(const std::filesystem::path& dir) {
   std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    const std::u8string name = e.path().filename().u8string();
+    names.emplace_back(name.begin(), name.end());
+  }
   std::sort(names.begin(), names.end());
   return names;
 }

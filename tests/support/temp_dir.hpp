@@ -5,19 +5,21 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <unistd.h>
 
 namespace orvella::testing {
 
 class TempDir {
  public:
   TempDir() {
+    // A random tag per process keeps parallel test programs apart without a system call.
+    static const std::string tag = std::to_string(std::random_device{}());
     static std::atomic<int> counter{0};
     path_ = std::filesystem::temp_directory_path() /
-            ("orvella-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+            ("orvella-test-" + tag + "-" + std::to_string(counter++));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

@@ -100,7 +100,9 @@ TEST_F(WindowTest, AnEstimateWiderThanTheWindowWrapsClearOfTheConvertButton) {
     }
     layout.endLayout();
     EXPECT_EQ(layout.lineCount(), 2);
-    if (info->geometry().bottom() >= button.top()) EXPECT_LT(lastWidth, button.left());
+    if (info->geometry().bottom() >= button.top()) {
+      EXPECT_LT(lastWidth, button.left());
+    }
   }
 }
 

@@ -4,34 +4,18 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
-#include <random>
 #include <string>
 
 #include "platform/files.hpp"
+#include "platform/record_names.hpp"
 
 namespace orvella::platform {
 
 namespace {
 
-constexpr std::string_view kTempPrefix = ".orvella-";
-constexpr std::string_view kTempSuffix = ".tmp";
-
 std::atomic<bool> namedOnly{false};
 
 int fdOf(std::intptr_t handle) { return static_cast<int>(handle); }
-
-// A hidden name nobody can guess ahead, so no one can make the record fail by taking it first.
-std::filesystem::path hiddenName(const std::filesystem::path& folder) {
-  static thread_local std::mt19937_64 rng{std::random_device{}() ^
-                                          (std::uint64_t(std::random_device{}()) << 32)};
-  char hex[17];
-  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(rng()));
-  std::string name(kTempPrefix);
-  name += hex;
-  name += kTempSuffix;
-  return folder / name;
-}
 
 // A target that exists but may not be written is a failure, as it would be on the handset's
 // home platform; a rename alone would quietly replace it. Root passes access() whatever the mode,
@@ -78,25 +62,6 @@ bool linkUnnamed(int fd, const std::filesystem::path& name) {
 
 void preferNamedRecordFiles(bool named) { namedOnly = named; }
 
-bool isRecordTemporary(std::string_view name) {
-  const auto endsWith = [&](std::string_view s) {
-    return name.size() >= s.size() && name.substr(name.size() - s.size()) == s;
-  };
-  if (name.substr(0, kTempPrefix.size()) == kTempPrefix && endsWith(kTempSuffix)) return true;
-  // Earlier versions: ".E1__0000.VMG.tmp<pid>-<n>".
-  constexpr std::string_view kOld = ".VMG.tmp";
-  if (name.substr(0, 5) != ".E1__") return false;
-  const auto at = name.find(kOld);
-  if (at == std::string_view::npos) return false;
-  const std::string_view rest = name.substr(at + kOld.size());
-  const auto dash = rest.find('-');
-  if (dash == std::string_view::npos || dash == 0 || dash + 1 == rest.size()) return false;
-  for (std::size_t i = 0; i < rest.size(); ++i) {
-    if (i != dash && (rest[i] < '0' || rest[i] > '9')) return false;
-  }
-  return true;
-}
-
 RecordFile::~RecordFile() { discard(); }
 
 RecordFile::RecordFile(RecordFile&& other) noexcept
@@ -141,7 +106,7 @@ std::optional<SystemError> RecordFile::create(const std::filesystem::path& folde
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return lastError();
   }
   for (int attempt = 0; attempt < 16; ++attempt) {
-    const std::filesystem::path name = hiddenName(folder_);
+    const std::filesystem::path name = hiddenRecordName(folder_);
     const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd >= 0) {
       handle_ = fd;
@@ -214,7 +179,7 @@ std::optional<SystemError> RecordFile::commit(const std::filesystem::path& targe
       std::filesystem::path hidden;
       bool linked = false;
       for (int attempt = 0; attempt < 16 && !linked; ++attempt) {
-        hidden = hiddenName(folder_);
+        hidden = hiddenRecordName(folder_);
         linked = linkUnnamed(fdOf(handle_), hidden);
         if (!linked && errno != EEXIST) break;
       }
