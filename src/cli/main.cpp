@@ -68,7 +68,7 @@ int check(const orvella::cli::Options& o) {
                orvella::reasonText(result.error));
     return 1;
   }
-  for (const auto& line : orvella::cli::checkListing(result)) std::printf("%s\n", line.c_str());
+  for (const auto& line : orvella::cli::checkListing(result)) orvella::platform::writeOutput(line + "\n");
   return result.input.hasWarnings() ? 1 : 0;
 }
 
