@@ -83,7 +83,7 @@ TEST(WindowsArguments, AnUnpairedSurrogateIsRefusedWithExitTwo) {
 
 TEST(WindowsInput, CrLfAndCtrlZAreReadAsTheyStand) {
   TempDir dir;
-  // Text mode would fold CR LF into LF and stop at the first Ctrl-Z.
+  // Text mode would fold CR LF into LF (fewer bytes read) and stop at the first Ctrl-Z.
   constexpr char kText[] = "one\r\ntwo\x1a three\r\n\x1a\rfour\n";
   writeFile(dir / "in.txt", std::string(kText, sizeof kText - 1));
   LineReader reader(dir / "in.txt");
@@ -91,7 +91,7 @@ TEST(WindowsInput, CrLfAndCtrlZAreReadAsTheyStand) {
   std::string line;
   while (reader.next(line)) lines.push_back(line);
   ASSERT_TRUE(reader.ok()) << reasonText(reader.error());
-  EXPECT_EQ(lines, (std::vector<std::string>{"one", std::string("two\x1a three", 10), "\x1a", "four\n"}));
+  EXPECT_EQ(lines, (std::vector<std::string>{"one", std::string("two\x1a three", 10), "\x1a", "four"}));
   EXPECT_EQ(reader.bytesRead(), sizeof kText - 1);
 }
 
