@@ -17,12 +17,12 @@ inline constexpr std::string_view kUsage =
     "  -o, --output DIR      .VMG ファイルを書き込むフォルダ (既存のもの)\n"
     "      --subject TEXT    Subject (既定: 入力ファイル名から拡張子を除いたもの)\n"
     "      --no-serial       Subject に \"-\" と通し番号を付けない\n"
-    "      --format PATTERN  通し番号の書式 (既定: 000)\n"
-    "      --serial N        最初の通し番号 (既定: 0、0〜32767)\n"
+    "      --format PATTERN  通し番号の書式 (既定: {pattern})\n"
+    "      --serial N        最初の通し番号 (既定: 0、0〜{lastSerial})\n"
     "      --from ADDR       From (既定: 組み込みの送信者アドレス)\n"
     "      --to ADDR         To (既定: 空)\n"
-    "      --max-bytes N     1 ファイルの最大バイト数 (既定: 10000)\n"
-    "      --start N         最初のファイル番号 (既定: 0、0〜9999)\n"
+    "      --max-bytes N     1 ファイルの最大バイト数 (既定: {maxBytes})\n"
+    "      --start N         最初のファイル番号 (既定: 0、0〜{lastNumber})\n"
     "      --date TEXT       すべてのファイルの Date (例: \"Wed, 11 Feb 2004 05:15:55 +0900\"、\n"
     "                        既定: ファイルごとに現在時刻)\n"
     "      --encoding NAME   入力の文字コード: auto (既定、自動判別), cp932, utf-8,\n"
@@ -47,8 +47,8 @@ inline constexpr std::string_view kTooManyInputs = "入力ファイルは 1 つ�
 inline constexpr std::string_view kNoOutput = "出力先のフォルダを -o で指定してください。";
 inline constexpr std::string_view kOutputNotFolder = "出力先のフォルダがありません: ";
 inline constexpr std::string_view kOutputNotWritable = "出力先のフォルダに書き込めません: ";
-inline constexpr std::string_view kBadStart = "--start には 0 から 9999 までの整数を指定してください: ";
-inline constexpr std::string_view kBadSerial = "--serial には 0 から 32767 までの整数を指定してください: ";
+inline constexpr std::string_view kBadStart = "--start には 0 から {lastNumber} までの整数を指定してください: ";
+inline constexpr std::string_view kBadSerial = "--serial には 0 から {lastSerial} までの整数を指定してください: ";
 inline constexpr std::string_view kArgumentNotText = "文字として読めない引数があります: ";
 inline constexpr std::string_view kNotUtf8 = " の値が正しい UTF-8 ではありません。";
 inline constexpr std::string_view kNameNotUtf8 =

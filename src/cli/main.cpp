@@ -85,7 +85,7 @@ int run(int argc, char** argv) {
   const cli::Parsed parsed = cli::parse(static_cast<int>(typed.args.size()), args.data());
   switch (parsed.action) {
     case cli::Action::Help:
-      orvella::platform::writeOutput(orvella::cli_texts::kUsage);
+      orvella::platform::writeOutput(orvella::cli::fillInLimits(orvella::cli_texts::kUsage));
       return 0;
     case cli::Action::Version:
       orvella::platform::writeOutput(std::string(orvella::cli_texts::kProgram) + " " +

@@ -83,10 +83,17 @@ std::string tooLong(std::string_view field, std::int64_t bytes, int limit, bool 
 }  // namespace
 
 std::string baseName(const std::filesystem::path& input) {
-  std::string name = utf8Of(input.filename());
-  const auto dot = name.rfind('.');
-  if (dot != std::string::npos) name.resize(dot);
-  return name;
+  const std::string name = utf8Of(input.filename());
+  const auto text = utf8ToUtf16(name);
+  if (!text) return name;  // not UTF-8: the caller refuses it as a Subject
+  return utf16ToUtf8(nameWithoutExtension(*text));
+}
+
+std::string fillInLimits(std::string_view text) {
+  return texts::fillIn(text, {{"pattern", std::string(kDefaultSerialPattern)},
+                              {"lastSerial", std::to_string(Message::kMaxSerial)},
+                              {"maxBytes", std::string(kDefaultMaxLength)},
+                              {"lastNumber", std::to_string(kLastFileNumber)}});
 }
 
 Parsed parse(int argc, char** argv) {
@@ -125,14 +132,14 @@ Parsed parse(int argc, char** argv) {
       case kDate: date.value = value; break;
       case kSerial:
         o.firstSerial = wholeNumberIn(value, 0, Message::kMaxSerial);
-        if (!o.firstSerial) refuse(std::string(cli_texts::kBadSerial) + value);
+        if (!o.firstSerial) refuse(fillInLimits(cli_texts::kBadSerial) + value);
         break;
       case kStart: {
-        const auto start = wholeNumberIn(value, 0, 9999);
+        const auto start = wholeNumberIn(value, 0, kLastFileNumber);
         if (start) {
           o.settings.startNumber = *start;
         } else {
-          refuse(std::string(cli_texts::kBadStart) + value);
+          refuse(fillInLimits(cli_texts::kBadStart) + value);
         }
         break;
       }
@@ -248,7 +255,7 @@ Parsed parse(int argc, char** argv) {
   if (subjectText && formatText) {
     // With the serial on, "-" and the pattern share the 100 bytes.
     const std::int64_t bytes =
-        std::int64_t{LengthB(h.subject)} + (serialOn ? 1 + std::int64_t{LengthB(h.pattern)} : 0);
+        std::int64_t{LengthB(h.subject)} + kMaxSubjectBytes - subjectLimit(serialOn, LengthB(h.pattern));
     if (bytes > kMaxSubjectBytes) refuse(tooLong("Subject", bytes, kMaxSubjectBytes, serialOn));
   }
 

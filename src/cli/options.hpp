@@ -30,4 +30,7 @@ Parsed parse(int argc, char** argv);
 // The input's base name without its extension: after the last separator, before the last dot.
 std::string baseName(const std::filesystem::path& input);
 
+// A text of the command line with its limits and defaults filled in ("{lastNumber}" and so on).
+std::string fillInLimits(std::string_view text);
+
 }  // namespace orvella::cli

@@ -4,6 +4,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "convert/defaults.hpp"
 #include "convert/header_values.hpp"
 #include "convert/line_reader.hpp"
 #include "convert/reasons.hpp"
@@ -19,11 +20,8 @@ namespace orvella {
 
 namespace {
 
-constexpr int kLastNumber = 9999;
 constexpr std::int64_t kHeaderCount = RecordCount::kStart;
 constexpr std::int64_t kRecordSlack = 4096;
-constexpr std::string_view kCrLf = "\r\n";
-constexpr std::uint64_t kFooterBytes = 2 + 11 + 10;  // "", "END:VBODY", "END:VMSG" with their ends
 // Memory stays bounded whatever the input: the record in hand is kept whole only up to
 // kHeldBytes (its start stays on show past that), the bytes beyond go to its file in chunks of
 // kChunkBytes, and a long line that may still be taken back waits in a scratch file past
@@ -338,7 +336,7 @@ class Run {
     show();
   }
 
-  // Footer, write, and one step of the file number (which never passes 9999). False when the
+  // Footer, write, and one step of the file number (which never passes the last). False when the
   // record could not be written: the run stops there, so the series has no hole.
   bool closeRecord() {
     if (!frozen_) {
@@ -363,7 +361,7 @@ class Run {
     ++result_.filesWritten;
     if (!result_.firstNumber) result_.firstNumber = number_;
     result_.lastNumber = number_;
-    if (number_ < kLastNumber) {
+    if (number_ < kLastFileNumber) {
       ++number_;
       result_.nextNumber = number_;
       host_.SpinnerStep(number_);
@@ -384,7 +382,7 @@ class Run {
   // ---- Endings
 
   ConvertResult stopAfterLine() {
-    if (outOfNumbers_) return stop(ConvertStatus::NumbersOut, texts::kNumbersOut);
+    if (outOfNumbers_) return stop(ConvertStatus::NumbersOut, texts::fillIn(texts::kNumbersOut, {{"last", std::to_string(kLastFileNumber)}}));
     if (outOfSerials_) return serialsOut();
     if (tooLarge_) return stop(ConvertStatus::RecordTooLarge, texts::kRecordTooLarge);
     return writeFailed();
@@ -421,15 +419,15 @@ class Run {
 
   // Records of the series just past the last one written, left there by an earlier run.
   void findLeftovers() {
-    if (!result_.lastNumber || *result_.lastNumber >= kLastNumber) return;
+    if (!result_.lastNumber || *result_.lastNumber >= kLastFileNumber) return;
     const int first = *result_.lastNumber + 1;
     int last = first - 1;
     std::error_code ec;
-    while (last < kLastNumber && std::filesystem::exists(folder_ / fileNameFor(last + 1), ec)) ++last;
+    while (last < kLastFileNumber && std::filesystem::exists(folder_ / fileNameFor(last + 1), ec)) ++last;
     if (last >= first) result_.leftovers = std::make_pair(first, last);
   }
 
-  ConvertResult serialsOut() { return stop(ConvertStatus::SerialsOut, texts::kSerialsOut); }
+  ConvertResult serialsOut() { return stop(ConvertStatus::SerialsOut, texts::fillIn(texts::kSerialsOut, {{"last", std::to_string(Message::kMaxSerial)}})); }
 
   ConvertResult readFailed(const LineReader& reader) {
     // What was read is written whole first, as an interrupt does.
@@ -541,8 +539,8 @@ std::string leftoversSentence(const ConvertResult& result) {
 }
 
 ConvertResult Convert(const ConvertSettings& settings, Message& message, ConvertHost& host) {
-  if (settings.startNumber < 0 || settings.startNumber > kLastNumber) {
-    throw std::out_of_range("start number outside 0..9999");
+  if (settings.startNumber < 0 || settings.startNumber > kLastFileNumber) {
+    throw std::out_of_range("start number outside the file numbers");
   }
   return Run(settings, message, host).go();
 }

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "convert/defaults.hpp"
 #include "convert/encoding.hpp"
 #include "convert/input_report.hpp"
 #include "core/message.hpp"
@@ -49,8 +50,8 @@ class ConvertHost {
 
 struct ConvertSettings {
   std::filesystem::path input;
-  std::string maxLength = "10000";  // text of the limit, checked by Convert
-  int startNumber = 0;              // 0..9999
+  std::string maxLength{kDefaultMaxLength};  // text of the limit, checked by Convert
+  int startNumber = 0;              // 0..kLastFileNumber
   HeaderInputs header;              // date is taken from the host for each record
   EncodingChoice encoding = EncodingChoice::Auto;
 };
@@ -67,8 +68,8 @@ enum class ConvertStatus {
   RecordTooLarge,  // a line would make its record too large to write
   SyncFailed,    // every record written, but the system could not confirm they reached the disk
   InputError,    // the input could not be opened or read
-  NumbersOut,    // file number 9999 used with input left
-  SerialsOut,    // Subject serial 32767 used with records left
+  NumbersOut,    // the last file number used with input left
+  SerialsOut,    // the last Subject serial used with records left
   Stopped,       // the host asked to stop
 };
 
@@ -101,7 +102,7 @@ std::string leftoversSentence(const ConvertResult& result);
 std::string fileNameFor(int number);
 
 // Message carries the Subject serial across conversions, as the window does; Convert leaves the
-// last record in it. settings.startNumber must be 0..9999 (std::out_of_range otherwise).
+// last record in it. settings.startNumber must be 0..kLastFileNumber (std::out_of_range otherwise).
 ConvertResult Convert(const ConvertSettings& settings, Message& message, ConvertHost& host);
 
 }  // namespace orvella

@@ -1,16 +1,38 @@
-// Built-in defaults shared by the window and the command line.
+// Built-in defaults, limits and rules shared by the window and the command line.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
+
+#include "core/message.hpp"
 
 namespace orvella {
 
 inline constexpr std::string_view kDefaultSender = "orvella@example.jp";
 inline constexpr std::string_view kDefaultMaxLength = "10000";
-inline constexpr std::string_view kDefaultSerialPattern = "000";
+// File numbers run from 0 to this, four digits in the name.
+inline constexpr int kLastFileNumber = 9999;
 
 // Header limits in code page 932 bytes.
 inline constexpr int kMaxAddressBytes = 64;
 inline constexpr int kMaxSubjectBytes = 100;
+
+// The most bytes a Subject may have: with numbering on, the "-" and the pattern share the limit
+// (the pattern counted by its own byte length).
+constexpr std::int64_t subjectLimit(bool serialOn, std::int64_t patternBytes) {
+  return serialOn ? kMaxSubjectBytes - 1 - patternBytes : kMaxSubjectBytes;
+}
+
+#ifdef _WIN32
+inline constexpr std::u16string_view kPathSeparators = u"\\/";
+#else
+inline constexpr std::u16string_view kPathSeparators = u"/";
+#endif
+
+// The last component of a path without its extension (from its last dot); a dot in a folder
+// name is not an extension.
+std::u16string nameWithoutExtension(std::u16string_view path,
+                                    std::u16string_view separators = kPathSeparators);
 
 }  // namespace orvella

@@ -5,12 +5,14 @@
 
 #include <cstdint>
 
+#include "core/message.hpp"
+
 namespace orvella {
 
 class RecordCount {
  public:
-  static constexpr std::int64_t kStart = 97;
-  static constexpr std::int64_t kLineEnd = 2;
+  static constexpr std::int64_t kStart = kCountedHeaderBytes;
+  static constexpr std::int64_t kLineEnd = kCrLf.size();
 
   explicit RecordCount(std::int64_t limit) : limit_(limit) {}
 

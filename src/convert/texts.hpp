@@ -1,9 +1,25 @@
 // The conversion's own messages (UTF-8), spelled once.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <utility>
 
 namespace orvella::texts {
+
+// A message with "{name}" marks, each filled with its value: the numbers in messages come from
+// the rules' own homes, not from the text.
+inline std::string fillIn(std::string_view text,
+                          std::initializer_list<std::pair<std::string_view, std::string>> values) {
+  std::string out(text);
+  for (const auto& [name, value] : values) {
+    const std::string mark = "{" + std::string(name) + "}";
+    for (std::size_t at = out.find(mark); at != std::string::npos; at = out.find(mark, at + value.size())) {
+      out.replace(at, mark.size(), value);
+    }
+  }
+  return out;
+}
 
 inline constexpr std::string_view kWriteError = "書き込み中にエラーが発生しました。";
 inline constexpr std::string_view kCancelled = "変換をキャンセルします。";
@@ -18,9 +34,9 @@ inline constexpr std::string_view kInputReadFailed = "入力ファイルの読�
 inline constexpr std::string_view kStoppedAtBytePrefix = "先頭から ";
 inline constexpr std::string_view kStoppedAtByteSuffix = " バイトまでを変換したところで中止しました。";
 inline constexpr std::string_view kNumbersOut =
-    "ファイル番号が 9999 に達したため、変換を中止しました。";
+    "ファイル番号が {last} に達したため、変換を中止しました。";
 inline constexpr std::string_view kSerialsOut =
-    "Subject の通し番号が 32767 に達したため、変換を中止しました。";
+    "Subject の通し番号が {last} に達したため、変換を中止しました。";
 inline constexpr std::string_view kLastFilePrefix = "最後のファイルは ";
 inline constexpr std::string_view kLastFileSuffix = " です。";
 inline constexpr std::string_view kNoFileWritten = "ファイルは作成されていません。";

@@ -7,10 +7,6 @@
 
 namespace orvella {
 
-namespace {
-constexpr std::string_view kCrLf = "\r\n";
-}
-
 std::u16string renderSerial(int number, std::u16string_view pattern) {
   return formatWholeNumber(number, pattern);
 }
@@ -68,17 +64,15 @@ void Message::AddHeader(const HeaderInputs& in) {
   AddText(subject);
   AddText(line(u"To: ", in.to));
   AddText(std::string_view("Cc: "));
-  AddText(std::string_view("MIME-Version: 1.0"));
-  AddText(std::string_view("Content-Type: text/plain; charset=Shift_JIS"));
-  AddText(std::string_view("Content-Transfer-Encoding: 8bit"));
+  AddText(kMimeVersionLine);
+  AddText(kContentTypeLine);
+  AddText(kTransferEncodingLine);
   AddText(std::string_view(""));
   if (in.serialOn) ++serial_;
 }
 
 void Message::AddFooter() {
-  AddText(std::string_view(""));
-  AddText(std::string_view("END:VBODY"));
-  AddText(std::string_view("END:VMSG"));
+  for (std::string_view line : kFooterLines) AddText(line);
 }
 
 }  // namespace orvella

@@ -4,11 +4,27 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace orvella {
+
+inline constexpr std::string_view kCrLf = "\r\n";
+inline constexpr std::string_view kDefaultSerialPattern = "000";
+
+// The header's three MIME lines; a record's byte count starts at their size with line ends.
+inline constexpr std::string_view kMimeVersionLine = "MIME-Version: 1.0";
+inline constexpr std::string_view kContentTypeLine = "Content-Type: text/plain; charset=Shift_JIS";
+inline constexpr std::string_view kTransferEncodingLine = "Content-Transfer-Encoding: 8bit";
+inline constexpr std::int64_t kCountedHeaderBytes =
+    kMimeVersionLine.size() + kContentTypeLine.size() + kTransferEncodingLine.size() + 3 * kCrLf.size();
+
+// The footer's lines after the body, and their size with line ends.
+inline constexpr std::string_view kFooterLines[] = {"", "END:VBODY", "END:VMSG"};
+inline constexpr std::size_t kFooterBytes =
+    kFooterLines[0].size() + kFooterLines[1].size() + kFooterLines[2].size() + 3 * kCrLf.size();
 
 // What the header is made of; in the window, the current contents of its fields.
 struct HeaderInputs {
@@ -16,11 +32,11 @@ struct HeaderInputs {
   std::u16string from;
   std::u16string subject;
   bool serialOn = true;
-  std::u16string pattern = u"000";
+  std::u16string pattern{kDefaultSerialPattern.begin(), kDefaultSerialPattern.end()};
   std::u16string to;
 };
 
-// Thrown by AddHeader when the next Subject would need a serial past 32767.
+// Thrown by AddHeader when the next Subject would need a serial past Message::kMaxSerial.
 class SerialExhausted : public std::runtime_error {
  public:
   SerialExhausted() : std::runtime_error("subject serial exhausted") {}
@@ -31,7 +47,8 @@ std::u16string renderSerial(int number, std::u16string_view pattern);
 
 class Message {
  public:
-  static constexpr int kMaxSerial = 32767;
+  // The serial is a signed 16-bit number.
+  static constexpr int kMaxSerial = std::numeric_limits<std::int16_t>::max();
 
   // Called with the whole record after every change; empty by default.
   using Observer = std::function<void(const std::string&)>;
@@ -53,7 +70,7 @@ class Message {
 
   // The serial the next numbered Subject gets; kMaxSerial + 1 once all are used.
   int subjectSerial() const { return serial_; }
-  void setSubjectSerial(int serial);  // 0..32767, for a first serial chosen by the caller
+  void setSubjectSerial(int serial);  // 0..kMaxSerial, for a first serial chosen by the caller
 
   void setObserver(Observer observer) { observer_ = std::move(observer); }
   void notify() const {

@@ -2,11 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 namespace orvella::ui {
 
 // Past this the estimate no longer fits the count the window was designed around.
-inline constexpr std::int64_t kMaxEstimate = 32767;
+inline constexpr std::int64_t kMaxEstimate = std::numeric_limits<std::int16_t>::max();
 
 // limit > 0.
 constexpr std::int64_t estimateFiles(std::int64_t bytes, std::int32_t limit) {

@@ -46,7 +46,6 @@ namespace {
 
 constexpr int kClientWidth = 305;   // 4575 twips
 constexpr int kClientHeight = 275;  // 4125 twips
-constexpr int kLastNumber = 9999;
 
 // The bold labels' face; no Debian font carries its name, so it is mapped to a proportional
 // Japanese gothic that is there.
@@ -253,7 +252,7 @@ void frmMain::createControls() {
   Check2->setChecked(true);
   labSubjectFormat = boldLabel(this, "labSubjectFormat", twips(2880, 1260, 735, 255), kLabSubjectFormat);
   txtFormat = place<QLineEdit>(this, "txtFormat", twips(3600, 1230, 975, 270), kTipFormat);
-  txtFormat->setText(u8(kFormat));
+  txtFormat->setText(u8(kDefaultSerialPattern));
 
   Label1 = boldLabel(this, "Label1", twips(0, 1590, 855, 255), kLabel1);
   txtFrom = place<QLineEdit>(this, "txtFrom", twips(840, 1560, 3015, 270), kTipFrom);
@@ -271,14 +270,14 @@ void frmMain::createControls() {
 
   Label5 = boldLabel(this, "Label5", twips(0, 2670, 1215, 255), kLabel5);
   txtMaxLength = place<QLineEdit>(this, "txtMaxLength", twips(1200, 2640, 975, 270), kTipMaxLength);
-  txtMaxLength->setText(u8(kMaxLength));
+  txtMaxLength->setText(u8(kDefaultMaxLength));
   Label6 = boldLabel(this, "Label6", twips(2280, 2670, 1335, 255), kLabel6);
   txtStart = place<QLineEdit>(this, "txtStart", twips(3720, 2640, 615, 270), kTipStart);
   txtStart->setText(u8(kStart));
   txtStart->setEnabled(false);
   VScroll1 = place<QScrollBar>(this, "VScroll1", twips(4335, 2640, 225, 255));
   VScroll1->setOrientation(Qt::Vertical);
-  VScroll1->setRange(0, kLastNumber);
+  VScroll1->setRange(0, kLastFileNumber);
   VScroll1->setSingleStep(1);
   VScroll1->setPageStep(1);
   VScroll1->setValue(0);
@@ -353,7 +352,7 @@ void frmMain::Timer1_Timer() { setTextFromStart(txtDate, QString::fromStdString(
 
 // ---- Header field checks
 
-void frmMain::checkField(QLineEdit* field, QLabel* counter, int limit) {
+void frmMain::checkField(QLineEdit* field, QLabel* counter, std::int64_t limit) {
   const std::int32_t n = LengthB(view(field->text()));
   counter->setText(QString::number(n) + u8(texts::kBytes));
   const bool over = n > limit;
@@ -366,11 +365,7 @@ void frmMain::txtFrom_Change() { checkField(txtFrom, labFrom, kMaxAddressBytes);
 void frmMain::txtTo_Change() { checkField(txtTo, labTo, kMaxAddressBytes); }
 
 void frmMain::txtSubject_Change() {
-  // With numbering on the Subject also carries "-" and the serial in the pattern's width.
-  const int limit = Check2->isChecked()
-                        ? kMaxSubjectBytes - 1 - LengthB(view(txtFormat->text()))
-                        : kMaxSubjectBytes;
-  checkField(txtSubject, labSubject, limit);
+  checkField(txtSubject, labSubject, subjectLimit(Check2->isChecked(), LengthB(view(txtFormat->text()))));
 }
 
 // ---- File choice and estimate
@@ -415,7 +410,7 @@ void frmMain::showFileInfo(std::int64_t n) {
   const std::int64_t c = estimateFiles(n, *limit);
   setFileInfo(QString::number(n) + u8(texts::kEstimateMiddle) + QString::number(c) +
               u8(texts::kEstimateEnd));
-  if (c > kMaxEstimate) box(BoxIcon::Warning, u8(texts::kTooManyFiles));
+  if (c > kMaxEstimate) box(BoxIcon::Warning, u8(texts::kTooManyFilesPrefix) + QString::number(kMaxEstimate) + u8(texts::kTooManyFilesSuffix));
 }
 
 void frmMain::Check1_Click() {

@@ -82,7 +82,7 @@ class frmMain : public QWidget, private ConvertHost {
   void Convert();
   void DisableControl();
   void EnableControl();
-  void checkField(QLineEdit* field, QLabel* counter, int limit);
+  void checkField(QLineEdit* field, QLabel* counter, std::int64_t limit);
   void showFileInfo(std::int64_t n);  // size, estimate and the bar for a file of n bytes
   void setFileInfo(const QString& text);
   void showRecord();

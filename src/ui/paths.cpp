@@ -3,16 +3,10 @@
 namespace orvella::ui {
 
 QString getFilename(const QString& dirname, QStringView separators) {
-  qsizetype start = 0;
-  for (qsizetype i = dirname.size(); i > 0; --i) {
-    if (separators.contains(dirname[i - 1])) {
-      start = i;
-      break;
-    }
-  }
-  const QString name = dirname.mid(start);
-  const qsizetype dot = name.lastIndexOf(u'.');
-  return dot < 0 ? name : name.left(dot);
+  const std::u16string name = nameWithoutExtension(
+      {reinterpret_cast<const char16_t*>(dirname.utf16()), std::size_t(dirname.size())},
+      {reinterpret_cast<const char16_t*>(separators.utf16()), std::size_t(separators.size())});
+  return QString::fromStdU16String(name);
 }
 
 QString withTrailingSeparator(const QString& folder, QStringView separators, QChar separator) {

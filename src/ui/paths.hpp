@@ -4,15 +4,14 @@
 #include <QString>
 #include <QStringView>
 
+#include "convert/defaults.hpp"
+
 namespace orvella::ui {
 
-#ifdef Q_OS_WIN
-inline constexpr QStringView kPathSeparators = u"\\/";
-inline constexpr QChar kNativeSeparator = u'\\';
-#else
-inline constexpr QStringView kPathSeparators = u"/";
-inline constexpr QChar kNativeSeparator = u'/';
-#endif
+inline constexpr QStringView kPathSeparators{orvella::kPathSeparators.data(),
+                                             qsizetype(orvella::kPathSeparators.size())};
+// The first separator is the platform's own.
+inline constexpr QChar kNativeSeparator = orvella::kPathSeparators.front();
 
 // The last path component without its extension (from its last dot); a dot in a folder name
 // is not an extension.

@@ -23,8 +23,6 @@ inline constexpr char kLabel6[] = "連番開始番号:";
 inline constexpr char kComConvert[] = "変換";
 
 // Start values.
-inline constexpr char kFormat[] = "000";
-inline constexpr char kMaxLength[] = "10000";
 inline constexpr char kStart[] = "0000";
 inline constexpr char kZeroBytes[] = "0bytes";
 
@@ -59,8 +57,8 @@ inline constexpr char kFilterAll[] = "すべてのファイル(*.*)";
 inline constexpr char kFieldsTooLong[] =
     "Subject, From, Toのうち、いづれかの文字数がオーバーしています。";
 inline constexpr char kSizeUnreadable[] = "ファイルの大きさを読み取れませんでした。";
-inline constexpr char kTooManyFiles[] =
-    "作成されるファイルが多すぎます（32767個を超えます）。最大バイト数を大きくしてください。";
+inline constexpr char kTooManyFilesPrefix[] = "作成されるファイルが多すぎます（";
+inline constexpr char kTooManyFilesSuffix[] = "個を超えます）。最大バイト数を大きくしてください。";
 inline constexpr char kUnexpectedFailure[] = "変換中に予期しないエラーが発生しました。";
 // Around the reason a message gives.
 inline constexpr char kReasonOpen[] = "（";

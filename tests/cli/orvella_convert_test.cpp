@@ -216,7 +216,7 @@ TEST(OrvellaConvert, NumbersRunningOutExitsOne) {
   const Outcome o = c.run({"--start", "9999", "--max-bytes", "200", "-o", c.out.string(), c.input.string()});
   EXPECT_EQ(o.code, 1);
   EXPECT_EQ(filesIn(c.out), std::vector<std::string>{"E1__9999.VMG"});
-  EXPECT_TRUE(contains(o.err, texts::kNumbersOut)) << o.err;
+  EXPECT_TRUE(contains(o.err, texts::fillIn(texts::kNumbersOut, {{"last", "9999"}}))) << o.err;
   EXPECT_TRUE(contains(o.err, "E1__9999.VMG")) << o.err;
 }
 
@@ -225,7 +225,7 @@ TEST(OrvellaConvert, SerialsRunningOutExitsOne) {
   const Outcome o = c.run({"--serial", "32766", "--max-bytes", "200", "-o", c.out.string(), c.input.string()});
   EXPECT_EQ(o.code, 1);
   EXPECT_EQ(filesIn(c.out), (std::vector<std::string>{"E1__0000.VMG", "E1__0001.VMG"}));
-  EXPECT_TRUE(contains(o.err, texts::kSerialsOut)) << o.err;
+  EXPECT_TRUE(contains(o.err, texts::fillIn(texts::kSerialsOut, {{"last", "32767"}}))) << o.err;
 }
 
 TEST(OrvellaConvert, HelpAndVersionGoToStdout) {

@@ -244,7 +244,7 @@ TEST(Convert, NumbersRunOutAfter9999WithInputLeft) {
   EXPECT_EQ(r.nextNumber, 9999);
   ASSERT_EQ(f.host.messages.size(), 1u);
   const std::string& text = f.host.messages[0].second;
-  EXPECT_NE(text.find(texts::kNumbersOut), std::string::npos);
+  EXPECT_NE(text.find(texts::fillIn(texts::kNumbersOut, {{"last", "9999"}})), std::string::npos);
   EXPECT_NE(text.find("E1__9999.VMG"), std::string::npos);
   EXPECT_NE(text.find(texts::kRestNotConverted), std::string::npos);
 }
@@ -271,7 +271,7 @@ TEST(Convert, SerialsRunOutBeforeTheRecordThatWouldNeed32768) {
   EXPECT_EQ(f.message.curMessage(), f.file(1));  // the last record written stays on show
   EXPECT_EQ(r.nextNumber, 2);
   ASSERT_EQ(f.host.messages.size(), 1u);
-  EXPECT_NE(f.host.messages[0].second.find(texts::kSerialsOut), std::string::npos);
+  EXPECT_NE(f.host.messages[0].second.find(texts::fillIn(texts::kSerialsOut, {{"last", "32767"}})), std::string::npos);
   EXPECT_NE(f.host.messages[0].second.find("E1__0001.VMG"), std::string::npos);
 }
 

@@ -161,3 +161,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace orvella
+
+namespace orvella {
+namespace {
+
+// The byte count of a record starts at the three MIME lines with their line ends.
+TEST(MessageLayout, CountedHeaderBytesAreTheThreeMimeLines) { EXPECT_EQ(kCountedHeaderBytes, 97); }
+
+}  // namespace
+}  // namespace orvella
