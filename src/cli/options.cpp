@@ -18,40 +18,6 @@ namespace orvella::cli {
 
 namespace {
 
-enum LongOnly {
-  kSubject = 256,
-  kNoSerial,
-  kFormat,
-  kSerial,
-  kFrom,
-  kTo,
-  kMaxBytes,
-  kStart,
-  kDate,
-  kVersion,
-  kEncoding,
-  kCheck,
-};
-
-const option kLongOptions[] = {
-    {"output", required_argument, nullptr, 'o'},
-    {"subject", required_argument, nullptr, kSubject},
-    {"no-serial", no_argument, nullptr, kNoSerial},
-    {"format", required_argument, nullptr, kFormat},
-    {"serial", required_argument, nullptr, kSerial},
-    {"from", required_argument, nullptr, kFrom},
-    {"to", required_argument, nullptr, kTo},
-    {"max-bytes", required_argument, nullptr, kMaxBytes},
-    {"start", required_argument, nullptr, kStart},
-    {"date", required_argument, nullptr, kDate},
-    {"quiet", no_argument, nullptr, 'q'},
-    {"help", no_argument, nullptr, 'h'},
-    {"version", no_argument, nullptr, kVersion},
-    {"encoding", required_argument, nullptr, kEncoding},
-    {"check", no_argument, nullptr, kCheck},
-    {nullptr, 0, nullptr, 0},
-};
-
 std::optional<int> wholeNumberIn(std::string_view text, int lo, int hi) {
   if (text.empty() || text.size() > 9) return std::nullopt;
   int value = 0;
@@ -68,6 +34,109 @@ struct RawText {
   std::string_view name;
   std::optional<std::string> value;
 };
+
+// What the options fill in while the command line is read.
+struct Reading {
+  Options& o;
+  std::vector<std::string>& errors;
+  RawText subject{"--subject", std::nullopt};
+  RawText format{"--format", std::string(kDefaultSerialPattern)};
+  RawText from{"--from", std::string(kDefaultSender)};
+  RawText to{"--to", std::string()};
+  RawText date{"--date", std::nullopt};
+  bool serialOn = true;
+  bool help = false;
+  bool version = false;
+  bool haveOutput = false;
+  bool check = false;
+
+  void refuse(std::string message) { errors.push_back(std::move(message)); }
+};
+
+// One option: its names, whether it takes a value, and what it does with it.
+struct OptionSpec {
+  const char* name;
+  char shortName;  // 0 for a long name only
+  bool takesValue;
+  void (*apply)(Reading& r, const std::string& value);
+};
+
+const OptionSpec kOptions[] = {
+    {"output", 'o', true,
+     [](Reading& r, const std::string& v) {
+       r.o.output = pathFromUtf8(v);
+       r.haveOutput = true;
+     }},
+    {"subject", 0, true, [](Reading& r, const std::string& v) { r.subject.value = v; }},
+    {"no-serial", 0, false, [](Reading& r, const std::string&) { r.serialOn = false; }},
+    {"format", 0, true, [](Reading& r, const std::string& v) { r.format.value = v; }},
+    {"serial", 0, true,
+     [](Reading& r, const std::string& v) {
+       r.o.firstSerial = wholeNumberIn(v, 0, Message::kMaxSerial);
+       if (!r.o.firstSerial) r.refuse(fillInLimits(cli_texts::kBadSerial) + v);
+     }},
+    {"from", 0, true, [](Reading& r, const std::string& v) { r.from.value = v; }},
+    {"to", 0, true, [](Reading& r, const std::string& v) { r.to.value = v; }},
+    {"max-bytes", 0, true,
+     [](Reading& r, const std::string& v) {
+       r.o.settings.maxLength = v;
+       if (!parseLimit(v)) r.refuse(std::string(texts::kInvalidLimit) + " (" + v + ")");
+     }},
+    {"start", 0, true,
+     [](Reading& r, const std::string& v) {
+       const auto start = wholeNumberIn(v, 0, kLastFileNumber);
+       if (start) {
+         r.o.settings.startNumber = *start;
+       } else {
+         r.refuse(fillInLimits(cli_texts::kBadStart) + v);
+       }
+     }},
+    {"date", 0, true, [](Reading& r, const std::string& v) { r.date.value = v; }},
+    {"quiet", 'q', false, [](Reading& r, const std::string&) { r.o.quiet = true; }},
+    {"help", 'h', false, [](Reading& r, const std::string&) { r.help = true; }},
+    {"version", 0, false, [](Reading& r, const std::string&) { r.version = true; }},
+    {"encoding", 0, true,
+     [](Reading& r, const std::string& v) {
+       const auto choice = parseEncodingChoice(v);
+       if (choice) {
+         r.o.settings.encoding = *choice;
+       } else {
+         r.refuse(std::string(cli_texts::kBadEncoding) + v);
+       }
+     }},
+    {"check", 0, false, [](Reading& r, const std::string&) { r.check = true; }},
+};
+
+// getopt's own form of the table: each long option answers with 256 + its index.
+constexpr int kLongBase = 256;
+
+std::vector<option> longOptions() {
+  std::vector<option> out;
+  for (std::size_t i = 0; i < std::size(kOptions); ++i) {
+    out.push_back({kOptions[i].name, kOptions[i].takesValue ? required_argument : no_argument, nullptr,
+                   kLongBase + static_cast<int>(i)});
+  }
+  out.push_back({nullptr, 0, nullptr, 0});
+  return out;
+}
+
+std::string shortOptions() {
+  std::string out = ":";  // a missing value is told apart from an unknown option
+  for (const OptionSpec& spec : kOptions) {
+    if (spec.shortName == 0) continue;
+    out += spec.shortName;
+    if (spec.takesValue) out += ':';
+  }
+  return out;
+}
+
+const OptionSpec* specFor(int c) {
+  if (c >= kLongBase && c < kLongBase + static_cast<int>(std::size(kOptions))) return &kOptions[c - kLongBase];
+  for (const OptionSpec& spec : kOptions) {
+    if (spec.shortName != 0 && spec.shortName == c) return &spec;
+  }
+  return nullptr;
+}
 
 std::string tooLong(std::string_view field, std::int64_t bytes, int limit, bool withSerial) {
   std::string text(field);
@@ -99,77 +168,35 @@ std::string fillInLimits(std::string_view text) {
 Parsed parse(int argc, char** argv) {
   Parsed parsed;
   Options& o = parsed.options;
-  auto refuse = [&](std::string message) { parsed.errors.push_back(std::move(message)); };
+  Reading r{o, parsed.errors};
+  auto refuse = [&](std::string message) { r.refuse(std::move(message)); };
+  RawText& subject = r.subject;
+  RawText& format = r.format;
+  RawText& from = r.from;
+  RawText& to = r.to;
+  RawText& date = r.date;
+  const bool& serialOn = r.serialOn;
+  const bool& help = r.help;
+  const bool& version = r.version;
+  const bool& haveOutput = r.haveOutput;
+  const bool& check = r.check;
 
-  RawText subject{"--subject", std::nullopt};
-  RawText format{"--format", std::string(kDefaultSerialPattern)};
-  RawText from{"--from", std::string(kDefaultSender)};
-  RawText to{"--to", std::string()};
-  RawText date{"--date", std::nullopt};
-  bool serialOn = true;
-  bool help = false;
-  bool version = false;
-  bool haveOutput = false;
-  bool check = false;
-
+  const std::vector<option> longs = longOptions();
+  const std::string shorts = shortOptions();
   opterr = 0;
   optind = 1;
   for (;;) {
     int index = 0;
-    const int c = getopt_long(argc, argv, ":o:qh", kLongOptions, &index);
+    const int c = getopt_long(argc, argv, shorts.c_str(), longs.data(), &index);
     if (c == -1) break;
-    const std::string value = optarg ? optarg : "";
-    switch (c) {
-      case 'o':
-        o.output = pathFromUtf8(value);
-        haveOutput = true;
-        break;
-      case kSubject: subject.value = value; break;
-      case kNoSerial: serialOn = false; break;
-      case kFormat: format.value = value; break;
-      case kFrom: from.value = value; break;
-      case kTo: to.value = value; break;
-      case kDate: date.value = value; break;
-      case kSerial:
-        o.firstSerial = wholeNumberIn(value, 0, Message::kMaxSerial);
-        if (!o.firstSerial) refuse(fillInLimits(cli_texts::kBadSerial) + value);
-        break;
-      case kStart: {
-        const auto start = wholeNumberIn(value, 0, kLastFileNumber);
-        if (start) {
-          o.settings.startNumber = *start;
-        } else {
-          refuse(fillInLimits(cli_texts::kBadStart) + value);
-        }
-        break;
-      }
-      case kMaxBytes:
-        o.settings.maxLength = value;
-        if (!parseLimit(value)) refuse(std::string(texts::kInvalidLimit) + " (" + value + ")");
-        break;
-      case kEncoding: {
-        const auto choice = parseEncodingChoice(value);
-        if (choice) {
-          o.settings.encoding = *choice;
-        } else {
-          refuse(std::string(cli_texts::kBadEncoding) + value);
-        }
-        break;
-      }
-      case kCheck: check = true; break;
-      case 'q': o.quiet = true; break;
-      case 'h': help = true; break;
-      case kVersion: version = true; break;
-      case ':':
-        refuse(std::string(cli_texts::kMissingValue) + argv[optind - 1]);
-        break;
-      default:
-        if (optopt) {
-          refuse(std::string(cli_texts::kUnknownOption) + '-' + static_cast<char>(optopt));
-        } else {
-          refuse(std::string(cli_texts::kUnknownOption) + argv[optind - 1]);
-        }
-        break;
+    if (const OptionSpec* spec = specFor(c)) {
+      spec->apply(r, optarg ? optarg : "");
+    } else if (c == ':') {
+      refuse(std::string(cli_texts::kMissingValue) + argv[optind - 1]);
+    } else if (optopt) {
+      refuse(std::string(cli_texts::kUnknownOption) + '-' + static_cast<char>(optopt));
+    } else {
+      refuse(std::string(cli_texts::kUnknownOption) + argv[optind - 1]);
     }
   }
   if (help) {
