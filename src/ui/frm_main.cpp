@@ -21,6 +21,8 @@
 #include <filesystem>
 #include <limits>
 #include <system_error>
+#include <type_traits>
+#include <variant>
 
 #include "convert/defaults.hpp"
 #include "convert/encoding.hpp"
@@ -120,13 +122,6 @@ W* place(QWidget* parent, const char* name, QRect geometry, const char* tip = nu
   w->setGeometry(geometry);
   if (tip) w->setToolTip(u8(tip));
   return w;
-}
-
-QLabel* boldLabel(QWidget* parent, const char* name, QRect geometry, const char* caption) {
-  auto* label = place<QLabel>(parent, name, geometry);
-  label->setText(u8(caption));
-  label->setFont(labelFont());
-  return label;
 }
 
 QFrame* separator(QWidget* parent, const char* name, int top, int right) {
@@ -231,50 +226,67 @@ frmMain::~frmMain() = default;
 
 void frmMain::createControls() {
   using namespace texts;
-  Label7 = boldLabel(this, "Label7", twips(0, 0, 2295, 255), kLabel7);
-  txtFileName = place<QLineEdit>(this, "txtFileName", twips(0, 240, 4305, 270), kTipFileName);
-  txtFileName->setEnabled(false);
-  Command2 = place<QPushButton>(this, "Command2", twips(4320, 240, 255, 255), kTipCommand2);
-  Command2->setText(u8(kCommand2));
-  Line2 = separator(this, "Line2", 600, 4560);
-
-  Label3 = boldLabel(this, "Label3", twips(0, 750, 855, 255), kLabel3);
-  txtSubject = place<QLineEdit>(this, "txtSubject", twips(840, 720, 3015, 270), kTipSubject);
-  labSubject = place<QLabel>(this, "labSubject", twips(3840, 750, 735, 255));
-  labSubject->setText(u8(kZeroBytes));
-  Check1 = place<QCheckBox>(this, "Check1", twips(840, 990, 2535, 255), kTipCheck1);
-  Check1->setText(u8(kCheck1));
-  Check1->setChecked(true);
-  Check2 = place<QCheckBox>(this, "Check2", twips(840, 1230, 1935, 255), kTipCheck2);
+  // Every plain control: the field it lands in (whose type makes the kind of control), its place
+  // in twips, caption or start text, tooltip, whether it starts enabled and whether it is bold.
+  using Field = std::variant<QLabel* frmMain::*, QLineEdit* frmMain::*, QPushButton* frmMain::*,
+                             QCheckBox* frmMain::*>;
+  struct Control {
+    Field field;
+    const char* name;
+    int left, top, width, height;
+    const char* text;
+    const char* tip;
+    bool enabled;
+    bool bold;
+  };
+  const Control controls[] = {
+      {&frmMain::Label7, "Label7", 0, 0, 2295, 255, kLabel7, nullptr, true, true},
+      {&frmMain::txtFileName, "txtFileName", 0, 240, 4305, 270, "", kTipFileName, false, false},
+      {&frmMain::Command2, "Command2", 4320, 240, 255, 255, kCommand2, kTipCommand2, true, false},
+      {&frmMain::Label3, "Label3", 0, 750, 855, 255, kLabel3, nullptr, true, true},
+      {&frmMain::txtSubject, "txtSubject", 840, 720, 3015, 270, "", kTipSubject, true, false},
+      {&frmMain::labSubject, "labSubject", 3840, 750, 735, 255, kZeroBytes, nullptr, true, false},
+      {&frmMain::Check1, "Check1", 840, 990, 2535, 255, kCheck1, kTipCheck1, true, false},
+      {&frmMain::Check2, "Check2", 840, 1230, 1935, 255, kCheck2, kTipCheck2, true, false},
+      {&frmMain::labSubjectFormat, "labSubjectFormat", 2880, 1260, 735, 255, kLabSubjectFormat, nullptr, true, true},
+      {&frmMain::txtFormat, "txtFormat", 3600, 1230, 975, 270, kDefaultSerialPattern.data(), kTipFormat, true, false},
+      {&frmMain::Label1, "Label1", 0, 1590, 855, 255, kLabel1, nullptr, true, true},
+      {&frmMain::txtFrom, "txtFrom", 840, 1560, 3015, 270, "", kTipFrom, true, false},
+      {&frmMain::labFrom, "labFrom", 3840, 1590, 735, 255, kZeroBytes, nullptr, true, false},
+      {&frmMain::Label2, "Label2", 0, 1830, 855, 255, kLabel2, nullptr, true, true},
+      {&frmMain::txtTo, "txtTo", 840, 1800, 3015, 270, "", kTipTo, true, false},
+      {&frmMain::labTo, "labTo", 3840, 1830, 735, 255, kZeroBytes, nullptr, true, false},
+      {&frmMain::Label4, "Label4", 0, 2190, 855, 255, kLabel4, nullptr, true, true},
+      {&frmMain::txtDate, "txtDate", 840, 2160, 3015, 270, "", kTipDate, false, false},
+      {&frmMain::Label5, "Label5", 0, 2670, 1215, 255, kLabel5, nullptr, true, true},
+      {&frmMain::txtMaxLength, "txtMaxLength", 1200, 2640, 975, 270, kDefaultMaxLength.data(), kTipMaxLength, true, false},
+      {&frmMain::Label6, "Label6", 2280, 2670, 1335, 255, kLabel6, nullptr, true, true},
+      {&frmMain::txtStart, "txtStart", 3720, 2640, 615, 270, kStart, kTipStart, false, false},
+      {&frmMain::comConvert, "comConvert", 2160, 3360, 2415, 375, kComConvert, kTipConvert, false, false},
+  };
+  for (const Control& c : controls) {
+    std::visit(
+        [&](auto field) {
+          using T = std::remove_pointer_t<std::remove_reference_t<decltype(this->*field)>>;
+          T* w = place<T>(this, c.name, twips(c.left, c.top, c.width, c.height), c.tip);
+          w->setText(u8(c.text));
+          w->setEnabled(c.enabled);
+          if (c.bold) w->setFont(labelFont());
+          this->*field = w;
+        },
+        c.field);
+  }
   // Check2's caption fits its 1935 twips beside the indicator only with a tight gap.
-  for (QCheckBox* check : {Check1, Check2}) check->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));
-  Check2->setText(u8(kCheck2));
-  Check2->setChecked(true);
-  labSubjectFormat = boldLabel(this, "labSubjectFormat", twips(2880, 1260, 735, 255), kLabSubjectFormat);
-  txtFormat = place<QLineEdit>(this, "txtFormat", twips(3600, 1230, 975, 270), kTipFormat);
-  txtFormat->setText(u8(kDefaultSerialPattern));
-
-  Label1 = boldLabel(this, "Label1", twips(0, 1590, 855, 255), kLabel1);
-  txtFrom = place<QLineEdit>(this, "txtFrom", twips(840, 1560, 3015, 270), kTipFrom);
-  labFrom = place<QLabel>(this, "labFrom", twips(3840, 1590, 735, 255));
-  labFrom->setText(u8(kZeroBytes));
-  Label2 = boldLabel(this, "Label2", twips(0, 1830, 855, 255), kLabel2);
-  txtTo = place<QLineEdit>(this, "txtTo", twips(840, 1800, 3015, 270), kTipTo);
-  labTo = place<QLabel>(this, "labTo", twips(3840, 1830, 735, 255));
-  labTo->setText(u8(kZeroBytes));
-  Label4 = boldLabel(this, "Label4", twips(0, 2190, 855, 255), kLabel4);
-  txtDate = place<QLineEdit>(this, "txtDate", twips(840, 2160, 3015, 270), kTipDate);
-  txtDate->setEnabled(false);
+  for (QCheckBox* check : {Check1, Check2}) {
+    check->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));
+    check->setChecked(true);
+  }
   widenToFit(txtDate, widestDateStamp(txtDate->fontMetrics()));
-  Line1 = separator(this, "Line1", 2520, 4560);
 
-  Label5 = boldLabel(this, "Label5", twips(0, 2670, 1215, 255), kLabel5);
-  txtMaxLength = place<QLineEdit>(this, "txtMaxLength", twips(1200, 2640, 975, 270), kTipMaxLength);
-  txtMaxLength->setText(u8(kDefaultMaxLength));
-  Label6 = boldLabel(this, "Label6", twips(2280, 2670, 1335, 255), kLabel6);
-  txtStart = place<QLineEdit>(this, "txtStart", twips(3720, 2640, 615, 270), kTipStart);
-  txtStart->setText(u8(kStart));
-  txtStart->setEnabled(false);
+  Line2 = separator(this, "Line2", 600, 4560);
+  Line1 = separator(this, "Line1", 2520, 4560);
+  Line3 = separator(this, "Line3", 2970, 4560);
+
   VScroll1 = place<QScrollBar>(this, "VScroll1", twips(4335, 2640, 225, 255));
   VScroll1->setOrientation(Qt::Vertical);
   VScroll1->setRange(0, kLastFileNumber);
@@ -282,13 +294,9 @@ void frmMain::createControls() {
   VScroll1->setPageStep(1);
   VScroll1->setValue(0);
   VScroll1->setFocusPolicy(Qt::StrongFocus);
-  Line3 = separator(this, "Line3", 2970, 4560);
 
   labFileInfo = place<QLabel>(this, "labFileInfo", fileInfoPlace());
   labFileInfo->setWordWrap(true);
-  comConvert = place<QPushButton>(this, "comConvert", twips(2160, 3360, 2415, 375), kTipConvert);
-  comConvert->setText(u8(kComConvert));
-  comConvert->setEnabled(false);
   ProgressBar1 = place<ProgressBar>(this, "ProgressBar1", twips(0, 3840, 4575, 300));
   ProgressBar1->setFocusPolicy(Qt::NoFocus);
 
