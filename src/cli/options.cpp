@@ -1,6 +1,5 @@
 #include "cli/options.hpp"
 
-#include <getopt.h>
 
 #include <system_error>
 
@@ -107,35 +106,69 @@ const OptionSpec kOptions[] = {
     {"check", 0, false, [](Reading& r, const std::string&) { r.check = true; }},
 };
 
-// getopt's own form of the table: each long option answers with 256 + its index.
-constexpr int kLongBase = 256;
-
-std::vector<option> longOptions() {
-  std::vector<option> out;
-  for (std::size_t i = 0; i < std::size(kOptions); ++i) {
-    out.push_back({kOptions[i].name, kOptions[i].takesValue ? required_argument : no_argument, nullptr,
-                   kLongBase + static_cast<int>(i)});
-  }
-  out.push_back({nullptr, 0, nullptr, 0});
-  return out;
-}
-
-std::string shortOptions() {
-  std::string out = ":";  // a missing value is told apart from an unknown option
+const OptionSpec* longSpec(std::string_view name) {
   for (const OptionSpec& spec : kOptions) {
-    if (spec.shortName == 0) continue;
-    out += spec.shortName;
-    if (spec.takesValue) out += ':';
-  }
-  return out;
-}
-
-const OptionSpec* specFor(int c) {
-  if (c >= kLongBase && c < kLongBase + static_cast<int>(std::size(kOptions))) return &kOptions[c - kLongBase];
-  for (const OptionSpec& spec : kOptions) {
-    if (spec.shortName != 0 && spec.shortName == c) return &spec;
+    if (name == spec.name) return &spec;
   }
   return nullptr;
+}
+
+const OptionSpec* shortSpec(char name) {
+  for (const OptionSpec& spec : kOptions) {
+    if (spec.shortName != 0 && spec.shortName == name) return &spec;
+  }
+  return nullptr;
+}
+
+// Reads the options in any order among the operands, as "--name value", "--name=value",
+// "-o value", "-ovalue" and "-qh"; "--" ends them. The operands are returned in order.
+std::vector<std::string> readOptions(int argc, char** argv, Reading& r) {
+  std::vector<std::string> operands;
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      operands.emplace_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (arg.substr(0, 2) == "--") {
+      const std::size_t eq = arg.find('=');
+      const OptionSpec* spec = longSpec(arg.substr(2, eq == std::string_view::npos ? eq : eq - 2));
+      if (!spec || (!spec->takesValue && eq != std::string_view::npos)) {
+        r.refuse(std::string(cli_texts::kUnknownOption) + std::string(arg));
+      } else if (!spec->takesValue) {
+        spec->apply(r, {});
+      } else if (eq != std::string_view::npos) {
+        spec->apply(r, std::string(arg.substr(eq + 1)));
+      } else if (i + 1 < argc) {
+        spec->apply(r, argv[++i]);
+      } else {
+        r.refuse(std::string(cli_texts::kMissingValue) + std::string(arg));
+      }
+      continue;
+    }
+    for (std::size_t k = 1; k < arg.size(); ++k) {
+      const OptionSpec* spec = shortSpec(arg[k]);
+      if (!spec) {
+        r.refuse(std::string(cli_texts::kUnknownOption) + '-' + arg[k]);
+      } else if (!spec->takesValue) {
+        spec->apply(r, {});
+        continue;
+      } else if (k + 1 < arg.size()) {
+        spec->apply(r, std::string(arg.substr(k + 1)));
+      } else if (i + 1 < argc) {
+        spec->apply(r, argv[++i]);
+      } else {
+        r.refuse(std::string(cli_texts::kMissingValue) + std::string(arg));
+      }
+      break;
+    }
+  }
+  return operands;
 }
 
 std::string tooLong(std::string_view field, std::int64_t bytes, int limit, bool withSerial) {
@@ -181,24 +214,7 @@ Parsed parse(int argc, char** argv) {
   const bool& haveOutput = r.haveOutput;
   const bool& check = r.check;
 
-  const std::vector<option> longs = longOptions();
-  const std::string shorts = shortOptions();
-  opterr = 0;
-  optind = 1;
-  for (;;) {
-    int index = 0;
-    const int c = getopt_long(argc, argv, shorts.c_str(), longs.data(), &index);
-    if (c == -1) break;
-    if (const OptionSpec* spec = specFor(c)) {
-      spec->apply(r, optarg ? optarg : "");
-    } else if (c == ':') {
-      refuse(std::string(cli_texts::kMissingValue) + argv[optind - 1]);
-    } else if (optopt) {
-      refuse(std::string(cli_texts::kUnknownOption) + '-' + static_cast<char>(optopt));
-    } else {
-      refuse(std::string(cli_texts::kUnknownOption) + argv[optind - 1]);
-    }
-  }
+  const std::vector<std::string> operands = readOptions(argc, argv, r);
   if (help) {
     parsed.action = Action::Help;
     return parsed;
@@ -208,12 +224,12 @@ Parsed parse(int argc, char** argv) {
     return parsed;
   }
 
-  if (optind >= argc) {
+  if (operands.empty()) {
     refuse(std::string(cli_texts::kNoInput));
-  } else if (argc - optind > 1) {
-    refuse(std::string(cli_texts::kTooManyInputs) + argv[optind + 1]);
+  } else if (operands.size() > 1) {
+    refuse(std::string(cli_texts::kTooManyInputs) + operands[1]);
   } else {
-    o.settings.input = pathFromUtf8(argv[optind]);
+    o.settings.input = pathFromUtf8(operands[0]);
   }
 
   if (check) {

@@ -87,6 +87,37 @@ TEST(OrvellaConvert, OptionsReachTheRecords) {
   EXPECT_TRUE(contains(c.file("E1__0014.VMG"), "-0043\r\n"));
 }
 
+// The same options in every form the command line takes them write the same records.
+TEST(OrvellaConvert, OptionsAreReadInEveryUsualForm) {
+  const std::vector<std::vector<std::string>> forms = {
+      {"-o", "{out}", "--start", "3", "--max-bytes", "200", "{in}"},
+      {"-o{out}", "--start=3", "--max-bytes=200", "{in}"},
+      {"{in}", "--max-bytes", "200", "-qo", "{out}", "--start", "3"},
+      {"--output={out}", "--start", "3", "--max-bytes=200", "--", "{in}"},
+  };
+  for (const auto& form : forms) {
+    Cli c;
+    std::vector<std::string> args;
+    for (const std::string& a : form) {
+      std::string arg = a;
+      if (const auto at = arg.find("{out}"); at != std::string::npos) arg.replace(at, 5, c.out.string());
+      if (arg == "{in}") arg = c.input.string();
+      args.push_back(arg);
+    }
+    const Outcome o = c.run(args);
+    ASSERT_EQ(o.code, 0) << form[0] << "\n" << o.err;
+    EXPECT_EQ(filesIn(c.out), (std::vector<std::string>{"E1__0003.VMG", "E1__0004.VMG", "E1__0005.VMG"}))
+        << form[0];
+  }
+  // Past "--" a name that looks like an option is an input, and a flag takes no value.
+  Cli c;
+  EXPECT_EQ(c.run({"-o", c.out.string(), "--", "--quiet"}).code, 1);
+  const Outcome flagged = c.run({"-o", c.out.string(), "--quiet=yes", c.input.string()});
+  EXPECT_EQ(flagged.code, 2);
+  EXPECT_TRUE(contains(flagged.err, "--quiet=yes")) << flagged.err;
+  EXPECT_TRUE(filesIn(c.out).empty());
+}
+
 TEST(OrvellaConvert, NoSerialLeavesTheSubjectBare) {
   Cli c;
   ASSERT_EQ(c.run({"--no-serial", "--subject", "abc", "-o", c.out.string(), c.input.string()}).code, 0);
