@@ -26,19 +26,6 @@ std::optional<SystemError> checkFolderWritable(const std::filesystem::path& fold
   return std::nullopt;
 }
 
-InputFile::~InputFile() { close(); }
-
-InputFile::InputFile(InputFile&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
-
-InputFile& InputFile::operator=(InputFile&& other) noexcept {
-  if (this != &other) {
-    close();
-    handle_ = other.handle_;
-    other.handle_ = -1;
-  }
-  return *this;
-}
-
 bool InputFile::isOpen() const { return handle_ >= 0; }
 
 void InputFile::close() {

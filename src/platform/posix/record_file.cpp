@@ -62,27 +62,6 @@ bool linkUnnamed(int fd, const std::filesystem::path& name) {
 
 void preferNamedRecordFiles(bool named) { namedOnly = named; }
 
-RecordFile::~RecordFile() { discard(); }
-
-RecordFile::RecordFile(RecordFile&& other) noexcept
-    : handle_(other.handle_), folder_(std::move(other.folder_)), named_(std::move(other.named_)), size_(other.size_) {
-  other.handle_ = -1;
-  other.named_.clear();
-}
-
-RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
-  if (this != &other) {
-    discard();
-    handle_ = other.handle_;
-    folder_ = std::move(other.folder_);
-    named_ = std::move(other.named_);
-    size_ = other.size_;
-    other.handle_ = -1;
-    other.named_.clear();
-  }
-  return *this;
-}
-
 bool RecordFile::isOpen() const { return handle_ >= 0; }
 
 void RecordFile::discard() {

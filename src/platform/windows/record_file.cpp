@@ -34,27 +34,6 @@ std::optional<SystemError> moveOver(const std::filesystem::path& from, const std
 // Windows has no unnamed files: records always start under a hidden name.
 void preferNamedRecordFiles(bool) {}
 
-RecordFile::~RecordFile() { discard(); }
-
-RecordFile::RecordFile(RecordFile&& other) noexcept
-    : handle_(other.handle_), folder_(std::move(other.folder_)), named_(std::move(other.named_)), size_(other.size_) {
-  other.handle_ = -1;
-  other.named_.clear();
-}
-
-RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
-  if (this != &other) {
-    discard();
-    handle_ = other.handle_;
-    folder_ = std::move(other.folder_);
-    named_ = std::move(other.named_);
-    size_ = other.size_;
-    other.handle_ = -1;
-    other.named_.clear();
-  }
-  return *this;
-}
-
 bool RecordFile::isOpen() const { return handle_ != -1; }
 
 void RecordFile::discard() {
