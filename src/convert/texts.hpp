@@ -11,13 +11,24 @@ namespace orvella::texts {
 // the rules' own homes, not from the text.
 inline std::string fillIn(std::string_view text,
                           std::initializer_list<std::pair<std::string_view, std::string>> values) {
-  std::string out(text);
-  for (const auto& [name, value] : values) {
-    const std::string mark = "{" + std::string(name) + "}";
-    for (std::size_t at = out.find(mark); at != std::string::npos; at = out.find(mark, at + value.size())) {
-      out.replace(at, mark.size(), value);
+  std::string out;
+  while (!text.empty()) {
+    const std::size_t open = text.find('{');
+    const std::size_t close = open == std::string_view::npos ? open : text.find('}', open);
+    if (close == std::string_view::npos) break;
+    const std::string_view name = text.substr(open + 1, close - open - 1);
+    out.append(text.substr(0, open));
+    bool known = false;
+    for (const auto& [mark, value] : values) {
+      if (mark != name) continue;
+      out.append(value);
+      known = true;
+      break;
     }
+    if (!known) out.append(text.substr(open, close - open + 1));
+    text.remove_prefix(close + 1);
   }
+  out.append(text);
   return out;
 }
 
