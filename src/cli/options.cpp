@@ -53,14 +53,14 @@ struct Reading {
 };
 
 // One option: its names, whether it takes a value, and what it does with it.
-struct OptionSpec {
+struct OptionRule {
   const char* name;
   char shortName;  // 0 for a long name only
   bool takesValue;
   void (*apply)(Reading& r, const std::string& value);
 };
 
-const OptionSpec kOptions[] = {
+const OptionRule kOptions[] = {
     {"output", 'o', true,
      [](Reading& r, const std::string& v) {
        r.o.output = pathFromUtf8(v);
@@ -106,16 +106,16 @@ const OptionSpec kOptions[] = {
     {"check", 0, false, [](Reading& r, const std::string&) { r.check = true; }},
 };
 
-const OptionSpec* longSpec(std::string_view name) {
-  for (const OptionSpec& spec : kOptions) {
-    if (name == spec.name) return &spec;
+const OptionRule* longRule(std::string_view name) {
+  for (const OptionRule& rule : kOptions) {
+    if (name == rule.name) return &rule;
   }
   return nullptr;
 }
 
-const OptionSpec* shortSpec(char name) {
-  for (const OptionSpec& spec : kOptions) {
-    if (spec.shortName != 0 && spec.shortName == name) return &spec;
+const OptionRule* shortRule(char name) {
+  for (const OptionRule& rule : kOptions) {
+    if (rule.shortName != 0 && rule.shortName == name) return &rule;
   }
   return nullptr;
 }
@@ -137,31 +137,31 @@ std::vector<std::string> readOptions(int argc, char** argv, Reading& r) {
     }
     if (arg.substr(0, 2) == "--") {
       const std::size_t eq = arg.find('=');
-      const OptionSpec* spec = longSpec(arg.substr(2, eq == std::string_view::npos ? eq : eq - 2));
-      if (!spec || (!spec->takesValue && eq != std::string_view::npos)) {
+      const OptionRule* rule = longRule(arg.substr(2, eq == std::string_view::npos ? eq : eq - 2));
+      if (!rule || (!rule->takesValue && eq != std::string_view::npos)) {
         r.refuse(std::string(cli_texts::kUnknownOption) + std::string(arg));
-      } else if (!spec->takesValue) {
-        spec->apply(r, {});
+      } else if (!rule->takesValue) {
+        rule->apply(r, {});
       } else if (eq != std::string_view::npos) {
-        spec->apply(r, std::string(arg.substr(eq + 1)));
+        rule->apply(r, std::string(arg.substr(eq + 1)));
       } else if (i + 1 < argc) {
-        spec->apply(r, argv[++i]);
+        rule->apply(r, argv[++i]);
       } else {
         r.refuse(std::string(cli_texts::kMissingValue) + std::string(arg));
       }
       continue;
     }
     for (std::size_t k = 1; k < arg.size(); ++k) {
-      const OptionSpec* spec = shortSpec(arg[k]);
-      if (!spec) {
+      const OptionRule* rule = shortRule(arg[k]);
+      if (!rule) {
         r.refuse(std::string(cli_texts::kUnknownOption) + '-' + arg[k]);
-      } else if (!spec->takesValue) {
-        spec->apply(r, {});
+      } else if (!rule->takesValue) {
+        rule->apply(r, {});
         continue;
       } else if (k + 1 < arg.size()) {
-        spec->apply(r, std::string(arg.substr(k + 1)));
+        rule->apply(r, std::string(arg.substr(k + 1)));
       } else if (i + 1 < argc) {
-        spec->apply(r, argv[++i]);
+        rule->apply(r, argv[++i]);
       } else {
         r.refuse(std::string(cli_texts::kMissingValue) + std::string(arg));
       }
