@@ -34,7 +34,7 @@
 #include "core/date_stamp.hpp"
 #include "core/length_b.hpp"
 #include "core/version.hpp"
-#include "ui/estimate.hpp"
+#include "window/estimate.hpp"
 #include "ui/paths.hpp"
 #include "ui/progress_bar.hpp"
 #include "ui/window_texts.hpp"
@@ -415,10 +415,10 @@ void frmMain::showFileInfo(std::int64_t n) {
     box(BoxIcon::Warning, u8(orvella::texts::kInvalidLimit));
     return;
   }
-  const std::int64_t c = estimateFiles(n, *limit);
+  const std::int64_t c = window::estimateFiles(n, *limit);
   setFileInfo(QString::number(n) + u8(texts::kEstimateMiddle) + QString::number(c) +
               u8(texts::kEstimateEnd));
-  if (c > kMaxEstimate) box(BoxIcon::Warning, u8(texts::kTooManyFilesPrefix) + QString::number(kMaxEstimate) + u8(texts::kTooManyFilesSuffix));
+  if (c > window::kMaxEstimate) box(BoxIcon::Warning, u8(texts::kTooManyFilesPrefix) + QString::number(window::kMaxEstimate) + u8(texts::kTooManyFilesSuffix));
 }
 
 void frmMain::Check1_Click() {

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "ui/estimate.hpp"
+#include "window/estimate.hpp"
 #include "ui/paths.hpp"
 #include "window_test.hpp"
 
@@ -207,11 +207,11 @@ TEST_F(WindowTest, AnEstimatePast32767IsShownInFullWithAWarning) {
 }
 
 TEST(EstimateFiles, RoundsUpAndHandlesSizesPastThirtyTwoBits) {
-  EXPECT_EQ(ui::estimateFiles(0, 10000), 0);
-  EXPECT_EQ(ui::estimateFiles(1, 10000), 1);
-  EXPECT_EQ(ui::estimateFiles(10001, 10000), 2);
-  EXPECT_EQ(ui::estimateFiles(5'000'000'000LL, 10000), 500'000);
-  EXPECT_EQ(ui::estimateFiles(5'000'000'001LL, 2147483647), 3);
+  EXPECT_EQ(window::estimateFiles(0, 10000), 0);
+  EXPECT_EQ(window::estimateFiles(1, 10000), 1);
+  EXPECT_EQ(window::estimateFiles(10001, 10000), 2);
+  EXPECT_EQ(window::estimateFiles(5'000'000'000LL, 10000), 500'000);
+  EXPECT_EQ(window::estimateFiles(5'000'000'001LL, 2147483647), 3);
 }
 
 }  // namespace

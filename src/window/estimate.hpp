@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-namespace orvella::ui {
+namespace orvella::window {
 
 // Past this the estimate no longer fits the count the window was designed around.
 inline constexpr std::int64_t kMaxEstimate = std::numeric_limits<std::int16_t>::max();
@@ -14,4 +14,4 @@ constexpr std::int64_t estimateFiles(std::int64_t bytes, std::int32_t limit) {
   return bytes / limit + (bytes % limit > 0 ? 1 : 0);
 }
 
-}  // namespace orvella::ui
+}  // namespace orvella::window

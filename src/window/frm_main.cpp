@@ -1,0 +1,346 @@
+#include "window/frm_main.hpp"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <system_error>
+
+#include "convert/defaults.hpp"
+#include "convert/encoding.hpp"
+#include "convert/header_values.hpp"
+#include "convert/line_reader.hpp"
+#include "convert/reasons.hpp"
+#include "convert/texts.hpp"
+#include "core/cp932.hpp"
+#include "core/date_stamp.hpp"
+#include "core/length_b.hpp"
+#include "core/utf.hpp"
+#include "window/estimate.hpp"
+#include "window/paths.hpp"
+#include "window/window_texts.hpp"
+
+namespace orvella::window {
+
+namespace {
+
+using C = Control;
+
+constexpr Rgb kCounterColour{0, 0, 0};
+constexpr Rgb kOverColour{255, 0, 0};
+
+constexpr std::array kOpenFilters = {FileFilter{texts::kFilterText, texts::kFilterTextPatterns},
+                                     FileFilter{texts::kFilterAll, texts::kFilterAllPatterns}};
+
+// The engine's texts are UTF-8 and valid; a bad byte would show as U+FFFD rather than nothing.
+std::u16string u16(std::string_view utf8) {
+  if (auto text = utf8ToUtf16(utf8)) return *text;
+  std::u16string shown;
+  for (const char c : utf8) shown += static_cast<unsigned char>(c) < 0x80 ? char16_t(c) : u'\uFFFD';
+  return shown;
+}
+
+std::u16string number(std::int64_t n) { return u16(std::to_string(n)); }
+
+// A message followed by the reason the system gave, in Japanese.
+std::u16string withReason(std::u16string_view message, const std::string& reason) {
+  return std::u16string(message) + std::u16string(texts::kReasonOpen) + u16(reason) +
+         std::u16string(texts::kReasonClose);
+}
+
+// The start number as the file names write it, with leading zeros.
+std::u16string startText(int value) {
+  static const std::size_t digits = std::to_string(kLastFileNumber).size();
+  std::u16string text = number(value);
+  if (text.size() < digits) text.insert(0, digits - text.size(), u'0');
+  return text;
+}
+
+}  // namespace
+
+frmMain::frmMain(Face& face, Dialogs& dialogs)
+    : face_(face), dialogs_(dialogs), dateSource_(&std::chrono::system_clock::now) {}
+
+void frmMain::setDateSource(DateSource source) {
+  dateSource_ = source ? std::move(source) : DateSource(&std::chrono::system_clock::now);
+}
+
+void frmMain::Click(Control control) {
+  switch (control) {
+    case C::Check1: return Check1_Click();
+    case C::Command2: return Command2_Click();
+    case C::comConvert: return comConvert_Click();
+    default: return;
+  }
+}
+
+void frmMain::Change(Control control) {
+  switch (control) {
+    case C::txtFrom: return txtFrom_Change();
+    case C::txtSubject: return txtSubject_Change();
+    case C::txtTo: return txtTo_Change();
+    case C::VScroll1: return VScroll1_Change();
+    default: return;
+  }
+}
+
+// ---- Load and clock
+
+void frmMain::Form_Load() {
+  // The day and month names are constant tables of the date stamp; only the sender is set here,
+  // which runs the From check.
+  face_.setText(C::txtFrom, u16(kDefaultSender));
+}
+
+void frmMain::Timer1_Timer() { face_.setText(C::txtDate, u16(dateStamp(dateSource_()))); }
+
+// ---- Header field checks
+
+bool frmMain::checkField(Control field, Control counter, std::int64_t limit) {
+  const std::int32_t n = LengthB(face_.text(field));
+  face_.setText(counter, number(n) + std::u16string(texts::kBytes));
+  const bool over = n > limit;
+  face_.setColour(counter, over ? kOverColour : kCounterColour);
+  return !over;
+}
+
+bool frmMain::checkSubject() {
+  return checkField(C::txtSubject, C::labSubject,
+                    subjectLimit(face_.checked(C::Check2), LengthB(face_.text(C::txtFormat))));
+}
+
+bool frmMain::checkAddress(Control field, Control counter) { return checkField(field, counter, kMaxAddressBytes); }
+
+void frmMain::txtFrom_Change() { checkAddress(C::txtFrom, C::labFrom); }
+
+void frmMain::txtTo_Change() { checkAddress(C::txtTo, C::labTo); }
+
+void frmMain::txtSubject_Change() { checkSubject(); }
+
+// ---- File choice and estimate
+
+void frmMain::Command2_Click() {
+  const std::u16string name = dialogs_.openFileName(face_.owner(), kOpenFilters);
+  if (name.empty()) return;
+  chooseFile(name);
+}
+
+void frmMain::chooseFile(std::u16string_view name) {
+  const std::filesystem::path path = pathOf(name);
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  if (error) {
+    box(BoxIcon::Warning, withReason(texts::kSizeUnreadable, reasonText(error)) + u'\n' + std::u16string(name));
+    return;
+  }
+
+  face_.setText(C::txtFileName, name);
+  // The tooltip names an encoding other than code page 932; the head read here is all it takes.
+  const LineReader probe(path);
+  std::u16string tip(texts::kTipFileName);
+  if (probe.ok() && probe.detection().encoding != TextEncoding::Cp932) {
+    tip += std::u16string(texts::kTipEncodingOpen) + u16(encodingLabel(probe.detection())) +
+           std::u16string(texts::kTipEncodingClose);
+  }
+  face_.setTip(C::txtFileName, tip);
+  if (face_.checked(C::Check1)) face_.setText(C::txtSubject, headerSafe(getFilename(name)));
+  face_.setEnabled(C::comConvert, true);
+  showFileInfo(static_cast<std::int64_t>(size));
+}
+
+void frmMain::showFileInfo(std::int64_t n) {
+  bar_.setValue(0);
+  bar_.setMaximum(n == 0 ? 1.0 : static_cast<double>(n));
+  showBar();
+
+  const auto limit = parseLimit(utf16ToUtf8(face_.text(C::txtMaxLength)));
+  if (!limit) {
+    face_.setText(C::labFileInfo, number(n) + std::u16string(texts::kSizeOnlyEnd));
+    box(BoxIcon::Warning, u16(orvella::texts::kInvalidLimit));
+    return;
+  }
+  const std::int64_t c = estimateFiles(n, *limit);
+  face_.setText(C::labFileInfo, number(n) + std::u16string(texts::kEstimateMiddle) + number(c) +
+                                    std::u16string(texts::kEstimateEnd));
+  if (c > kMaxEstimate) {
+    box(BoxIcon::Warning,
+        std::u16string(texts::kTooManyFilesPrefix) + number(kMaxEstimate) + std::u16string(texts::kTooManyFilesSuffix));
+  }
+}
+
+void frmMain::Check1_Click() {
+  if (!face_.checked(C::Check1)) {
+    face_.setText(C::txtSubject, u"");
+  } else {
+    face_.setText(C::txtSubject, headerSafe(getFilename(face_.text(C::txtFileName))));
+  }
+}
+
+// ---- Convert command
+
+void frmMain::comConvert_Click() {
+  // Each field against its own limit, every time: a red counter always blocks. Each check
+  // repaints its counter, so what blocks is what shows red.
+  const bool subjectOk = checkSubject();
+  const bool fromOk = checkAddress(C::txtFrom, C::labFrom);
+  const bool toOk = checkAddress(C::txtTo, C::labTo);
+  if (!(subjectOk && fromOk && toOk)) {
+    box(BoxIcon::Warning, texts::kFieldsTooLong);
+    return;
+  }
+  DisableControl();
+  converting_ = true;
+  stopRequested_ = false;
+  try {
+    Convert();
+  } catch (const std::system_error& e) {
+    box(BoxIcon::Stop, withReason(texts::kUnexpectedFailure, reasonText(e.code())));
+  } catch (...) {
+    // Other exceptions carry only the library's English words; the user gets ours.
+    box(BoxIcon::Stop, texts::kUnexpectedFailure);
+  }
+  converting_ = false;
+  EnableControl();
+  if (closeAfterRun_) face_.post([this] { face_.close(); });
+}
+
+void frmMain::DisableControl() {
+  for (const Control c : lockList()) face_.setEnabled(c, false);
+}
+
+void frmMain::EnableControl() {
+  for (const Control c : lockList()) face_.setEnabled(c, true);
+}
+
+void frmMain::Convert() {
+  ConvertSettings settings;
+  settings.input = pathOf(face_.text(C::txtFileName));
+  settings.maxLength = utf16ToUtf8(face_.text(C::txtMaxLength));
+  settings.startNumber = face_.value(C::VScroll1);
+  settings.header.from = face_.text(C::txtFrom);
+  settings.header.subject = face_.text(C::txtSubject);
+  settings.header.serialOn = face_.checked(C::Check2);
+  settings.header.pattern = face_.text(C::txtFormat);
+  settings.header.to = face_.text(C::txtTo);
+
+  breathed_ = recordShown_ = Clock::now();
+  recordInterval_ = Clock::duration::zero();
+  linesSinceClock_ = 0;
+  bytesSinceClock_ = 0;
+  inputNote_.clear();
+  orvella::Convert(settings, message_, *this);
+  showBar();
+  showRecord();
+}
+
+void frmMain::VScroll1_Change() { face_.setText(C::txtStart, startText(face_.value(C::VScroll1))); }
+
+bool frmMain::Form_QueryUnload() {
+  if (!converting_) return false;
+  // Stop at the end of the record being built, which is written whole, then close.
+  stopRequested_ = true;
+  closeAfterRun_ = true;
+  return true;
+}
+
+// ---- Drops
+
+std::optional<std::u16string> frmMain::droppable(const std::vector<std::u16string>& files) const {
+  // While converting, "..." is locked; a drop must not change the input behind its back.
+  if (converting_ || files.size() != 1 || files.front().empty()) return std::nullopt;
+  std::error_code error;
+  if (std::filesystem::is_directory(pathOf(files.front()), error)) return std::nullopt;
+  return files.front();
+}
+
+bool frmMain::acceptsDrop(const std::vector<std::u16string>& files) const { return droppable(files).has_value(); }
+
+bool frmMain::drop(const std::vector<std::u16string>& files) {
+  std::optional<std::u16string> name = droppable(files);
+  if (!name) return false;
+  face_.post([this, name = std::move(*name)] {
+    if (!converting_) chooseFile(name);
+  });
+  return true;
+}
+
+// ---- What the screen shows
+
+// Whatever the box says, the bar behind it shows where the run stands.
+void frmMain::box(BoxIcon icon, std::u16string_view text) {
+  showBar();
+  dialogs_.message(face_.owner(), icon, text);
+}
+
+// Only a change of the shown step reaches the face, which paints at once.
+void frmMain::showBar() {
+  const int step = bar_.step();
+  if (step == barShown_) return;
+  barShown_ = step;
+  face_.setValue(C::ProgressBar1, step);
+}
+
+// The record view is never seen, so it is brought up to date only now and then, and less often
+// when the record is so large that decoding it would slow the run.
+void frmMain::showRecord() {
+  const Clock::time_point start = Clock::now();
+  face_.setText(C::txtAll, cp932::decode(message_.curMessage()));
+  recordShown_ = Clock::now();
+  constexpr int kCostShare = 20;
+  recordInterval_ = std::max<Clock::duration>(std::chrono::milliseconds(100), (recordShown_ - start) * kCostShare);
+}
+
+// ---- ConvertHost
+
+std::filesystem::path frmMain::SelectFolder() {
+  const std::u16string folder = dialogs_.selectFolder(face_.owner(), u16(orvella::texts::kFolderTitle));
+  return pathOf(withTrailingSeparator(folder));
+}
+
+std::u16string frmMain::DateText() {
+  // A run started within the first second would otherwise date its record with nothing.
+  if (face_.text(C::txtDate).empty()) Timer1_Timer();
+  return face_.text(C::txtDate);
+}
+
+// The bar is painted when the window breathes, not for every line.
+void frmMain::Progress(std::int64_t add) {
+  bar_.setValue(bar_.value() + static_cast<double>(add));
+  bytesSinceClock_ += add;
+}
+
+// Called for every line: the clock is read only every few lines, or sooner after long ones.
+void frmMain::Breathe() {
+  if (breatheInterval_.count() > 0 && ++linesSinceClock_ < kLinesPerClockRead &&
+      bytesSinceClock_ < kBytesPerClockRead) {
+    return;
+  }
+  linesSinceClock_ = 0;
+  bytesSinceClock_ = 0;
+  if (Clock::now() - breathed_ < breatheInterval_) return;
+  showBar();
+  if (Clock::now() - recordShown_ >= recordInterval_) showRecord();
+  face_.processEvents();
+  breathed_ = Clock::now();
+}
+
+void frmMain::SpinnerStep(int nextNumber) { face_.setValue(C::VScroll1, nextNumber); }
+
+// The run stops at a failed write and its closing message names the file and the reason: one
+// box, not two.
+void frmMain::WriteFailed(const std::filesystem::path&, std::string_view) {}
+
+void frmMain::InputRead(const InputReport& report) { inputNote_ = completionNote(report); }
+
+void frmMain::Message(MessageKind kind, std::string_view text) {
+  BoxIcon icon = BoxIcon::Information;
+  if (kind == MessageKind::Warning) icon = BoxIcon::Warning;
+  if (kind == MessageKind::Error) icon = BoxIcon::Stop;
+  std::u16string shown = u16(text);
+  if (!inputNote_.empty()) {
+    shown += u'\n' + u16(inputNote_);
+    inputNote_.clear();
+  }
+  box(icon, shown);
+}
+
+}  // namespace orvella::window

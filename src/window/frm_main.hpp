@@ -1,0 +1,118 @@
+// Orvella's one window, without a toolkit: the handlers of frmMain, its state, and the host
+// through which the conversion driver reports to the screen. It talks to its controls through a
+// Face and to the user through Dialogs (see face.hpp for how a face drives it).
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/converter.hpp"
+#include "core/message.hpp"
+#include "window/bar_value.hpp"
+#include "window/control_table.hpp"
+#include "window/dialogs.hpp"
+#include "window/face.hpp"
+
+namespace orvella::window {
+
+class frmMain : private ConvertHost {
+ public:
+  // Both must outlive the window. Nothing is shown until Form_Load().
+  frmMain(Face& face, Dialogs& dialogs);
+
+  // Handlers. A change made by the program runs the same handler as the user's change.
+  void Check1_Click();
+  void comConvert_Click();
+  void Command2_Click();
+  void Form_Load();
+  // True keeps the window open for now: a conversion is running, and it closes once the record
+  // in hand is written.
+  [[nodiscard]] bool Form_QueryUnload();
+  void Timer1_Timer();
+  void txtFrom_Change();
+  void txtSubject_Change();
+  void txtTo_Change();
+  void VScroll1_Change();
+
+  // The same, by the control the event came from; a control without such a handler ignores it.
+  void Click(Control control);
+  void Change(Control control);
+
+  // Takes the named file as the input, the way a choice in the Open dialog does: path, Subject,
+  // size and estimate; a file whose size cannot be read is refused with a message. "...", the
+  // command line and a drop all come here.
+  void chooseFile(std::u16string_view name);
+
+  // One file that is not a folder may be dropped, except during a conversion. `files` are the
+  // dragged items' full paths, an empty one for an item that is no local file.
+  [[nodiscard]] bool acceptsDrop(const std::vector<std::u16string>& files) const;
+  // Takes the drop if acceptsDrop; the file is chosen once the drop's event has returned, so a
+  // message box does not hold up the program the file came from.
+  bool drop(const std::vector<std::u16string>& files);
+
+  bool converting() const { return converting_; }
+  const orvella::Message& message() const { return message_; }
+  const BarValue& bar() const { return bar_; }
+
+  // Where Timer1_Timer takes the moment it stamps from; the system clock unless replaced.
+  using DateSource = std::function<std::chrono::system_clock::time_point()>;
+  void setDateSource(DateSource source);
+  // How often a conversion lets the window process its events; the clock is read every few
+  // lines, except with an interval of 0, which breathes at every line.
+  void setBreatheInterval(std::chrono::milliseconds interval) { breatheInterval_ = interval; }
+
+ private:
+  void Convert();
+  void DisableControl();
+  void EnableControl();
+  bool checkField(Control field, Control counter, std::int64_t limit);
+  bool checkSubject();
+  bool checkAddress(Control field, Control counter);
+  void showFileInfo(std::int64_t n);  // size, estimate and the bar for a file of n bytes
+  void showBar();
+  void showRecord();
+  void box(BoxIcon icon, std::u16string_view text);
+  std::optional<std::u16string> droppable(const std::vector<std::u16string>& files) const;
+
+  // ConvertHost
+  std::filesystem::path SelectFolder() override;
+  std::u16string DateText() override;
+  void Progress(std::int64_t add) override;
+  void Breathe() override;
+  bool StopRequested() override { return stopRequested_; }
+  void SpinnerStep(int nextNumber) override;
+  void InputRead(const InputReport& report) override;
+  void WriteFailed(const std::filesystem::path& file, std::string_view text) override;
+  void Message(MessageKind kind, std::string_view text) override;
+
+  Face& face_;
+  Dialogs& dialogs_;
+
+  orvella::Message message_;
+  DateSource dateSource_;
+  BarValue bar_;
+  int barShown_ = -1;      // the step the face shows
+  std::string inputNote_;  // the second line of the run's last message, if any
+
+  bool converting_ = false;
+  bool stopRequested_ = false;
+  bool closeAfterRun_ = false;
+
+  using Clock = std::chrono::steady_clock;
+  std::chrono::milliseconds breatheInterval_{15};
+  static constexpr int kLinesPerClockRead = 32;
+  static constexpr std::int64_t kBytesPerClockRead = std::int64_t{256} * 1024;
+  int linesSinceClock_ = 0;
+  std::int64_t bytesSinceClock_ = 0;
+  Clock::time_point breathed_;
+  Clock::time_point recordShown_;
+  Clock::duration recordInterval_{0};
+};
+
+}  // namespace orvella::window

@@ -1,0 +1,82 @@
+// The window's own texts (UTF-16, as both faces show them): title, captions, tooltips and
+// messages, spelled once.
+#pragma once
+
+#include <string_view>
+
+namespace orvella::window::texts {
+
+using Text = std::u16string_view;
+
+inline constexpr Text kTitle = u"Orvella for A5502K";
+inline constexpr Text kBoxTitle = u"Orvella";
+// The about text, the window's tooltip: this, then the version.
+inline constexpr Text kAboutPrefix = u"Orvella ";
+
+// Captions.
+inline constexpr Text kLabel7 = u"変換するテキストファイル:";
+inline constexpr Text kCommand2 = u"...";
+inline constexpr Text kLabel3 = u"Subject:";
+inline constexpr Text kCheck1 = u"ファイル名をSubjectにする";
+inline constexpr Text kCheck2 = u"Subjectに連番を付加";
+inline constexpr Text kLabSubjectFormat = u"Format:";
+inline constexpr Text kLabel1 = u"From:";
+inline constexpr Text kLabel2 = u"To:";
+inline constexpr Text kLabel4 = u"Date:";
+inline constexpr Text kLabel5 = u"最大バイト数:";
+inline constexpr Text kLabel6 = u"連番開始番号:";
+inline constexpr Text kComConvert = u"変換";
+
+// Start values.
+inline constexpr Text kStart = u"0000";
+inline constexpr Text kZeroBytes = u"0bytes";
+
+// Tooltips.
+inline constexpr Text kTipFileName = u"ファイル名です";
+inline constexpr Text kTipCommand2 = u"テキストファイルを開きます";
+inline constexpr Text kTipSubject = u"メールの題名です";
+inline constexpr Text kTipCheck1 = u"Subjectをファイルの名前にします";
+inline constexpr Text kTipCheck2 = u"変換時Subjectに通し番号を付けます";
+inline constexpr Text kTipFormat = u"通し番号のフォーマットです";
+inline constexpr Text kTipFrom = u"送信者のメールアドレスです";
+inline constexpr Text kTipTo = u"受信者のメールアドレスです";
+inline constexpr Text kTipDate = u"現在の日付です";
+inline constexpr Text kTipMaxLength = u"登録可能なvmgファイルの最大バイト数です";
+inline constexpr Text kTipStart = u"vmgファイルの開始番号を指定します";
+inline constexpr Text kTipConvert = u"vmgファイルを作成します";
+// Added to kTipFileName for a file that is not in code page 932: "（文字コード: UTF-8）".
+inline constexpr Text kTipEncodingOpen = u"（文字コード: ";
+inline constexpr Text kTipEncodingClose = u"）";
+
+// Byte counters and the estimate: "25000bytes. だいたい3個以上のファイルが作成されます。"
+inline constexpr Text kBytes = u"bytes";
+inline constexpr Text kEstimateMiddle = u"bytes. だいたい";
+inline constexpr Text kEstimateEnd = u"個以上のファイルが作成されます。";
+inline constexpr Text kSizeOnlyEnd = u"bytes.";
+
+// The Open dialog's filter entries, in this order: what the entry says, and the names it shows.
+inline constexpr Text kFilterText = u"テキストファイル(*.txt)";
+inline constexpr Text kFilterTextPatterns = u"*.txt";
+inline constexpr Text kFilterAll = u"すべてのファイル(*.*)";
+inline constexpr Text kFilterAllPatterns = u"*.*";
+
+// Messages.
+inline constexpr Text kFieldsTooLong = u"Subject, From, Toのうち、いづれかの文字数がオーバーしています。";
+inline constexpr Text kSizeUnreadable = u"ファイルの大きさを読み取れませんでした。";
+inline constexpr Text kTooManyFilesPrefix = u"作成されるファイルが多すぎます（";
+inline constexpr Text kTooManyFilesSuffix = u"個を超えます）。最大バイト数を大きくしてください。";
+inline constexpr Text kUnexpectedFailure = u"変換中に予期しないエラーが発生しました。";
+// Around the reason a message gives.
+inline constexpr Text kReasonOpen = u"（";
+inline constexpr Text kReasonClose = u"）";
+
+// Started with no screen to show the window on (stderr, before any toolkit starts; UTF-8).
+inline constexpr std::string_view kNoDisplay =
+    "orvella: ウィンドウを開くにはデスクトップ (X11 または Wayland の画面) が必要ですが、"
+    "使える画面が見つかりませんでした。\n"
+    "画面のない環境では、同じ変換をコマンドラインの orvella-convert で行えます。例:\n"
+    "  orvella-convert -o out/ --to friend@example.jp novel.txt\n"
+    "The Orvella window needs a desktop (X11 or Wayland); orvella-convert does the same job on the "
+    "command line.\n";
+
+}  // namespace orvella::window::texts
