@@ -1,4 +1,4 @@
-# The version record and icon that every Windows executable of Orvella carries.
+# The version record, icon and manifest that every Windows executable of Orvella carries.
 # Include it after the version is set.
 # The version the resource shows is the record form the top-level CMakeLists.txt makes.
 if(NOT DEFINED ORVELLA_VERSION_RECORD)
@@ -11,6 +11,7 @@ function(orvella_windows_resources target description)
     return()
   endif()
   set(ORVELLA_RC_ICON "${PROJECT_SOURCE_DIR}/src/resources/orvella.ico")
+  set(ORVELLA_RC_MANIFEST "${PROJECT_SOURCE_DIR}/src/resources/orvella.manifest")
   set(ORVELLA_RC_NUMBERS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},0,${PROJECT_VERSION_PATCH}")
   set(ORVELLA_RC_VERSION "${ORVELLA_VERSION_RECORD}")
   set(ORVELLA_RC_DESCRIPTION "${description}")
@@ -18,4 +19,7 @@ function(orvella_windows_resources target description)
   configure_file(${PROJECT_SOURCE_DIR}/src/resources/version.rc.in
                  ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc @ONLY)
   target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+  # windres does not see the files the script names; a new icon or manifest must relink.
+  set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc PROPERTIES
+    OBJECT_DEPENDS "${ORVELLA_RC_ICON};${ORVELLA_RC_MANIFEST}")
 endfunction()

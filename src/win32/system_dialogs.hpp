@@ -1,0 +1,25 @@
+// The window's dialogs on Windows: the system's Open dialog, its folder picker and message boxes.
+// Each starts afresh and leaves nothing behind: no recent files, no remembered folder or size.
+#pragma once
+
+#include <string>
+
+#include "window/dialogs.hpp"
+
+namespace orvella::win32 {
+
+class SystemDialogs final : public window::Dialogs {
+ public:
+  // The Open dialog starts in the folder Orvella was started in, as the Qt face's does.
+  SystemDialogs();
+
+  std::u16string openFileName(window::DialogOwner owner, std::span<const window::FileFilter> filters) override;
+  // Starts in the user's home folder with nothing selected.
+  std::u16string selectFolder(window::DialogOwner owner, std::u16string_view title) override;
+  void message(window::DialogOwner owner, window::BoxIcon icon, std::u16string_view text) override;
+
+ private:
+  std::wstring startFolder_;
+};
+
+}  // namespace orvella::win32
