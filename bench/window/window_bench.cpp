@@ -1,6 +1,6 @@
 // orvella-window-bench INPUT [--max-bytes N] [--runs N] [--workdir DIR]
 //
-// Converts INPUT through the window (frmMain shown on the offscreen platform, dialogs answered by
+// Converts INPUT through the window (the Qt face shown on the offscreen platform, dialogs answered by
 // the program, the clock fixed) and through orvella-convert from the same folder as this program,
 // each --runs times (default 3), alternating, into scratch folders under DIR (default: the system's
 // temporary folder; /dev/shm keeps the disk out of the figures). Prints the best and median wall
@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/frm_main.hpp"
+#include "ui/qt/main_window.hpp"
 
 namespace {
 
@@ -37,14 +37,20 @@ std::chrono::system_clock::time_point dateMoment() {
   return sys_days{year{2004} / February / 10} + hours{20} + minutes{15} + seconds{55};
 }
 
-class BenchDialogs final : public orvella::ui::Dialogs {
+class BenchDialogs final : public orvella::window::Dialogs {
  public:
   QString file;
   QString folder;
   std::vector<QString> said;
-  QString openFileName(QWidget*, const QStringList&) override { return file; }
-  QString selectFolder(QWidget*, const QString&) override { return folder; }
-  void message(QWidget*, orvella::ui::BoxIcon, const QString& text) override { said.push_back(text); }
+  std::u16string openFileName(orvella::window::DialogOwner, std::span<const orvella::window::FileFilter>) override {
+    return file.toStdU16String();
+  }
+  std::u16string selectFolder(orvella::window::DialogOwner, std::u16string_view) override {
+    return folder.toStdU16String();
+  }
+  void message(orvella::window::DialogOwner, orvella::window::BoxIcon, std::u16string_view text) override {
+    said.push_back(QString::fromUtf16(text.data(), qsizetype(text.size())));
+  }
 };
 
 double cpuSeconds(int who) {
@@ -120,19 +126,19 @@ int main(int argc, char* argv[]) {
     dialogs.folder = scratch.filePath(QStringLiteral("window%1").arg(run));
     QDir().mkpath(dialogs.folder);
     {
-      orvella::ui::frmMain window(dialogs);
-      window.setDateSource(&dateMoment);
+      orvella::ui::MainWindow window(dialogs);
+      window.form().setDateSource(&dateMoment);
       window.show();
       QCoreApplication::processEvents();
       window.findChild<QLineEdit*>(QStringLiteral("txtMaxLength"))->setText(maxBytes);
       window.findChild<QLineEdit*>(QStringLiteral("txtSubject"))->setText(QStringLiteral("bench"));
       window.findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(false);
-      window.Command2_Click();
+      window.form().Command2_Click();
 
       const double cpu = cpuSeconds(RUSAGE_SELF);
       QElapsedTimer clock;
       clock.start();
-      window.comConvert_Click();
+      window.form().comConvert_Click();
       windowTimes.wall.push_back(double(clock.nsecsElapsed()) / 1e9);
       windowTimes.cpu.push_back(cpuSeconds(RUSAGE_SELF) - cpu);
     }

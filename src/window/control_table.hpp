@@ -19,6 +19,7 @@ enum class Control {
   txtFormat, Label1, txtFrom, labFrom, Label2, txtTo, labTo, Label4, txtDate, Label5, txtMaxLength,
   Label6, txtStart, comConvert, Line2, Line1, Line3, VScroll1, labFileInfo, ProgressBar1, txtAll,
 };
+inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::txtAll) + 1;
 
 enum class Kind {
   Label,

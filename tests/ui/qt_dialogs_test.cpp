@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "support/temp_dir.hpp"
-#include "ui/qt_dialogs.hpp"
+#include "ui/qt/qt_dialogs.hpp"
 
 namespace orvella::testing {
 namespace {
@@ -21,6 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 
 QString qpath(const fs::path& p) { return QString::fromStdString(p.string()); }
+QString qs(const std::u16string& text) { return QString::fromStdU16String(text); }
+
+const window::FileFilter kAll[] = {{u"all (*)", u"*"}};
 
 QFileDialog* openDialog() {
   for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -64,9 +67,9 @@ TEST(QtDialogs, EachFolderDialogStartsAfreshNotInTheFolderChosenLastTime) {
     d.setDirectory(qpath(out));
     accept(d);
   });
-  EXPECT_EQ(dialogs.selectFolder(nullptr, QStringLiteral("t")), QDir::toNativeSeparators(qpath(out)));
+  EXPECT_EQ(qs(dialogs.selectFolder({}, u"t")), QDir::toNativeSeparators(qpath(out)));
   answerNextDialog(seen, [](QFileDialog& d) { d.reject(); });
-  EXPECT_EQ(dialogs.selectFolder(nullptr, QStringLiteral("t")), QString());
+  EXPECT_EQ(qs(dialogs.selectFolder({}, u"t")), QString());
 
   ASSERT_EQ(seen.size(), 2u);
   for (const Seen& s : seen) {
@@ -87,9 +90,9 @@ TEST(QtDialogs, TheFileDialogStartsWhereTheProgramStartedEachTime) {
     d.selectFile(qpath(file));
     accept(d);
   });
-  EXPECT_EQ(dialogs.openFileName(nullptr, {QStringLiteral("all (*)")}), QDir::toNativeSeparators(qpath(file)));
+  EXPECT_EQ(qs(dialogs.openFileName({}, kAll)), QDir::toNativeSeparators(qpath(file)));
   answerNextDialog(seen, [](QFileDialog& d) { d.reject(); });
-  EXPECT_EQ(dialogs.openFileName(nullptr, {QStringLiteral("all (*)")}), QString());
+  EXPECT_EQ(qs(dialogs.openFileName({}, kAll)), QString());
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[1].directory, QDir::currentPath());
   EXPECT_FALSE(seen[1].history.contains(QDir::toNativeSeparators(qpath(dir.path()))));
@@ -107,9 +110,9 @@ TEST(QtDialogsChild, UsesTheDialogs) {
   ui::QtDialogs dialogs;
   std::vector<Seen> seen;
   answerNextDialog(seen, [](QFileDialog& d) { accept(d); });
-  (void)dialogs.selectFolder(nullptr, QStringLiteral("t"));
+  (void)dialogs.selectFolder({}, u"t");
   answerNextDialog(seen, [](QFileDialog& d) { d.reject(); });
-  (void)dialogs.openFileName(nullptr, {QStringLiteral("all (*)")});
+  (void)dialogs.openFileName({}, kAll);
   EXPECT_EQ(seen.size(), 2u);
 }
 

@@ -37,7 +37,7 @@ void expectShownFromStart(QLineEdit* box, int columns) {
   EXPECT_EQ(differing, 0) << box->objectName().toStdString() << ": " << box->text().toStdString();
 }
 
-TEST_F(WindowTest, DateReadsWholeFromItsFirstCharacter) {
+TEST_F(QtWindowTest, DateReadsWholeFromItsFirstCharacter) {
   using namespace std::chrono;
   // The widest names of this font's stamps: Wednesday in May, and one of the longest otherwise.
   const system_clock::time_point moments[] = {
@@ -45,15 +45,15 @@ TEST_F(WindowTest, DateReadsWholeFromItsFirstCharacter) {
       sys_days{year{2024} / May / 1} + hours{14} + minutes{48} + seconds{48},
       sys_days{year{2024} / May / 27} + hours{14}};
   for (const system_clock::time_point moment : moments) {
-    window->setDateSource([moment] { return moment; });
-    window->Timer1_Timer();
+    window->form().setDateSource([moment] { return moment; });
+    window->form().Timer1_Timer();
     SCOPED_TRACE(edit("txtDate")->text().toStdString());
     QLineEdit* date = edit("txtDate");
     expectShownFromStart(date, date->width() - 1);
   }
 }
 
-TEST_F(WindowTest, FileBoxShowsALongPathFromItsStart) {
+TEST_F(QtWindowTest, FileBoxShowsALongPathFromItsStart) {
   const fs::path deep = dir / std::string(120, 'd') / "小説.txt";
   fs::create_directories(deep.parent_path());
   writeFile(deep, "abc");
@@ -66,7 +66,7 @@ TEST_F(WindowTest, FileBoxShowsALongPathFromItsStart) {
 
 // A large file's estimate is wider than the window: it is shown whole on two lines, the second
 // clear of the convert button.
-TEST_F(WindowTest, AnEstimateWiderThanTheWindowWrapsClearOfTheConvertButton) {
+TEST_F(QtWindowTest, AnEstimateWiderThanTheWindowWrapsClearOfTheConvertButton) {
   QLabel* info = label("labFileInfo");
   const QRect designed = info->geometry();
   const QRect button = get("comConvert")->geometry();
@@ -106,7 +106,7 @@ TEST_F(WindowTest, AnEstimateWiderThanTheWindowWrapsClearOfTheConvertButton) {
   }
 }
 
-TEST_F(WindowTest, HeaderBoxesTakeAnyLengthAndTheCountersTurnRed) {
+TEST_F(QtWindowTest, HeaderBoxesTakeAnyLengthAndTheCountersTurnRed) {
   const QString longText(40000, u'x');
   for (auto [box, counter] : {std::pair{"txtSubject", "labSubject"}, {"txtFrom", "labFrom"}, {"txtTo", "labTo"}}) {
     SCOPED_TRACE(box);
@@ -119,7 +119,7 @@ TEST_F(WindowTest, HeaderBoxesTakeAnyLengthAndTheCountersTurnRed) {
   EXPECT_EQ(edit("txtFormat")->text().size(), longText.size());
 }
 
-TEST_F(WindowTest, TheAboutTextGivesTheVersion) {
+TEST_F(QtWindowTest, TheAboutTextGivesTheVersion) {
   EXPECT_EQ(window->toolTip().toStdString(), "Orvella " + std::string(kVersion));
 }
 

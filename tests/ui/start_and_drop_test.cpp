@@ -9,15 +9,15 @@
 #include <sys/stat.h>
 
 #include "support/child_process.hpp"
-#include "ui/startup.hpp"
-#include "ui/window_texts.hpp"
+#include "ui/qt/startup.hpp"
+#include "window/window_texts.hpp"
 #include "window_test.hpp"
 
 namespace orvella::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using ui::BoxIcon;
+using window::BoxIcon;
 
 // ---- No screen
 
@@ -47,15 +47,15 @@ TEST(StartWithoutScreen, ExitsWithOneAndPointsToTheCommandLine) {
     environment.push_back(runtime);
     const Outcome o = runWithEnvironment(builtProgram("orvella"), row.arguments, environment, scratch.path());
     EXPECT_EQ(o.code, 1) << o.err;
-    EXPECT_TRUE(contains(o.err, ui::texts::kNoDisplay)) << o.err;
+    EXPECT_TRUE(contains(o.err, window::texts::kNoDisplay)) << o.err;
     EXPECT_TRUE(contains(o.err, "orvella-convert -o out/ --to friend@example.jp novel.txt"));
     EXPECT_TRUE(contains(o.err, "needs a desktop"));
     EXPECT_FALSE(contains(o.err, "Reinstalling")) << o.err;
     if (row.qtSays) {
       EXPECT_TRUE(contains(o.err, row.qtSays)) << o.err;
-      EXPECT_LT(o.err.find(row.qtSays), o.err.find(ui::texts::kNoDisplay));
+      EXPECT_LT(o.err.find(row.qtSays), o.err.find(window::texts::kNoDisplay));
     } else {
-      EXPECT_EQ(o.err, ui::texts::kNoDisplay);
+      EXPECT_EQ(o.err, std::string(window::texts::kNoDisplay));
     }
     EXPECT_TRUE(o.out.empty());
   }
@@ -92,27 +92,27 @@ struct Choice {
   bool operator==(const Choice&) const = default;
 };
 
-class ChoiceTest : public WindowTest {
+class ChoiceTest : public QtWindowTest {
  protected:
-  Choice snapshot(const ScriptedDialogs& d, const ui::frmMain& w) const {
+  Choice snapshot(const ScriptedDialogs& d, ui::MainWindow& w) const {
     Choice c{w.findChild<QLineEdit*>("txtFileName")->text(),
              w.findChild<QLineEdit*>("txtSubject")->text(),
              w.findChild<QLabel*>("labSubject")->text(),
              w.findChild<QLabel*>("labFileInfo")->text(),
              w.findChild<QWidget*>("comConvert")->isEnabled(),
-             w.findChild<ui::ProgressBar*>("ProgressBar1")->maximumF(),
+             w.form().bar().maximum(),
              {}};
-    for (const auto& b : d.boxes) c.boxes.emplace_back(b.icon, b.text);
+    for (const auto& b : d.boxes) c.boxes.emplace_back(b.icon, qs(b.text));
     return c;
   }
 
   // The same name through "..." in a second window, for comparison.
   Choice throughTheDialog(const QString& name, bool check1) {
     ScriptedDialogs otherDialogs;
-    ui::frmMain other(otherDialogs);
+    ui::MainWindow other(otherDialogs);
     other.findChild<QCheckBox*>("Check1")->setChecked(check1);
-    otherDialogs.files.push_back(name);
-    other.Command2_Click();
+    otherDialogs.files.push_back(name.toStdU16String());
+    other.findChild<QPushButton*>("Command2")->click();
     return snapshot(otherDialogs, other);
   }
 };
@@ -136,13 +136,13 @@ TEST_F(ChoiceTest, AFileNamedOnTheCommandLineIsChosenAsThroughTheDialog) {
     SetUp();
     dialogs.boxes.clear();
     check("Check1")->setChecked(row.check1);
-    window->chooseFile(ui::fileArgument({"orvella", qpath(row.file)}));
+    window->form().chooseFile(ui::fileArgument({"orvella", qpath(row.file)}).toStdU16String());
     EXPECT_EQ(snapshot(dialogs, *window), throughTheDialog(qpath(row.file), row.check1));
   }
   // A refusal leaves the window as it opened, with one warning.
   SetUp();
   dialogs.boxes.clear();
-  window->chooseFile(qpath(dir / "gone.txt"));
+  window->form().chooseFile((dir / "gone.txt").u16string());
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Warning);
   EXPECT_TRUE(edit("txtFileName")->text().isEmpty());
@@ -224,32 +224,6 @@ TEST_F(DropTest, DropsLandOnTheWindowWhereverTheyFall) {
     SCOPED_TRACE(child->objectName().toStdString());
     EXPECT_FALSE(child->acceptDrops());  // a field would take the path as text
   }
-}
-
-TEST_F(DropTest, ADropDuringAConversionIsRefused) {
-  const auto input = writeInput("first.txt", std::string(3000, 'a') + "\r\n");
-  const auto other = writeInput("second.txt", "b\r\n");
-  const fs::path out = dir / "out";
-  fs::create_directories(out);
-  chooseFile(input);
-  std::optional<Result> during;
-  dialogs.folders.push_back(qpath(out));
-  dialogs.onFolder = [&] {
-    ASSERT_TRUE(window->converting());
-    during = dropOn(window.get(), {url(other)});
-  };
-  window->comConvert_Click();
-  ASSERT_TRUE(during.has_value());
-  EXPECT_FALSE(during->enterAccepted);
-  EXPECT_FALSE(during->dropAccepted);
-  QCoreApplication::processEvents();
-  EXPECT_EQ(edit("txtFileName")->text(), qpath(input));
-  EXPECT_EQ(edit("txtSubject")->text(), "first");
-  EXPECT_TRUE(fs::exists(out / "E1__0000.VMG"));
-
-  // Once it is over, the same drop is taken.
-  EXPECT_TRUE(dropOn(window.get(), {url(other)}).dropAccepted);
-  EXPECT_EQ(edit("txtFileName")->text(), qpath(other));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// A fresh frmMain per test, with scripted dialogs, a fixed Date and a scratch folder.
+// A fresh Qt window per test, with scripted dialogs, a fixed Date and a scratch folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -16,10 +17,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "scripted_dialogs.hpp"
+#include "support/scripted_dialogs.hpp"
 #include "support/temp_dir.hpp"
-#include "ui/frm_main.hpp"
-#include "ui/progress_bar.hpp"
+#include "ui/qt/main_window.hpp"
 
 // Readable failure output for Qt strings.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -34,25 +34,26 @@ inline std::chrono::system_clock::time_point fixedMoment() {
 }
 
 inline QString qpath(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
+inline QString qs(std::u16string_view text) { return QString::fromUtf16(text.data(), qsizetype(text.size())); }
 
-class WindowTest : public ::testing::Test {
+class QtWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    window = std::make_unique<ui::frmMain>(dialogs);
-    window->setDateSource(&fixedMoment);
+    window = std::make_unique<ui::MainWindow>(dialogs);
+    window->form().setDateSource(&fixedMoment);
   }
 
   template <class T = QWidget>
-  T* get(const char* name) const {
-    auto* found = window->findChild<T*>(QString::fromLatin1(name));
-    if (!found) throw std::runtime_error(std::string("no control ") + name);
+  T* get(std::string_view name) const {
+    auto* found = window->findChild<T*>(QString::fromLatin1(name.data(), qsizetype(name.size())));
+    if (!found) throw std::runtime_error("no control " + std::string(name));
     return found;
   }
   QLineEdit* edit(const char* name) const { return get<QLineEdit>(name); }
   QLabel* label(const char* name) const { return get<QLabel>(name); }
   QCheckBox* check(const char* name) const { return get<QCheckBox>(name); }
   QScrollBar* spinner() const { return get<QScrollBar>("VScroll1"); }
-  ui::ProgressBar* bar() const { return get<ui::ProgressBar>("ProgressBar1"); }
+  QProgressBar* bar() const { return get<QProgressBar>("ProgressBar1"); }
 
   std::filesystem::path writeInput(const std::string& name, std::string_view bytes) const {
     const auto path = dir / name;
@@ -62,12 +63,12 @@ class WindowTest : public ::testing::Test {
 
   // The "..." button answered with the given file.
   void chooseFile(const std::filesystem::path& file) {
-    dialogs.files.push_back(qpath(file));
-    window->Command2_Click();
+    dialogs.files.push_back(file.u16string());
+    get<QPushButton>("Command2")->click();
   }
 
   ScriptedDialogs dialogs;
-  std::unique_ptr<ui::frmMain> window;
+  std::unique_ptr<ui::MainWindow> window;
   TempDir dir;
 };
 

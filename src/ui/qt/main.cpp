@@ -4,9 +4,9 @@
 #include <QTranslator>
 
 #include "core/version.hpp"
-#include "ui/frm_main.hpp"
-#include "ui/qt_dialogs.hpp"
-#include "ui/startup.hpp"
+#include "ui/qt/main_window.hpp"
+#include "ui/qt/qt_dialogs.hpp"
+#include "ui/qt/startup.hpp"
 
 int main(int argc, char* argv[]) {
   if (!orvella::ui::displayNamed(argc, argv)) {
@@ -28,11 +28,11 @@ int main(int argc, char* argv[]) {
   }
 
   orvella::ui::QtDialogs dialogs;
-  orvella::ui::frmMain window(dialogs);
+  orvella::ui::MainWindow window(dialogs);
   window.centreOnScreen();
   window.show();
   // "orvella FILE" (a menu's Open With): chosen once the window is up, so a warning has it behind.
   const QString file = orvella::ui::fileArgument(QApplication::arguments());
-  if (!file.isEmpty()) window.chooseFile(file);
+  if (!file.isEmpty()) window.form().chooseFile(file.toStdU16String());
   return QApplication::exec();
 }

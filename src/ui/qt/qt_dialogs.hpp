@@ -2,19 +2,21 @@
 // not within a run, and nothing is written for the next one.
 #pragma once
 
-#include "ui/dialogs.hpp"
+#include <QString>
+
+#include "window/dialogs.hpp"
 
 namespace orvella::ui {
 
-class QtDialogs final : public Dialogs {
+class QtDialogs final : public window::Dialogs {
  public:
   // The file dialog opens in the folder current now (where the program was started); the
   // folder dialog in the home folder. No dialog of the process writes settings afterwards.
   QtDialogs();
 
-  QString openFileName(QWidget* owner, const QStringList& filters) override;
-  QString selectFolder(QWidget* owner, const QString& title) override;
-  void message(QWidget* owner, BoxIcon icon, const QString& text) override;
+  std::u16string openFileName(window::DialogOwner owner, std::span<const window::FileFilter> filters) override;
+  std::u16string selectFolder(window::DialogOwner owner, std::u16string_view title) override;
+  void message(window::DialogOwner owner, window::BoxIcon icon, std::u16string_view text) override;
 
  private:
   QString startFolder_;

@@ -1,16 +1,16 @@
 // The Date field names the true moment, told in Japan time, whatever zone the machine is in.
-#include <QDateTime>
-#include <QLocale>
 #include <chrono>
 #include <cstdlib>
-#include <optional>
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include "window_test.hpp"
 
 namespace orvella::testing {
 namespace {
+
+using C = Control;
 
 // Sets TZ for the life of the object.
 class Zone {
@@ -33,30 +33,34 @@ class Zone {
 
 TEST_F(WindowTest, TheSameMomentGivesTheSameStampInEveryZone) {
   using namespace std::chrono;
-  window->setDateSource([] { return sys_days{year{2024} / March / 1} + minutes{5} + seconds{3}; });
+  form.setDateSource([] { return sys_days{year{2024} / March / 1} + minutes{5} + seconds{3}; });
   for (const char* zone : {"UTC", "Asia/Tokyo", "America/Los_Angeles"}) {
     SCOPED_TRACE(zone);
     Zone here(zone);
-    window->Timer1_Timer();
-    EXPECT_EQ(edit("txtDate")->text(), "Fri, 01 Mar 2024 09:05:03 +0900");
+    form.Timer1_Timer();
+    EXPECT_EQ(text(C::txtDate), u"Fri, 01 Mar 2024 09:05:03 +0900");
   }
 }
 
-// Without a stand-in the clock is the system's; told independently through Qt's UTC time.
+// Without a stand-in the clock is the system's; told independently through the C library's UTC.
 TEST_F(WindowTest, TheSystemClockIsToldInJapanTime) {
-  window->setDateSource(nullptr);
-  const auto japan = [](const QDateTime& utc) {
-    return QLocale::c().toString(utc.addSecs(9 * 3600), QStringLiteral("ddd, dd MMM yyyy hh:mm:ss")) +
-           QStringLiteral(" +0900");
+  form.setDateSource(nullptr);
+  const auto japan = [](std::time_t utc) {
+    utc += 9 * 3600;
+    std::tm parts{};
+    ::gmtime_r(&utc, &parts);
+    char stamp[64];
+    std::strftime(stamp, sizeof stamp, "%a, %d %b %Y %H:%M:%S +0900", &parts);
+    return u16(std::string_view(stamp));
   };
   for (const char* zone : {"UTC", "Asia/Tokyo", "America/New_York"}) {
     SCOPED_TRACE(zone);
     Zone here(zone);
-    const QDateTime before = QDateTime::currentDateTimeUtc();
-    window->Timer1_Timer();
-    const QDateTime after = QDateTime::currentDateTimeUtc();
-    const QString shown = edit("txtDate")->text();
-    EXPECT_TRUE(shown == japan(before) || shown == japan(after)) << shown.toStdString();
+    const std::time_t before = std::time(nullptr);
+    form.Timer1_Timer();
+    const std::time_t after = std::time(nullptr);
+    const std::u16string shown = text(C::txtDate);
+    EXPECT_TRUE(shown == japan(before) || shown == japan(after)) << u8(shown);
   }
 }
 

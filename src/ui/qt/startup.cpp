@@ -1,4 +1,4 @@
-#include "ui/startup.hpp"
+#include "ui/qt/startup.hpp"
 
 #include <QDir>
 #include <QFileInfo>
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ui/window_texts.hpp"
+#include "window/window_texts.hpp"
 
 namespace orvella::ui {
 
@@ -50,7 +50,7 @@ bool displayNamed(int argc, const char* const* argv) {
 #endif
 }
 
-void reportNoDisplay() { std::fputs(texts::kNoDisplay, stderr); }
+void reportNoDisplay() { std::fwrite(window::texts::kNoDisplay.data(), 1, window::texts::kNoDisplay.size(), stderr); }
 
 QtMessageHandler catchPlatformFailure() {
   qtHandler = qInstallMessageHandler(&onQtMessage);

@@ -1,4 +1,4 @@
-#include "ui/qt_dialogs.hpp"
+#include "ui/qt/qt_dialogs.hpp"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -7,11 +7,14 @@
 #include <QMessageBox>
 #include <QSettings>
 
-#include "ui/window_texts.hpp"
+#include "window/window_texts.hpp"
 
 namespace orvella::ui {
 
 namespace {
+
+QString qs(std::u16string_view text) { return QString::fromUtf16(text.data(), qsizetype(text.size())); }
+QWidget* widgetOf(window::DialogOwner owner) { return static_cast<QWidget*>(owner.handle); }
 
 // "*.*" means every file on Windows; Qt elsewhere reads it literally and hides names without a
 // dot. Widen the filter the dialog applies, keeping the entry's text as it stands.
@@ -56,33 +59,35 @@ void startAfresh(QFileDialog& dialog, const QString& folder) {
 
 QtDialogs::QtDialogs() : startFolder_(QDir::currentPath()) { keepNoSettings(); }
 
-QString QtDialogs::openFileName(QWidget* owner, const QStringList& filters) {
-  QFileDialog dialog(owner);
+std::u16string QtDialogs::openFileName(window::DialogOwner owner, std::span<const window::FileFilter> filters) {
+  QStringList entries;
+  for (const window::FileFilter& filter : filters) entries << qs(filter.caption);
+  QFileDialog dialog(widgetOf(owner));
   startAfresh(dialog, startFolder_);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setNameFilters(filters);
+  dialog.setNameFilters(entries);
   keepAllFilesMeaningAll(dialog);
   if (dialog.exec() != QDialog::Accepted) return {};
-  return QDir::toNativeSeparators(dialog.selectedFiles().value(0));
+  return QDir::toNativeSeparators(dialog.selectedFiles().value(0)).toStdU16String();
 }
 
-QString QtDialogs::selectFolder(QWidget* owner, const QString& title) {
-  QFileDialog dialog(owner, title);
+std::u16string QtDialogs::selectFolder(window::DialogOwner owner, std::u16string_view title) {
+  QFileDialog dialog(widgetOf(owner), qs(title));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly, true);
   dialog.setWindowModality(Qt::WindowModal);
   startAfresh(dialog, QDir::homePath());
   if (dialog.exec() != QDialog::Accepted) return {};
-  return QDir::toNativeSeparators(dialog.selectedFiles().value(0));
+  return QDir::toNativeSeparators(dialog.selectedFiles().value(0)).toStdU16String();
 }
 
-void QtDialogs::message(QWidget* owner, BoxIcon icon, const QString& text) {
+void QtDialogs::message(window::DialogOwner owner, window::BoxIcon icon, std::u16string_view text) {
   QMessageBox::Icon qtIcon = QMessageBox::Information;
-  if (icon == BoxIcon::Warning) qtIcon = QMessageBox::Warning;
-  if (icon == BoxIcon::Stop) qtIcon = QMessageBox::Critical;
-  QMessageBox box(qtIcon, QString::fromUtf8(texts::kBoxTitle), text, QMessageBox::Ok, owner);
+  if (icon == window::BoxIcon::Warning) qtIcon = QMessageBox::Warning;
+  if (icon == window::BoxIcon::Stop) qtIcon = QMessageBox::Critical;
+  QMessageBox box(qtIcon, qs(window::texts::kBoxTitle), qs(text), QMessageBox::Ok, widgetOf(owner));
   box.exec();
 }
 

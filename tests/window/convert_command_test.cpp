@@ -1,0 +1,328 @@
+// The convert command: locking, the folder, the messages, the start number, stopping on close,
+// and the records, which are the command line's byte for byte.
+#include <algorithm>
+#include <map>
+
+#include "convert/converter.hpp"
+#include "convert/texts.hpp"
+#include "core/cp932.hpp"
+#include "platform/files.hpp"
+#include "support/program.hpp"
+#include "window/window_texts.hpp"
+#include "window_test.hpp"
+
+namespace orvella::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using C = Control;
+
+// Lines of every kind the body copies as bytes: kana and kanji, half-width katakana, the
+// user-defined area, bytes that are no Shift_JIS at all, CR and CR LF ends, no final end.
+std::string sampleText(int lines) {
+  std::string text;
+  for (int i = 0; i < lines; ++i) {
+    text += "line " + std::to_string(i) + " \x82\xa0\x82\xa2\x95\xcf\x8a\xb7 \xb1\xb2";
+    if (i % 7 == 3) text += "\xf0\x40";
+    if (i % 11 == 5) text += "\x80\xff";
+    text += (i % 5 == 4) ? "\r" : "\r\n";
+  }
+  return text + "last line without an end";
+}
+
+std::u16string startNumber(int n) {
+  std::string digits = std::to_string(n);
+  return u16(std::string(4 - digits.size(), '0') + digits);
+}
+
+class ConvertTest : public WindowTest {
+ protected:
+  ConvertTest() { fs::create_directories(out); }
+
+  std::map<C, bool> lockStates() const {
+    std::map<C, bool> states;
+    for (const C c : window::lockList()) states[c] = enabled(c);
+    return states;
+  }
+  static std::map<C, bool> allLock(bool on) {
+    std::map<C, bool> states;
+    for (const C c : window::lockList()) states[c] = on;
+    return states;
+  }
+
+  // The same conversion from the command line, into its own folder.
+  std::map<std::string, std::string> fromCommandLine(const fs::path& input, std::vector<std::string> args) {
+    const fs::path folder = dir / ("cli" + std::to_string(cliRuns++));
+    fs::create_directories(folder);
+    args.insert(args.begin(), {"-q", "-o", utf8Of(folder), "--date", kFixedDate});
+    args.push_back(utf8Of(input));
+    const Outcome o = run(dir.path(), args);
+    EXPECT_EQ(o.code, 0) << o.err;
+    return recordsIn(folder);
+  }
+
+  void convertInto(const fs::path& folder) {
+    dialogs.folders.push_back(u16Path(folder));
+    face.click(C::comConvert);
+  }
+
+  const fs::path out = dir / "out";
+  int cliRuns = 0;
+};
+
+TEST_F(ConvertTest, AWholeConversionMatchesTheCommandLineByteForByte) {
+  const auto input = writeInput("小説.txt", sampleText(40));
+  face.type(C::txtMaxLength, u"200");
+  face.type(C::txtTo, u"宛先@example.jp");
+  chooseFile(input);
+  ASSERT_EQ(text(C::txtSubject), u"小説");
+
+  std::map<C, bool> during;
+  bool convertingDuring = false;
+  dialogs.onFolder = [&] {
+    during = lockStates();
+    convertingDuring = form.converting();
+    EXPECT_FALSE(enabled(C::txtStart));
+    EXPECT_FALSE(enabled(C::txtDate));
+    EXPECT_TRUE(enabled(C::txtAll));
+  };
+  convertInto(out);  // no trailing separator: the window adds it
+
+  EXPECT_EQ(during, allLock(false));
+  EXPECT_TRUE(convertingDuring);
+  EXPECT_EQ(lockStates(), allLock(true));
+  EXPECT_FALSE(form.converting());
+  ASSERT_EQ(dialogs.folderTitles.size(), 1u);
+  EXPECT_EQ(dialogs.folderTitles[0], u"出力先のフォルダを選択してください。");
+  EXPECT_EQ(dialogs.owners.back(), face.owner());
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Information);
+  EXPECT_EQ(dialogs.boxes[0].text, u"ファイルの変換が完了しました！");
+
+  const auto written = recordsIn(out);
+  ASSERT_GT(written.size(), 3u);
+  const int count = int(written.size());
+  EXPECT_EQ(written.begin()->first, fileNameFor(0));
+  EXPECT_EQ(written.rbegin()->first, fileNameFor(count - 1));
+  EXPECT_EQ(text(C::txtStart), startNumber(count));
+  EXPECT_EQ(face.value(C::VScroll1), count);
+  EXPECT_NE(written.begin()->second.find("Subject: \x8f\xac\x90\xe0-000\r\n"), std::string::npos);
+
+  // The hidden record view holds the last record once the run is over.
+  EXPECT_EQ(text(C::txtAll), cp932::decode(written.rbegin()->second));
+
+  // The bar counts the lines' bytes without their ends, so it stops short of the file size; the
+  // face shows the step the value stands at.
+  EXPECT_GT(form.bar().value(), 0.8 * form.bar().maximum());
+  EXPECT_LT(form.bar().value(), form.bar().maximum());
+  EXPECT_EQ(face.value(C::ProgressBar1), form.bar().step());
+
+  const std::vector<std::string> same = {"--max-bytes", "200", "--subject", "小説", "--to", "宛先@example.jp"};
+  EXPECT_TRUE(fromCommandLine(input, same) == written);
+
+  // A second run goes on with the next file number and the next Subject serial.
+  const fs::path out2 = dir / "out2";
+  fs::create_directories(out2);
+  convertInto(out2);
+  std::vector<std::string> next = same;
+  next.insert(next.end(), {"--start", std::to_string(count), "--serial", std::to_string(count)});
+  const auto second = recordsIn(out2);
+  EXPECT_EQ(second.size(), written.size());
+  EXPECT_TRUE(fromCommandLine(input, next) == second);
+  EXPECT_EQ(text(C::txtStart), startNumber(2 * count));
+}
+
+TEST_F(ConvertTest, SerialNumbersOffAndAnotherFormatReachTheFiles) {
+  const auto input = writeInput("notes.txt", sampleText(12));
+  face.setChecked(C::Check2, false);
+  face.type(C::txtFormat, u"0000");
+  face.type(C::txtFrom, u"me@example.jp");
+  face.type(C::txtMaxLength, u"300");
+  chooseFile(input);
+  convertInto(out);
+  EXPECT_TRUE(fromCommandLine(input, {"--max-bytes", "300", "--no-serial", "--from", "me@example.jp"}) == recordsIn(out));
+}
+
+TEST_F(ConvertTest, CancellingTheFolderWritesNothingAndUnlocks) {
+  chooseFile(writeInput("a.txt", sampleText(5)));
+  face.click(C::comConvert);  // the folder dialog answers empty
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Information);
+  EXPECT_EQ(dialogs.boxes[0].text, u"変換をキャンセルします。");
+  EXPECT_TRUE(recordsIn(out).empty());
+  EXPECT_EQ(text(C::txtStart), u"0000");
+  EXPECT_EQ(lockStates(), allLock(true));
+}
+
+TEST_F(ConvertTest, AFailedWriteIsOneBoxAndTheStartNumberStaysOnTheFailedRecord) {
+  const std::string lines = std::string(60, 'x') + "\r\n" + std::string(60, 'y') + "\r\n" + std::string(60, 'z');
+  chooseFile(writeInput("a.txt", lines));
+  face.type(C::txtMaxLength, u"200");           // one line per record
+  fs::create_directories(out / "E1__0001.VMG");  // cannot be replaced by a file
+  std::map<C, bool> atFailure;
+  dialogs.onBox = [&](const ScriptedDialogs::Box& box) {
+    if (box.icon == BoxIcon::Stop) atFailure = lockStates();
+  };
+  convertInto(out);
+
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Stop);
+  const std::string said = u8(dialogs.boxes[0].text);
+  EXPECT_EQ(said.rfind("書き込み中にエラーが発生しました。", 0), 0u) << said;
+  EXPECT_NE(said.find("E1__0001.VMG"), std::string::npos) << said;
+  EXPECT_NE(said.find("フォルダです"), std::string::npos) << said;  // why, in Japanese
+  EXPECT_EQ(atFailure, allLock(false));
+  EXPECT_EQ(lockStates(), allLock(true));
+
+  const auto files = recordsIn(out);
+  ASSERT_EQ(files.size(), 2u);  // nothing after the record that failed
+  EXPECT_NE(files.at("E1__0000.VMG").find(std::string(60, 'x')), std::string::npos);
+  EXPECT_EQ(files.at("E1__0001.VMG"), "<not a file>");
+  EXPECT_EQ(text(C::txtStart), u"0001");
+
+  // Once the way is clear, running again carries the series on from the record that failed.
+  fs::remove(out / "E1__0001.VMG");
+  convertInto(out);
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[1].icon, BoxIcon::Information);
+  EXPECT_EQ(recordsIn(out).size(), 4u);
+  EXPECT_EQ(text(C::txtStart), u"0004");
+}
+
+TEST_F(ConvertTest, AFolderThatCannotBeWrittenIsOneBoxBeforeAnythingIsRead) {
+  chooseFile(writeInput("a.txt", sampleText(50)));
+  face.type(C::txtMaxLength, u"200");
+  convertInto(dir / "gone");  // not there when the run starts
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Stop);
+  EXPECT_NE(dialogs.boxes[0].text.find(u"出力先のフォルダに書き込めません。"), std::u16string::npos)
+      << u8(dialogs.boxes[0].text);
+  EXPECT_EQ(form.bar().value(), 0);  // nothing read
+  EXPECT_EQ(text(C::txtStart), u"0000");
+  EXPECT_FALSE(fs::exists(dir / "gone"));
+}
+
+TEST_F(ConvertTest, ABusyFolderIsOneBoxAndOlderRecordsAreNamedInTheClosingMessage) {
+  chooseFile(writeInput("a.txt", std::string(60, 'x') + "\r\n" + std::string(60, 'y')));
+  face.type(C::txtMaxLength, u"200");
+  for (const char* name : {"E1__0002.VMG", "E1__0003.VMG"}) writeFile(out / name, "older");
+
+  platform::FolderLock other;  // another run has the folder
+  ASSERT_EQ(other.acquire(out), platform::FolderLock::State::Held);
+  convertInto(out);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Stop);
+  EXPECT_NE(dialogs.boxes[0].text.find(u16(orvella::texts::kFolderBusy)), std::u16string::npos);
+  EXPECT_EQ(text(C::txtStart), u"0000");
+  other.release();
+
+  convertInto(out);
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[1].icon, BoxIcon::Information);
+  const std::string said = u8(dialogs.boxes[1].text);
+  EXPECT_EQ(said.rfind("ファイルの変換が完了しました！", 0), 0u);
+  EXPECT_TRUE(said.find("E1__0002.VMG") != std::string::npos && said.find("E1__0003.VMG") != std::string::npos)
+      << said;
+  EXPECT_EQ(readFile(out / "E1__0003.VMG"), "older");
+}
+
+TEST_F(ConvertTest, NoHeaderFieldTakesALineBreak) {
+  // From a file name (the Subject) and from typing alike, a control character becomes a space.
+  chooseFile(writeInput(std::string("a\nEND:VMSG\rb\x01.txt"), "abc\r\n"));
+  EXPECT_EQ(text(C::txtSubject), u"a END:VMSG b ");
+  for (const C field : {C::txtSubject, C::txtFrom, C::txtTo, C::txtFormat}) {
+    face.type(field, u"x\r\nEND:VMSG\ty");
+    EXPECT_EQ(text(field), u"x  END:VMSG\ty") << window::rowOf(field).name;
+  }
+  face.type(C::txtMaxLength, u"1\n0");  // not a header: kept, and refused as a limit
+  EXPECT_EQ(text(C::txtMaxLength), u"1\n0");
+  face.type(C::txtFormat, u"000");
+  face.type(C::txtMaxLength, u"10000");
+  convertInto(out);
+  const std::string record = recordsIn(out).at("E1__0000.VMG");
+  EXPECT_NE(record.find("\r\nSubject: x  END:VMSG\ty-000\r\n"), std::string::npos) << record;
+  EXPECT_EQ(record.find("\r\nEND:VMSG\r\n"), record.size() - 12);  // the record ends once
+}
+
+TEST_F(ConvertTest, AnInvalidLimitStopsBeforeTheFolderIsAskedFor) {
+  chooseFile(writeInput("a.txt", "abc"));
+  face.type(C::txtMaxLength, u"ten");
+  face.click(C::comConvert);
+  EXPECT_TRUE(dialogs.folderTitles.empty());
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Stop);
+  EXPECT_EQ(lockStates(), allLock(true));
+}
+
+TEST_F(ConvertTest, TheLastFileNumberEndsTheRunWithAMessage) {
+  chooseFile(writeInput("a.txt", std::string(60, 'x') + "\r\n" + std::string(60, 'y') + "\r\n" + std::string(60, 'z')));
+  face.type(C::txtMaxLength, u"200");
+  face.setValue(C::VScroll1, kLastFileNumber - 1);
+  convertInto(out);
+  const auto files = recordsIn(out);
+  EXPECT_EQ(files.size(), 2u);
+  EXPECT_TRUE(files.count(fileNameFor(kLastFileNumber - 1)) && files.count(fileNameFor(kLastFileNumber)));
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Stop);
+  EXPECT_EQ(text(C::txtStart), u"9999");
+  EXPECT_EQ(lockStates(), allLock(true));
+}
+
+TEST_F(ConvertTest, ClosingTheWindowMidRunWritesTheRecordInHandAndStops) {
+  form.setBreatheInterval(std::chrono::milliseconds(0));
+  std::string lines;
+  for (int i = 0; i < 30; ++i) lines += std::string(50, char('a' + i % 26)) + "\r\n";
+  chooseFile(writeInput("a.txt", lines));
+  face.type(C::txtMaxLength, u"250");  // two lines to a record
+  face.onProcessEvents = [&] { face.close(); };
+  convertInto(out);
+
+  EXPECT_FALSE(face.closed);  // refused while the record in hand is written
+  const auto files = recordsIn(out);
+  ASSERT_EQ(files.size(), 1u);  // no temporary file left behind either
+  const std::string& record = files.at("E1__0000.VMG");
+  EXPECT_EQ(record.rfind("BEGIN:VMSG\r\n", 0), 0u);
+  EXPECT_NE(record.find(std::string(50, 'a') + "\r\n\r\nEND:VBODY\r\nEND:VMSG\r\n"), std::string::npos);
+  EXPECT_TRUE(dialogs.boxes.empty());
+  EXPECT_EQ(text(C::txtStart), u"0001");
+
+  face.onProcessEvents = nullptr;
+  face.runPosted();  // then the window closes
+  EXPECT_TRUE(face.closed);
+}
+
+TEST_F(WindowTest, TheSpinnerWritesTheStartNumberWithFourDigits) {
+  for (const auto& [value, shown] : {std::pair{5, u"0005"}, {42, u"0042"}, {kLastFileNumber, u"9999"}, {0, u"0000"}}) {
+    face.setValue(C::VScroll1, value);
+    EXPECT_EQ(text(C::txtStart), shown);
+  }
+}
+
+// Every box of a run, the completion above all, stands over a bar that shows where the run is.
+TEST_F(ConvertTest, TheBarShowsItsFinalValueBeforeAnyBoxAppears) {
+  std::string lines;
+  for (int i = 0; i < 40; ++i) lines += std::string(60, char('a' + i % 26)) + "\r\n";
+  face.type(C::txtMaxLength, u"400");
+  std::vector<std::pair<int, int>> shownAndHeld;
+  dialogs.onBox = [&](const ScriptedDialogs::Box&) { shownAndHeld.emplace_back(face.value(C::ProgressBar1), form.bar().step()); };
+
+  // A run that ends: the bar stands just short of full (line ends uncounted) under the box.
+  chooseFile(writeInput("a.txt", lines));
+  convertInto(out);
+  ASSERT_EQ(shownAndHeld.size(), 1u);
+  EXPECT_EQ(shownAndHeld.back().first, shownAndHeld.back().second);
+  EXPECT_GT(shownAndHeld.back().first, window::kBarSteps * 9 / 10);
+
+  // A run stopped part way by a failed write: its one box still shows where the bar stands.
+  const fs::path other = out / "other";
+  fs::create_directories(other / fileNameFor(face.value(C::VScroll1) + 1));
+  chooseFile(writeInput("a.txt", lines));
+  shownAndHeld.clear();
+  convertInto(other);
+  ASSERT_EQ(shownAndHeld.size(), 1u);
+  EXPECT_EQ(shownAndHeld.back().first, shownAndHeld.back().second);
+  EXPECT_GT(shownAndHeld.back().first, 0);
+}
+
+}  // namespace
+}  // namespace orvella::testing
