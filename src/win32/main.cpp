@@ -1,6 +1,5 @@
 // Starts Orvella on Windows: the one window with the system's own dialogs.
 #include <windows.h>
-#include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
 
@@ -28,8 +27,6 @@ std::vector<std::wstring> arguments() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The Open dialog and the folder picker are COM objects of this thread.
   const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
-  ::InitCommonControlsEx(&controls);
   int code = 0;
   {
     orvella::win32::SystemDialogs dialogs;

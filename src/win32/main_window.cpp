@@ -130,6 +130,9 @@ MainWindow::MainWindow(window::Dialogs& dialogs) : form_(*this, dialogs) {
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kWindowClass;
+    // The progress bar and tooltips are common controls.
+    INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&common);
     return ::RegisterClassExW(&wc);
   }();
   (void)registered;

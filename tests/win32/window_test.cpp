@@ -1,0 +1,229 @@
+// The Win32 face in-process, driven through its window messages with scripted dialogs: that it
+// builds the table, and that what the user does reaches frmMain and what frmMain sets is painted.
+// What the handlers do is tested once, in tests/window/.
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "support/program.hpp"
+#include "win32/main_window.hpp"
+#include "window/window_test.hpp"
+
+namespace orvella::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using C = Control;
+using window::Kind;
+
+class Win32WindowTest : public ::testing::Test {
+ protected:
+  Win32WindowTest() { window.form().setDateSource(&fixedMoment); }
+
+  HWND at(C c) const { return window.control(c); }
+  std::u16string text(C c) const { return window.text(c); }
+  int px(int twips) const { return window::pixels(twips, window.dpi()); }
+  void set(C c, std::u16string_view t) {
+    ::SendMessageW(at(c), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::wstring(t.begin(), t.end()).c_str()));
+  }
+  void click(C c) { ::SendMessageW(at(c), BM_CLICK, 0, 0); }
+  RECT place(C c) const {
+    RECT r{};
+    ::GetWindowRect(at(c), &r);
+    ::MapWindowPoints(nullptr, window.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+  COLORREF painted(C c) const {
+    const HDC dc = ::CreateCompatibleDC(nullptr);
+    ::SendMessageW(window.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(at(c)));
+    const COLORREF colour = ::GetTextColor(dc);
+    ::DeleteDC(dc);
+    return colour;
+  }
+  // Files dropped as Explorer drops them; what the drop posts is run.
+  void drop(const std::vector<fs::path>& files) {
+    std::wstring list;
+    for (const fs::path& f : files) list += f.wstring() + L'\0';
+    list += L'\0';
+    const HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    auto* head = static_cast<DROPFILES*>(::GlobalLock(memory));
+    head->pFiles = sizeof(DROPFILES);
+    head->fWide = TRUE;
+    std::memcpy(head + 1, list.data(), list.size() * sizeof(wchar_t));
+    ::GlobalUnlock(memory);
+    ::SendMessageW(window.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    window.processEvents();
+  }
+
+  ScriptedDialogs dialogs;
+  win32::MainWindow window{dialogs};
+  TempDir dir;
+};
+
+TEST_F(Win32WindowTest, EveryControlStandsAtItsPlaceInItsStartState) {
+  RECT client{};
+  ::GetClientRect(window.hwnd(), &client);
+  EXPECT_EQ(client.right, px(window::kFormWidth));
+  EXPECT_EQ(client.bottom, px(window::kFormHeight));
+  for (const window::ControlRow& row : window::controlTable()) {
+    SCOPED_TRACE(std::string(row.name));
+    const RECT r = place(row.id);
+    EXPECT_EQ(r.left, px(row.place.left));
+    EXPECT_EQ(r.top, px(row.place.top));
+    EXPECT_EQ(r.bottom - r.top, px(row.place.height));
+    // The date box grows to the right to show the widest stamp, within the window.
+    if (row.traits & window::kFitsWidestDate) {
+      EXPECT_GT(r.right - r.left, px(row.place.width));
+      EXPECT_LE(r.right, client.right);
+    } else {
+      EXPECT_EQ(r.right - r.left, px(row.place.width));
+    }
+    EXPECT_EQ(::IsWindowEnabled(at(row.id)) == FALSE, (row.traits & window::kDisabled) != 0);
+    if (row.kind == Kind::CheckBox) {
+      EXPECT_EQ(window.checked(row.id), (row.traits & window::kChecked) != 0);
+    }
+  }
+}
+
+TEST_F(Win32WindowTest, TabVisitsTheEnabledControlsInTabOrderAndComesRound) {
+  ::SetForegroundWindow(window.hwnd());
+  ::SetFocus(at(window::kFirstFocus));
+  std::vector<C> expected;
+  for (const C c : window::tabOrder()) {
+    if (::IsWindowEnabled(at(c))) expected.push_back(c);
+  }
+  std::vector<C> visited;
+  for (std::size_t i = 0; i <= expected.size(); ++i) {
+    visited.push_back(static_cast<C>(::GetDlgCtrlID(::GetFocus()) - win32::kFirstControlId));
+    ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    window.processEvents();
+  }
+  expected.push_back(expected.front());
+  EXPECT_EQ(visited, expected);
+}
+
+TEST_F(Win32WindowTest, TypedTextReachesTheCountersWhichTurnRedPastTheirLimits) {
+  const struct {
+    C field, counter;
+    std::u16string text, shown;
+    bool red;
+  } cases[] = {
+      {C::txtTo, C::labTo, std::u16string(32, u'あ'), u"64bytes", false},
+      {C::txtTo, C::labTo, std::u16string(33, u'あ'), u"66bytes", true},
+      {C::txtFrom, C::labFrom, std::u16string(65, u'a'), u"65bytes", true},
+      {C::txtSubject, C::labSubject, std::u16string(48, u'あ'), u"96bytes", false},
+      {C::txtSubject, C::labSubject, std::u16string(97, u'a'), u"97bytes", true},
+  };
+  for (const auto& c : cases) {
+    set(c.field, c.text);
+    EXPECT_EQ(text(c.counter), c.shown);
+    EXPECT_EQ(painted(c.counter), c.red ? RGB(255, 0, 0) : RGB(0, 0, 0)) << u8(c.shown);
+  }
+}
+
+TEST_F(Win32WindowTest, ALineBreakSetInAnyHeaderBoxBecomesASpace) {
+  for (const C field : {C::txtSubject, C::txtFrom, C::txtTo, C::txtFormat}) {
+    set(field, u"x\r\nEND:VMSG\ty");
+    EXPECT_EQ(text(field), u"x  END:VMSG\ty");
+  }
+}
+
+TEST_F(Win32WindowTest, TheSpinnerMovesByOneWithinItsBoundsAndRewritesTheStartNumber) {
+  const struct {
+    int request;
+    std::u16string start;
+  } steps[] = {{SB_LINEUP, u"0000"},   {SB_LINEDOWN, u"0001"}, {SB_PAGEDOWN, u"0002"}, {SB_LINEUP, u"0001"},
+               {SB_BOTTOM, u"9999"},   {SB_LINEDOWN, u"9999"}, {SB_PAGEUP, u"9998"},   {SB_TOP, u"0000"}};
+  for (const auto& s : steps) {
+    ::SendMessageW(window.hwnd(), WM_VSCROLL, MAKEWPARAM(s.request, 0), reinterpret_cast<LPARAM>(at(C::VScroll1)));
+    EXPECT_EQ(text(C::txtStart), s.start) << s.request;
+  }
+}
+
+TEST_F(Win32WindowTest, ADropOrTheCommandLineChoosesOneFileAndNothingElse) {
+  const fs::path file = dir.path() / pathFromUtf8("小説.txt");
+  writeFile(file, "abc\r\n");
+  const fs::path other = dir / "other.txt";
+  writeFile(other, "def\r\n");
+  const struct {
+    std::vector<fs::path> files;
+    bool chosen;
+  } cases[] = {{{file}, true}, {{file, other}, false}, {{dir.path()}, false}};
+  for (const bool byArguments : {false, true}) {
+    for (const auto& c : cases) {
+      set(C::txtFileName, u"");
+      if (byArguments) {
+        std::vector<std::wstring> line{L"orvella.exe"};
+        for (const fs::path& f : c.files) line.push_back(f.wstring());
+        window.takeArguments(line);
+        window.processEvents();
+      } else {
+        drop(c.files);
+      }
+      EXPECT_EQ(text(C::txtFileName), c.chosen ? file.u16string() : u"") << c.files.size() << byArguments;
+    }
+  }
+  EXPECT_EQ(text(C::txtSubject), u"小説");
+}
+
+// One run per folder: inside it the inputs are locked and a drop is refused; the box tells how it
+// ended, and the records are the command line's bytes.
+TEST_F(Win32WindowTest, ARunLocksTheInputsAndEndsWithItsBox) {
+  const fs::path input = dir / "novel.txt";
+  writeFile(input, "第一章 吾輩は猫である。\r\nｱｲｳ ABC\r\n最後の行");
+  ::SendMessageW(window.hwnd(), WM_TIMER, 1, 0);
+  EXPECT_EQ(text(C::txtDate), u16(kFixedDate));
+  const fs::path out = dir.path() / pathFromUtf8("出力");
+  fs::create_directories(out);
+  const struct {
+    fs::path folder;
+    BoxIcon icon;
+  } runs[] = {{out, BoxIcon::Information}, {dir / "missing", BoxIcon::Stop}};
+  for (const auto& run : runs) {
+    dialogs.files.push_back(input.u16string());
+    click(C::Command2);
+    dialogs.folders.push_back(run.folder.u16string());
+    std::vector<bool> lockedInRun;
+    dialogs.onFolder = [&] {
+      for (const C c : window::lockList()) lockedInRun.push_back(::IsWindowEnabled(at(c)) == FALSE);
+      drop({dir / "other.txt"});
+    };
+    click(C::comConvert);
+    EXPECT_EQ(lockedInRun, std::vector<bool>(window::lockList().size(), true));
+    EXPECT_EQ(text(C::txtFileName), input.u16string());
+    ASSERT_FALSE(dialogs.boxes.empty());
+    EXPECT_EQ(dialogs.boxes.back().icon, run.icon);
+    for (const C c : window::lockList()) EXPECT_TRUE(::IsWindowEnabled(at(c)));
+    if (run.icon == BoxIcon::Information) {
+      EXPECT_EQ(window.value(C::ProgressBar1), window::kBarSteps);
+    }
+  }
+  fs::create_directories(dir / "cli");
+  const Outcome cli = testing::run(dir.path(), {"-q", "-o", utf8Of(dir / "cli"), "--date", kFixedDate, utf8Of(input)});
+  ASSERT_EQ(cli.code, 0) << cli.err;
+  EXPECT_EQ(recordsIn(out), recordsIn(dir / "cli"));
+}
+
+TEST_F(Win32WindowTest, ClosingDuringARunWaitsForItsEnd) {
+  const fs::path input = dir / "novel.txt";
+  writeFile(input, "abc\r\n");
+  dialogs.files.push_back(input.u16string());
+  click(C::Command2);
+  dialogs.folders.push_back(dir.path().u16string());
+  bool openInRun = false;
+  dialogs.onFolder = [&] {
+    ::SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+    openInRun = ::IsWindow(window.hwnd());
+  };
+  const HWND hwnd = window.hwnd();
+  click(C::comConvert);
+  EXPECT_TRUE(openInRun);
+  EXPECT_TRUE(::IsWindow(hwnd));
+  window.processEvents();
+  EXPECT_FALSE(::IsWindow(hwnd));
+}
+
+}  // namespace
+}  // namespace orvella::testing
