@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs whatever Orvella needs to build, test and run that is missing (Debian/Ubuntu).
 #   scripts/setup.sh           what building and running need
-#   scripts/setup.sh test      also clang and libFuzzer, for the fuzz runs of the test command, and
-#                              MinGW-w64 and Wine, for the Windows build and its tests
+#   scripts/setup.sh test      also clang and libFuzzer, for the fuzz runs of the test command,
+#                              MinGW-w64 and Wine, for the Windows build and its tests, Xvfb and
+#                              Wine's fonts, for the Windows window's, and rsvg-convert and
+#                              ImageMagick, for the icons (tools/make_icon.sh)
 #   scripts/setup.sh static    also clang-tidy and cppcheck, for scripts/static-checks.sh
 # The extras are skipped, with a note, where the distribution has no such package.
 # While another package manager run holds apt's locks (a fresh desktop's first minutes), it waits
@@ -20,7 +22,7 @@ for group in "$@"; do
   case $group in
     test) optional+=(clang libclang-rt-dev dpkg-dev lintian desktop-file-utils appstream
                      g++-mingw-w64-x86-64-posix wine wine64 zip
-                     xvfb imagemagick librsvg2-bin) ;;
+                     xvfb imagemagick librsvg2-bin fonts-wine) ;;
     static) optional+=(clang-tidy cppcheck) ;;
     *) echo "setup.sh: unknown group $group (test, static)" >&2; exit 2 ;;
   esac

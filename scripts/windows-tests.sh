@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Cross-builds orvella-convert.exe and its tests for 64-bit Windows with MinGW-w64 and runs them
-# under Wine; then converts one Japanese text with the Linux build and with the .exe into
-# Japanese-named folders and compares the records byte for byte.
+# Cross-builds orvella-convert.exe, the window orvella.exe and their tests for 64-bit Windows with
+# MinGW-w64 and runs them under Wine (the window's on a private Xvfb screen); then converts one
+# Japanese text with the Linux build and with the .exe into Japanese-named folders and compares
+# the records byte for byte, and drives the real orvella.exe from outside with the probe, whose
+# records must be orvella-convert.exe's for the same Date.
 #   scripts/windows-tests.sh            build into build-windows/ (or $ORVELLA_WINDOWS_BUILD_DIR)
-# Skipped, with a note, when the cross compiler or Wine is missing (scripts/setup.sh test).
+# Skipped, with a note, when the cross compiler or Wine is missing (scripts/setup.sh test); the
+# window's part, when Xvfb is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -29,8 +32,26 @@ jobs=${ORVELLA_JOBS:-2}
 export WINEPREFIX=$dir/wine WINEDEBUG=-all LC_ALL=C.UTF-8
 # One server for the whole run: starting Wine afresh for each test would take seconds each.
 # Its helper processes get no terminal or pipe, so nothing waits on them.
-cleanup() { "$wineserver" -k >/dev/null 2>&1 || true; }
+xvfb_pid=
+cleanup() {
+  "$wineserver" -k >/dev/null 2>&1 || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
 trap cleanup EXIT
+# The window's tests need a screen: a private one, on the first free display number.
+window=OFF
+if command -v Xvfb >/dev/null 2>&1; then
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+  if [ -s "$display_file" ]; then
+    export DISPLAY=:$(head -n1 "$display_file")
+    window=ON
+  fi
+  rm -f "$display_file"
+fi
+[ $window = ON ] || echo "windows-tests.sh: the window (orvella.exe) is left out: Xvfb is missing; scripts/setup.sh test installs it." >&2
 mkdir -p "$WINEPREFIX"
 "$wineserver" -k >/dev/null 2>&1 || true
 "$wineserver" -p </dev/null >/dev/null 2>&1
@@ -48,7 +69,7 @@ command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=cca
 # Release: no debug information to write and link into static programs, which would cost more
 # time than the tests take.
 cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
-  -DORVELLA_BUILD_UI=OFF -DORVELLA_BUILD_TESTS=ON "${launcher[@]}" >/dev/null
+  -DORVELLA_BUILD_UI=$window -DORVELLA_BUILD_TESTS=ON "${launcher[@]}" >/dev/null
 build_started=$SECONDS
 cmake --build "$dir" -j "$jobs"
 echo "windows-tests.sh: build took $((SECONDS - build_started)) s"
@@ -94,4 +115,40 @@ for f in $linux_files; do
   cmp "$work/Linux の出力/$f" "$work/Windows の出力/$f"
 done
 echo "Linux and Windows builds wrote the same $(echo "$linux_files" | wc -l) records, byte for byte."
+
+# The window end to end: orvella.exe started as a user starts it, with the file on its command
+# line left out; the probe sets To and the limit, answers the Open dialog and the folder picker
+# with Japanese names and reads the completion box. The probe waits for a tick of the clock before
+# 変換, so the run has one Date; a run that still straddles two seconds is tried again.
+if [ $window = ON ]; then
+  window_started=$SECONDS
+  window_out="$work/ウィンドウ の出力"
+  convert_out="$work/コマンドライン の出力"
+  to="宛先@example.jp"
+  for attempt in 1 2 3; do
+    rm -rf "$window_out" "$convert_out"
+    mkdir -p "$window_out" "$convert_out"
+    "$wine" "$dir/bin/orvella.exe" </dev/null >/dev/null 2>&1 &
+    window_pid=$!
+    "$wine" "$dir/bin/orvella-probe.exe" find "set txtTo $to" "set txtMaxLength 400" "click Command2" \
+      "answer $(winpath "$input")" "get txtSubject" tick "click comConvert" "answer $(winpath "$window_out")" box \
+      close </dev/null | tr -d '\r' >"$work/probe.txt" || { cat "$work/probe.txt" >&2; exit 1; }
+    wait "$window_pid"
+    dates=$(cat "$window_out"/*.VMG | tr -d '\r' | sed -n 's/^Date: //p' | sort -u)
+    [ "$(echo "$dates" | wc -l)" -eq 1 ] && break
+  done
+  cat "$work/probe.txt"
+  grep -qx "box ファイルの変換が完了しました！" "$work/probe.txt" || { echo "windows-tests.sh: no completion box" >&2; exit 1; }
+  "$wine" "$dir/bin/orvella-convert.exe" -q --date "$dates" --max-bytes 400 --to "$to" \
+    -o "$(winpath "$convert_out")" "$(winpath "$input")"
+  window_files=$(cd "$window_out" && ls)
+  [ -n "$window_files" ] && [ "$window_files" = "$(cd "$convert_out" && ls)" ] || {
+    echo "windows-tests.sh: orvella.exe and orvella-convert.exe wrote different files" >&2; exit 1; }
+  for f in $window_files; do cmp "$window_out/$f" "$convert_out/$f"; done
+  # Nothing saved: neither the file nor the folder is named anywhere in Wine's registry.
+  if grep -qi "ウィンドウ\|小説" "$WINEPREFIX"/*.reg; then
+    echo "windows-tests.sh: the window left a name in the registry" >&2; exit 1
+  fi
+  echo "orvella.exe wrote the same $(echo "$window_files" | wc -l) records as orvella-convert.exe, byte for byte ($((SECONDS - window_started)) s)."
+fi
 echo "windows-tests.sh: done in $((SECONDS - started)) s"

@@ -2,7 +2,7 @@
 // reads and sets its controls by name, presses buttons, answers the Open and folder dialogs and
 // the message boxes. Each step is an argument; what it reads goes to stdout as UTF-8 lines.
 //   orvella-probe find tick "set txtTo 宛先@example.jp" "click Command2" "answer C:\\a.txt" box close
-// Exit 1, naming the step, when something does not appear in time.
+// Exit 1, naming the step, when something does not appear in time. "clock" prints the time.
 #include <windows.h>
 
 #include <chrono>
@@ -151,6 +151,11 @@ void step(const std::string& command, const std::string& argument, const std::st
     say("box " + utf8(text));
     ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK)));
     waitFor("message box to close", [box] { return !::IsWindow(box); });
+  } else if (command == "clock") {
+    // Milliseconds since the probe started, for timing what lies between two of them.
+    static const auto started = std::chrono::steady_clock::now();
+    say("clock " + std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                      std::chrono::steady_clock::now() - started).count()));
   } else if (command == "close") {
     ::PostMessageW(mainWindow, WM_CLOSE, 0, 0);
     waitFor("window to close", [] { return !::IsWindow(mainWindow); });

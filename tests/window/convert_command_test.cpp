@@ -228,8 +228,13 @@ TEST_F(ConvertTest, ABusyFolderIsOneBoxAndOlderRecordsAreNamedInTheClosingMessag
 
 TEST_F(ConvertTest, NoHeaderFieldTakesALineBreak) {
   // From a file name (the Subject) and from typing alike, a control character becomes a space.
+  // (Windows names hold no control characters.)
+#ifndef _WIN32
   chooseFile(writeInput(std::string("a\nEND:VMSG\rb\x01.txt"), "abc\r\n"));
   EXPECT_EQ(text(C::txtSubject), u"a END:VMSG b ");
+#else
+  chooseFile(writeInput("plain.txt", "abc\r\n"));
+#endif
   for (const C field : {C::txtSubject, C::txtFrom, C::txtTo, C::txtFormat}) {
     face.type(field, u"x\r\nEND:VMSG\ty");
     EXPECT_EQ(text(field), u"x  END:VMSG\ty") << window::rowOf(field).name;

@@ -54,7 +54,8 @@ class WindowTest : public ::testing::Test {
   bool red(Control c) const { return face.state(c).colour == window::Rgb{255, 0, 0}; }
 
   std::filesystem::path writeInput(const std::string& name, std::string_view bytes) const {
-    const auto path = dir / name;
+    // UTF-8, as every path is made: Windows would read a narrow name in its code page.
+    const auto path = dir.path() / pathFromUtf8(name);
     writeFile(path, bytes);
     return path;
   }

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Times one conversion through the window, orvella.exe, against orvella-convert.exe on the same
+# generated code page 932 text under Wine, and prints both and the window's as a multiple.
+#   bench/win32/window_bench.sh [SIZE] [RUNS]     default 50M, 3 runs each, alternating
+# The window is driven by the probe (tests/win32/probe.cpp) and timed from the folder's choice to
+# the completion box; the command line as its whole process. Needs a Windows build with the window
+# and its tests in build-windows/ (scripts/windows-tests.sh) and Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+size=${1:-50M}
+runs=${2:-3}
+bin=$PWD/${ORVELLA_WINDOWS_BUILD_DIR:-build-windows}/bin
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+export WINEPREFIX=$(dirname "$bin")/wine WINEDEBUG=-all LC_ALL=C.UTF-8
+work=$(mktemp -d)
+xvfb_pid=
+trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid"; rm -rf "$work"' EXIT
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -n1 "$work/display")
+winpath() { "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+
+python3 tools/gen_text.py "$work/text.txt" --size "$size" >/dev/null
+input=$(winpath "$work/text.txt")
+window_ms=()
+convert_ms=()
+for run in $(seq "$runs"); do
+  rm -rf "$work/w" "$work/c"
+  mkdir "$work/w" "$work/c"
+  "$wine" "$bin/orvella.exe" </dev/null >/dev/null 2>&1 &
+  window_pid=$!
+  times=$("$wine" "$bin/orvella-probe.exe" find "click Command2" "answer $input" "click comConvert" "answer $(winpath "$work/w")" clock box clock close \
+    </dev/null | tr -d '\r' | sed -n 's/^clock //p')
+  wait "$window_pid"
+  window_ms+=($(($(echo "$times" | tail -n1) - $(echo "$times" | head -n1))))
+  started=$(date +%s%N)
+  "$wine" "$bin/orvella-convert.exe" -q -o "$(winpath "$work/c")" "$input" </dev/null
+  convert_ms+=($((($(date +%s%N) - started) / 1000000)))
+  [ "$(ls "$work/w" | wc -l)" -eq "$(ls "$work/c" | wc -l)" ] || { echo "window_bench.sh: different record counts" >&2; exit 1; }
+  echo "run $run: orvella.exe ${window_ms[-1]} ms, orvella-convert.exe ${convert_ms[-1]} ms ($(ls "$work/c" | wc -l) records)"
+done
+best() { printf '%s\n' "$@" | sort -n | head -n1; }
+w=$(best "${window_ms[@]}")
+c=$(best "${convert_ms[@]}")
+echo "best of $runs on $size: orvella.exe $w ms, orvella-convert.exe $c ms, ratio $(awk "BEGIN { printf \"%.2f\", $w / $c }")"
