@@ -62,7 +62,14 @@ class Win32WindowTest : public ::testing::Test {
   TempDir dir;
 };
 
-TEST_F(Win32WindowTest, EveryControlStandsAtItsPlaceInItsStartState) {
+TEST_F(Win32WindowTest, EveryControlStandsAtItsPlaceInItsStartStateAtEitherDpi) {
+  // Moved to a monitor of 150 %, as Windows tells a per-monitor aware window.
+  RECT suggested{0, 0, 1, 1};
+  for (const bool moved : {false, true}) {
+  if (moved) {
+    ::SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    ASSERT_EQ(window.dpi(), 144);
+  }
   RECT client{};
   ::GetClientRect(window.hwnd(), &client);
   EXPECT_EQ(client.right, px(window::kFormWidth));
@@ -84,6 +91,7 @@ TEST_F(Win32WindowTest, EveryControlStandsAtItsPlaceInItsStartState) {
     if (row.kind == Kind::CheckBox) {
       EXPECT_EQ(window.checked(row.id), (row.traits & window::kChecked) != 0);
     }
+  }
   }
 }
 
