@@ -190,8 +190,12 @@ void frmMain::comConvert_Click() {
   DisableControl();
   converting_ = true;
   stopRequested_ = false;
+  closingBox_.reset();
+  const int startNumber = face_.value(C::VScroll1);
+  const int serial = message_.subjectSerial();
   try {
-    Convert();
+    keepSeriesAfter(Convert(), startNumber, serial);
+    if (closingBox_) box(closingBox_->icon, closingBox_->text);
   } catch (const std::system_error& e) {
     box(BoxIcon::Stop, withReason(texts::kUnexpectedFailure, reasonText(e.code())));
   } catch (...) {
@@ -211,7 +215,17 @@ void frmMain::EnableControl() {
   for (const Control c : lockList()) face_.setEnabled(c, true);
 }
 
-void frmMain::Convert() {
+void frmMain::keepSeriesAfter(const ConvertResult& result, int startNumber, int serial) {
+  if (result.status == ConvertStatus::Completed || result.status == ConvertStatus::Stopped) return;
+  face_.setValue(C::VScroll1, startNumber);
+  message_.setSubjectSerial(serial);
+  if (result.firstNumber && closingBox_) {
+    closingBox_->text += u'\n' + std::u16string(texts::kRetryPrefix) + u16(fileNameFor(*result.firstNumber)) +
+                         std::u16string(texts::kRetrySuffix);
+  }
+}
+
+ConvertResult frmMain::Convert() {
   ConvertSettings settings;
   settings.input = pathOf(face_.text(C::txtFileName));
   settings.maxLength = utf16ToUtf8(face_.text(C::txtMaxLength));
@@ -227,9 +241,10 @@ void frmMain::Convert() {
   linesSinceClock_ = 0;
   bytesSinceClock_ = 0;
   inputNote_.clear();
-  orvella::Convert(settings, message_, *this);
+  const ConvertResult result = orvella::Convert(settings, message_, *this);
   showBar();
   showRecord();
+  return result;
 }
 
 void frmMain::VScroll1_Change() { face_.setText(C::txtStart, startText(face_.value(C::VScroll1))); }
@@ -340,7 +355,7 @@ void frmMain::Message(MessageKind kind, std::string_view text) {
     shown += u'\n' + u16(inputNote_);
     inputNote_.clear();
   }
-  box(icon, shown);
+  closingBox_ = Box{icon, std::move(shown)};
 }
 
 }  // namespace orvella::window

@@ -68,7 +68,10 @@ class frmMain : private ConvertHost {
   void setBreatheInterval(std::chrono::milliseconds interval) { breatheInterval_ = interval; }
 
  private:
-  void Convert();
+  ConvertResult Convert();
+  // A run that failed leaves the start number and the Subject serial where they stood before it,
+  // so "変換" again rewrites the same series from its first record, each record replaced whole.
+  void keepSeriesAfter(const ConvertResult& result, int startNumber, int serial);
   void DisableControl();
   void EnableControl();
   bool checkField(Control field, Control counter, std::int64_t limit);
@@ -99,6 +102,12 @@ class frmMain : private ConvertHost {
   BarValue bar_;
   int barShown_ = -1;      // the step the face shows
   std::string inputNote_;  // the second line of the run's last message, if any
+  // The run's closing message, shown once the run has ended.
+  struct Box {
+    BoxIcon icon;
+    std::u16string text;
+  };
+  std::optional<Box> closingBox_;
 
   bool converting_ = false;
   bool stopRequested_ = false;
