@@ -144,10 +144,11 @@ void frmMain::chooseFile(std::u16string_view name) {
   face_.setTip(C::txtFileName, tip);
   if (face_.checked(C::Check1)) face_.setText(C::txtSubject, headerSafe(getFilename(name)));
   face_.setEnabled(C::comConvert, true);
-  showFileInfo(static_cast<std::int64_t>(size));
+  const auto n = static_cast<std::int64_t>(size);
+  showFileInfo(n, probe.ok() ? sizeAsWritten(n, probe.detection(), probe.head()) : n);
 }
 
-void frmMain::showFileInfo(std::int64_t n) {
+void frmMain::showFileInfo(std::int64_t n, std::int64_t written) {
   bar_.setValue(0);
   bar_.setMaximum(n == 0 ? 1.0 : static_cast<double>(n));
   showBar();
@@ -158,7 +159,7 @@ void frmMain::showFileInfo(std::int64_t n) {
     box(BoxIcon::Warning, u16(orvella::texts::kInvalidLimit));
     return;
   }
-  const std::int64_t c = estimateFiles(n, *limit);
+  const std::int64_t c = estimateFiles(written, *limit);
   face_.setText(C::labFileInfo, number(n) + std::u16string(texts::kEstimateMiddle) + number(c) +
                                     std::u16string(texts::kEstimateEnd));
   if (c > kMaxEstimate) {

@@ -77,7 +77,8 @@ class frmMain : private ConvertHost {
   bool checkField(Control field, Control counter, std::int64_t limit);
   bool checkSubject();
   bool checkAddress(Control field, Control counter);
-  void showFileInfo(std::int64_t n);  // size, estimate and the bar for a file of n bytes
+  // Size, estimate and the bar for a file of n bytes, which are written bytes once in code page 932.
+  void showFileInfo(std::int64_t n, std::int64_t written);
   void showBar();
   void showRecord();
   void box(BoxIcon icon, std::u16string_view text);

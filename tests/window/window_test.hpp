@@ -53,8 +53,9 @@ class WindowTest : public ::testing::Test {
   bool enabled(Control c) const { return face.state(c).enabled; }
   bool red(Control c) const { return face.state(c).colour == window::Rgb{255, 0, 0}; }
 
+  // name is UTF-8.
   std::filesystem::path writeInput(const std::string& name, std::string_view bytes) const {
-    const auto path = dir / name;
+    const auto path = dir.path() / pathFromUtf8(name);
     writeFile(path, bytes);
     return path;
   }
