@@ -91,7 +91,10 @@ void frmMain::Form_Load() {
   face_.setText(C::txtFrom, u16(kDefaultSender));
 }
 
-void frmMain::Timer1_Timer() { face_.setText(C::txtDate, u16(dateStamp(dateSource_()))); }
+void frmMain::Timer1_Timer() {
+  face_.setText(C::txtDate, u16(dateStamp(dateSource_())));
+  if (stopFromOutside() && !converting_) face_.close();
+}
 
 // ---- Header field checks
 
@@ -205,7 +208,7 @@ void frmMain::comConvert_Click() {
   }
   converting_ = false;
   EnableControl();
-  if (closeAfterRun_) face_.post([this] { face_.close(); });
+  if (closeAfterRun_ || stopFromOutside()) face_.post([this] { face_.close(); });
 }
 
 void frmMain::DisableControl() {
@@ -284,6 +287,7 @@ bool frmMain::drop(const std::vector<std::u16string>& files) {
 // Whatever the box says, the bar behind it shows where the run stands.
 void frmMain::box(BoxIcon icon, std::u16string_view text) {
   showBar();
+  if (stopFromOutside()) return;
   dialogs_.message(face_.owner(), icon, text);
 }
 

@@ -1,5 +1,6 @@
 #include "ui/qt/main_window.hpp"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -226,7 +227,10 @@ class MainWindow::Controls final : public window::Face {
   void post(std::function<void()> task) override {
     QMetaObject::invokeMethod(&window_, std::move(task), Qt::QueuedConnection);
   }
-  void close() override { window_.close(); }
+  void close() override {
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != &window_) modal->close();
+    window_.close();
+  }
 
  private:
   MainWindow& window_;
