@@ -1,6 +1,7 @@
 // The convert command: locking, the folder, the messages, the start number, stopping on close,
 // and the records, which are the command line's byte for byte.
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "convert/converter.hpp"
@@ -284,27 +285,40 @@ TEST_F(ConvertTest, TheLastFileNumberEndsTheRunWithAMessage) {
   EXPECT_EQ(lockStates(), allLock(true));
 }
 
-TEST_F(ConvertTest, ClosingTheWindowMidRunWritesTheRecordInHandAndStops) {
+// The close box, or a stop requested from outside (a signal), mid-run.
+TEST_F(ConvertTest, StoppingMidRunWritesTheRecordInHandWholeThenTheWindowCloses) {
+  bool requested = false;
+  form.setStopSource([&] { return requested; });
   form.setBreatheInterval(std::chrono::milliseconds(0));
   std::string lines;
   for (int i = 0; i < 30; ++i) lines += std::string(50, char('a' + i % 26)) + "\r\n";
-  chooseFile(writeInput("a.txt", lines));
   face.type(C::txtMaxLength, u"250");  // two lines to a record
-  face.onProcessEvents = [&] { face.close(); };
-  convertInto(out);
+  const std::pair<const char*, std::function<void()>> stops[] = {{"close box", [&] { face.close(); }},
+                                                                  {"from outside", [&] { requested = true; }}};
+  for (const auto& [what, stop] : stops) {
+    SCOPED_TRACE(what);
+    chooseFile(writeInput("a.txt", lines));
+    const fs::path folder = out / what;
+    fs::create_directories(folder);
+    face.onProcessEvents = stop;
+    convertInto(folder);
 
-  EXPECT_FALSE(face.closed);  // refused while the record in hand is written
-  const auto files = recordsIn(out);
-  ASSERT_EQ(files.size(), 1u);  // no temporary file left behind either
-  const std::string& record = files.at("E1__0000.VMG");
-  EXPECT_EQ(record.rfind("BEGIN:VMSG\r\n", 0), 0u);
-  EXPECT_NE(record.find(std::string(50, 'a') + "\r\n\r\nEND:VBODY\r\nEND:VMSG\r\n"), std::string::npos);
-  EXPECT_TRUE(dialogs.boxes.empty());
-  EXPECT_EQ(text(C::txtStart), u"0001");
+    EXPECT_FALSE(face.closed);  // not while the record in hand is written
+    const auto files = recordsIn(folder);
+    ASSERT_EQ(files.size(), 1u);  // no temporary file left behind either
+    const std::string& record = files.at("E1__0000.VMG");
+    EXPECT_EQ(record.rfind("BEGIN:VMSG\r\n", 0), 0u);
+    EXPECT_NE(record.find(std::string(50, 'a') + "\r\n\r\nEND:VBODY\r\nEND:VMSG\r\n"), std::string::npos);
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_EQ(text(C::txtStart), u"0001");
 
-  face.onProcessEvents = nullptr;
-  face.runPosted();  // then the window closes
-  EXPECT_TRUE(face.closed);
+    face.onProcessEvents = nullptr;
+    face.runPosted();  // then the window closes
+    EXPECT_TRUE(face.closed);
+    face.closed = false;
+    requested = false;
+    face.setValue(C::VScroll1, 0);
+  }
 }
 
 TEST_F(WindowTest, TheSpinnerWritesTheStartNumberWithFourDigits) {
