@@ -20,6 +20,7 @@ constexpr std::int64_t estimateFiles(std::int64_t bytes, std::int32_t limit) {
 // The size of a text of fileBytes bytes as it will be written, in code page 932: a code page 932
 // file's own; a UTF-8 or UTF-16 file's scaled by what its head (the bytes detection read, `head`)
 // becomes in code page 932.
-[[nodiscard]] std::int64_t sizeAsWritten(std::int64_t fileBytes, const Detection& detection, std::string_view head);
+[[nodiscard]] std::int64_t sizeAsWritten(std::int64_t fileBytes, const Detection& detection,
+                                         std::string_view head);
 
 }  // namespace orvella::window

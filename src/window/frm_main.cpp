@@ -66,20 +66,29 @@ void frmMain::setDateSource(DateSource source) {
 
 void frmMain::Click(Control control) {
   switch (control) {
-    case C::Check1: return Check1_Click();
-    case C::Command2: return Command2_Click();
-    case C::comConvert: return comConvert_Click();
-    default: return;
+    case C::Check1:
+      return Check1_Click();
+    case C::Command2:
+      return Command2_Click();
+    case C::comConvert:
+      return comConvert_Click();
+    default:
+      return;
   }
 }
 
 void frmMain::Change(Control control) {
   switch (control) {
-    case C::txtFrom: return txtFrom_Change();
-    case C::txtSubject: return txtSubject_Change();
-    case C::txtTo: return txtTo_Change();
-    case C::VScroll1: return VScroll1_Change();
-    default: return;
+    case C::txtFrom:
+      return txtFrom_Change();
+    case C::txtSubject:
+      return txtSubject_Change();
+    case C::txtTo:
+      return txtTo_Change();
+    case C::VScroll1:
+      return VScroll1_Change();
+    default:
+      return;
   }
 }
 
@@ -111,7 +120,9 @@ bool frmMain::checkSubject() {
                     subjectLimit(face_.checked(C::Check2), LengthB(face_.text(C::txtFormat))));
 }
 
-bool frmMain::checkAddress(Control field, Control counter) { return checkField(field, counter, kMaxAddressBytes); }
+bool frmMain::checkAddress(Control field, Control counter) {
+  return checkField(field, counter, kMaxAddressBytes);
+}
 
 void frmMain::txtFrom_Change() { checkAddress(C::txtFrom, C::labFrom); }
 
@@ -132,7 +143,8 @@ void frmMain::chooseFile(std::u16string_view name) {
   std::error_code error;
   const auto size = std::filesystem::file_size(path, error);
   if (error) {
-    box(BoxIcon::Warning, withReason(texts::kSizeUnreadable, reasonText(error)) + u'\n' + std::u16string(name));
+    box(BoxIcon::Warning,
+        withReason(texts::kSizeUnreadable, reasonText(error)) + u'\n' + std::u16string(name));
     return;
   }
 
@@ -166,8 +178,8 @@ void frmMain::showFileInfo(std::int64_t n, std::int64_t written) {
   face_.setText(C::labFileInfo, number(n) + std::u16string(texts::kEstimateMiddle) + number(c) +
                                     std::u16string(texts::kEstimateEnd));
   if (c > kMaxEstimate) {
-    box(BoxIcon::Warning,
-        std::u16string(texts::kTooManyFilesPrefix) + number(kMaxEstimate) + std::u16string(texts::kTooManyFilesSuffix));
+    box(BoxIcon::Warning, std::u16string(texts::kTooManyFilesPrefix) + number(kMaxEstimate) +
+                              std::u16string(texts::kTooManyFilesSuffix));
   }
 }
 
@@ -271,7 +283,9 @@ std::optional<std::u16string> frmMain::droppable(const std::vector<std::u16strin
   return files.front();
 }
 
-bool frmMain::acceptsDrop(const std::vector<std::u16string>& files) const { return droppable(files).has_value(); }
+bool frmMain::acceptsDrop(const std::vector<std::u16string>& files) const {
+  return droppable(files).has_value();
+}
 
 bool frmMain::drop(const std::vector<std::u16string>& files) {
   std::optional<std::u16string> name = droppable(files);
@@ -306,7 +320,8 @@ void frmMain::showRecord() {
   face_.setText(C::txtAll, cp932::decode(message_.curMessage()));
   recordShown_ = Clock::now();
   constexpr int kCostShare = 20;
-  recordInterval_ = std::max<Clock::duration>(std::chrono::milliseconds(100), (recordShown_ - start) * kCostShare);
+  recordInterval_ =
+      std::max<Clock::duration>(std::chrono::milliseconds(100), (recordShown_ - start) * kCostShare);
 }
 
 // ---- ConvertHost

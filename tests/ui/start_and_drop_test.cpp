@@ -1,4 +1,6 @@
 // orvella without a screen, "orvella FILE", and files dropped on the window.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -7,8 +9,6 @@
 #include <QProcess>
 #include <QTest>
 #include <QUrl>
-#include <sys/stat.h>
-
 #include <csignal>
 
 #include "support/child_process.hpp"
@@ -28,7 +28,7 @@ struct ScreenRow {
   const char* what;
   std::vector<std::string> environment;  // besides HOME and XDG_RUNTIME_DIR
   std::vector<std::string> arguments;
-  const char* qtSays;                    // a piece of Qt's own lines, or nullptr when Qt never starts
+  const char* qtSays;  // a piece of Qt's own lines, or nullptr when Qt never starts
 };
 
 TEST(StartWithoutScreen, ExitsWithOneAndPointsToTheCommandLine) {
@@ -187,8 +187,8 @@ class DropTest : public ChoiceTest {
   };
 
   // A drag entering the window's middle, then the drop, as the platform would deliver them.
-  Result dropOn(QWidget* target, const QList<QUrl>& urls, Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction,
-                const QString& text = {}) {
+  Result dropOn(QWidget* target, const QList<QUrl>& urls,
+                Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction, const QString& text = {}) {
     QMimeData data;
     if (!urls.isEmpty()) data.setUrls(urls);
     if (!text.isNull()) data.setText(text);

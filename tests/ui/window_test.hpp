@@ -34,7 +34,9 @@ inline std::chrono::system_clock::time_point fixedMoment() {
 }
 
 inline QString qpath(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
-inline QString qs(std::u16string_view text) { return QString::fromUtf16(text.data(), qsizetype(text.size())); }
+inline QString qs(std::u16string_view text) {
+  return QString::fromUtf16(text.data(), qsizetype(text.size()));
+}
 
 class QtWindowTest : public ::testing::Test {
  protected:

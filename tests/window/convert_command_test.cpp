@@ -118,7 +118,8 @@ TEST_F(ConvertTest, AWholeConversionMatchesTheCommandLineByteForByte) {
   EXPECT_LT(form.bar().value(), form.bar().maximum());
   EXPECT_EQ(face.value(C::ProgressBar1), form.bar().step());
 
-  const std::vector<std::string> same = {"--max-bytes", "200", "--subject", "小説", "--to", "宛先@example.jp"};
+  const std::vector<std::string> same = {"--max-bytes", "200",  "--subject",
+                                         "小説",        "--to", "宛先@example.jp"};
   EXPECT_TRUE(fromCommandLine(input, same) == written);
 
   // A second run goes on with the next file number and the next Subject serial.
@@ -141,7 +142,8 @@ TEST_F(ConvertTest, SerialNumbersOffAndAnotherFormatReachTheFiles) {
   face.type(C::txtMaxLength, u"300");
   chooseFile(input);
   convertInto(out);
-  EXPECT_TRUE(fromCommandLine(input, {"--max-bytes", "300", "--no-serial", "--from", "me@example.jp"}) == recordsIn(out));
+  EXPECT_TRUE(fromCommandLine(input, {"--max-bytes", "300", "--no-serial", "--from", "me@example.jp"}) ==
+              recordsIn(out));
 }
 
 TEST_F(ConvertTest, CancellingTheFolderWritesNothingAndUnlocks) {
@@ -158,7 +160,8 @@ TEST_F(ConvertTest, CancellingTheFolderWritesNothingAndUnlocks) {
 // A failed run leaves the start number and the Subject serial where they stood before it, so
 // "変換" again rewrites the same series from its first record and the folder holds the text once.
 TEST_F(ConvertTest, AFailedRunLeavesTheStartNumberAndSerialSoARetryRewritesTheSeries) {
-  const std::string lines = std::string(60, 'x') + "\r\n" + std::string(60, 'y') + "\r\n" + std::string(60, 'z');
+  const std::string lines =
+      std::string(60, 'x') + "\r\n" + std::string(60, 'y') + "\r\n" + std::string(60, 'z');
   chooseFile(writeInput("a.txt", lines));
   face.type(C::txtMaxLength, u"200");  // one line per record
   fs::create_directories(dir / "earlier");
@@ -233,7 +236,8 @@ TEST_F(ConvertTest, ABusyFolderIsOneBoxAndOlderRecordsAreNamedInTheClosingMessag
   EXPECT_EQ(dialogs.boxes[1].icon, BoxIcon::Information);
   const std::string said = u8(dialogs.boxes[1].text);
   EXPECT_EQ(said.rfind("ファイルの変換が完了しました！", 0), 0u);
-  EXPECT_TRUE(said.find("E1__0002.VMG") != std::string::npos && said.find("E1__0003.VMG") != std::string::npos)
+  EXPECT_TRUE(said.find("E1__0002.VMG") != std::string::npos &&
+              said.find("E1__0003.VMG") != std::string::npos)
       << said;
   EXPECT_EQ(readFile(out / "E1__0003.VMG"), "older");
 }
@@ -272,7 +276,8 @@ TEST_F(ConvertTest, AnInvalidLimitStopsBeforeTheFolderIsAskedFor) {
 }
 
 TEST_F(ConvertTest, TheLastFileNumberEndsTheRunWithAMessage) {
-  chooseFile(writeInput("a.txt", std::string(60, 'x') + "\r\n" + std::string(60, 'y') + "\r\n" + std::string(60, 'z')));
+  chooseFile(writeInput(
+      "a.txt", std::string(60, 'x') + "\r\n" + std::string(60, 'y') + "\r\n" + std::string(60, 'z')));
   face.type(C::txtMaxLength, u"200");
   face.setValue(C::VScroll1, kLastFileNumber - 1);
   convertInto(out);
@@ -294,7 +299,7 @@ TEST_F(ConvertTest, StoppingMidRunWritesTheRecordInHandWholeThenTheWindowCloses)
   for (int i = 0; i < 30; ++i) lines += std::string(50, char('a' + i % 26)) + "\r\n";
   face.type(C::txtMaxLength, u"250");  // two lines to a record
   const std::pair<const char*, std::function<void()>> stops[] = {{"close box", [&] { face.close(); }},
-                                                                  {"from outside", [&] { requested = true; }}};
+                                                                 {"from outside", [&] { requested = true; }}};
   for (const auto& [what, stop] : stops) {
     SCOPED_TRACE(what);
     chooseFile(writeInput("a.txt", lines));
@@ -322,7 +327,8 @@ TEST_F(ConvertTest, StoppingMidRunWritesTheRecordInHandWholeThenTheWindowCloses)
 }
 
 TEST_F(WindowTest, TheSpinnerWritesTheStartNumberWithFourDigits) {
-  for (const auto& [value, shown] : {std::pair{5, u"0005"}, {42, u"0042"}, {kLastFileNumber, u"9999"}, {0, u"0000"}}) {
+  for (const auto& [value, shown] :
+       {std::pair{5, u"0005"}, {42, u"0042"}, {kLastFileNumber, u"9999"}, {0, u"0000"}}) {
     face.setValue(C::VScroll1, value);
     EXPECT_EQ(text(C::txtStart), shown);
   }
@@ -334,7 +340,9 @@ TEST_F(ConvertTest, TheBarShowsItsFinalValueBeforeAnyBoxAppears) {
   for (int i = 0; i < 40; ++i) lines += std::string(60, char('a' + i % 26)) + "\r\n";
   face.type(C::txtMaxLength, u"400");
   std::vector<std::pair<int, int>> shownAndHeld;
-  dialogs.onBox = [&](const ScriptedDialogs::Box&) { shownAndHeld.emplace_back(face.value(C::ProgressBar1), form.bar().step()); };
+  dialogs.onBox = [&](const ScriptedDialogs::Box&) {
+    shownAndHeld.emplace_back(face.value(C::ProgressBar1), form.bar().step());
+  };
 
   // A run that ends: the bar stands just short of full (line ends uncounted) under the box.
   chooseFile(writeInput("a.txt", lines));

@@ -223,12 +223,16 @@ TEST_F(WindowTest, TheEstimateOfAUtf8OrUtf16TextIsOfItsSizeInCodePage932) {
   const struct {
     const char* name;
     std::string bytes;
-  } files[] = {{"cp932.txt", cp932::encode(novel)}, {"utf8.txt", u8(novel)}, {"utf16le.txt", utf16le}, {"utf16be.txt", utf16be}};
+  } files[] = {{"cp932.txt", cp932::encode(novel)},
+               {"utf8.txt", u8(novel)},
+               {"utf16le.txt", utf16le},
+               {"utf16be.txt", utf16be}};
   face.type(C::txtMaxLength, u"3000");
   for (const auto& file : files) {
     SCOPED_TRACE(file.name);
     chooseFile(writeInput(file.name, file.bytes));
-    EXPECT_EQ(text(C::labFileInfo), number(file.bytes.size()) + u"bytes. だいたい11個以上のファイルが作成されます。");
+    EXPECT_EQ(text(C::labFileInfo),
+              number(file.bytes.size()) + u"bytes. だいたい11個以上のファイルが作成されます。");
     const std::filesystem::path out = dir / (std::string("out-") + file.name);
     std::filesystem::create_directories(out);
     dialogs.folders.push_back(u16Path(out));

@@ -10,7 +10,9 @@ using C = Control;
 
 class StopTest : public WindowTest {
  protected:
-  StopTest() { form.setStopSource([this] { return requested; }); }
+  StopTest() {
+    form.setStopSource([this] { return requested; });
+  }
   bool requested = false;
 };
 

@@ -21,7 +21,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   qInstallMessageHandler(qtHandler);
   QApplication::setApplicationName(QStringLiteral("Orvella"));
-  QApplication::setApplicationVersion(QString::fromUtf8(orvella::kVersion.data(), qsizetype(orvella::kVersion.size())));
+  QApplication::setApplicationVersion(
+      QString::fromUtf8(orvella::kVersion.data(), qsizetype(orvella::kVersion.size())));
   // Wayland desktops take the window's icon and name from the menu entry of this name.
   QGuiApplication::setDesktopFileName(QStringLiteral("orvella"));
 
