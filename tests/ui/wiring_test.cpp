@@ -17,13 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::map<std::string, std::string> recordsIn(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::directory_iterator(folder))
-    files[entry.path().filename().string()] = readFile(entry.path());
-  return files;
-}
-
 TEST_F(QtWindowTest, TypingAndInputMethodCommitsReachTheCounters) {
   QLineEdit* to = edit("txtTo");
   for (int i = 0; i < 33; ++i) {
