@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Generate src/core/cp932_tables.cpp from glibc's WINDOWS-31J charmap.
+"""Generate src/core/generated/cp932_tables.cpp from glibc's WINDOWS-31J charmap.
 
 The charmap (Debian package `locales`) lists every code of code page 932; codes marked
 %IRREVERSIBLE% decode but are never produced. Where a character has several codes the one
@@ -23,7 +23,7 @@ from pathlib import Path
 
 DEFAULT_CHARMAP = "/usr/share/i18n/charmaps/WINDOWS-31J.gz"
 REPO = Path(__file__).resolve().parent.parent
-DEFAULT_OUTPUT = REPO / "src" / "core" / "cp932_tables.cpp"
+DEFAULT_OUTPUT = REPO / "src" / "core" / "generated" / "cp932_tables.cpp"
 
 LEADS = list(range(0x81, 0xA0)) + list(range(0xE0, 0xFD))
 TRAIL_FIRST, TRAIL_LAST = 0x40, 0xFC

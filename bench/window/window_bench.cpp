@@ -7,6 +7,8 @@
 // and CPU times (user + system) of each and the window's as a multiple of the command line's.
 // Both must write the same files. Wall time on a busy machine swings with the file system; the
 // CPU time is the steadier measure of what the window adds.
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -15,7 +17,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <sys/resource.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -42,7 +43,8 @@ class BenchDialogs final : public orvella::window::Dialogs {
   QString file;
   QString folder;
   std::vector<QString> said;
-  std::u16string openFileName(orvella::window::DialogOwner, std::span<const orvella::window::FileFilter>) override {
+  std::u16string openFileName(orvella::window::DialogOwner,
+                              std::span<const orvella::window::FileFilter>) override {
     return file.toStdU16String();
   }
   std::u16string selectFolder(orvella::window::DialogOwner, std::u16string_view) override {
@@ -180,13 +182,14 @@ int main(int argc, char* argv[]) {
   std::printf("input %.1f MiB, limit %s, %d files, %d runs each\n", mb, maxBytes.toLatin1().constData(),
               files, runs);
   const auto line = [&](const char* name, const Times& t) {
-    std::printf("%-16s wall best %.3f s  median %.3f s (%.1f MiB/s)   cpu best %.3f s  median %.3f s\n",
-                name, *std::min_element(t.wall.begin(), t.wall.end()), median(t.wall), mb / median(t.wall),
+    std::printf("%-16s wall best %.3f s  median %.3f s (%.1f MiB/s)   cpu best %.3f s  median %.3f s\n", name,
+                *std::min_element(t.wall.begin(), t.wall.end()), median(t.wall), mb / median(t.wall),
                 *std::min_element(t.cpu.begin(), t.cpu.end()), median(t.cpu));
   };
   line("window", windowTimes);
   line("orvella-convert", cliTimes);
   std::printf("window / orvella-convert (medians): wall %.2fx  cpu %.2fx\n",
-              median(windowTimes.wall) / median(cliTimes.wall), median(windowTimes.cpu) / median(cliTimes.cpu));
+              median(windowTimes.wall) / median(cliTimes.wall),
+              median(windowTimes.cpu) / median(cliTimes.cpu));
   return 0;
 }

@@ -66,6 +66,9 @@ class LineReader {
   std::uint64_t bytesRead() const { return transcoder_ ? fed_ : consumed_; }
 
   const Detection& detection() const { return detection_; }
+  // The bytes detection read, byte-order mark included, until lines have been handed out from
+  // all of them; then empty.
+  std::string_view head() const { return head_; }
   bool decodes() const { return transcoder_.has_value(); }
   // The '?' written for decoded input so far, samples with their line numbers once handed out.
   const SubstitutionReport& substitutions() const;

@@ -15,30 +15,57 @@ namespace orvella::window {
 // In the order the controls are made, which is also the order they are stacked in (a later one
 // lies over an earlier one).
 enum class Control {
-  Label7, txtFileName, Command2, Label3, txtSubject, labSubject, Check1, Check2, labSubjectFormat,
-  txtFormat, Label1, txtFrom, labFrom, Label2, txtTo, labTo, Label4, txtDate, Label5, txtMaxLength,
-  Label6, txtStart, comConvert, Line2, Line1, Line3, VScroll1, labFileInfo, ProgressBar1, txtAll,
+  Label7,
+  txtFileName,
+  Command2,
+  Label3,
+  txtSubject,
+  labSubject,
+  Check1,
+  Check2,
+  labSubjectFormat,
+  txtFormat,
+  Label1,
+  txtFrom,
+  labFrom,
+  Label2,
+  txtTo,
+  labTo,
+  Label4,
+  txtDate,
+  Label5,
+  txtMaxLength,
+  Label6,
+  txtStart,
+  comConvert,
+  Line2,
+  Line1,
+  Line3,
+  VScroll1,
+  labFileInfo,
+  ProgressBar1,
+  txtAll,
 };
 inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::txtAll) + 1;
 
 enum class Kind {
   Label,
-  TextBox,        // one line
-  RecordView,     // many lines, a vertical scroll bar always shown, Tab moves on
+  TextBox,     // one line
+  RecordView,  // many lines, a vertical scroll bar always shown, Tab moves on
   CommandButton,
   CheckBox,
-  VScrollBar,     // the spinner: the top arrow lowers the value, the bottom one raises it, by one
+  VScrollBar,  // the spinner: the top arrow lowers the value, the bottom one raises it, by one
   ProgressBar,
-  Line,           // a plain one-pixel separator
+  Line,  // a plain one-pixel separator
 };
 
 // Start states and traits, combined in ControlRow::traits.
 enum Trait : std::uint32_t {
-  kDisabled = 1 << 0,      // starts disabled
-  kChecked = 1 << 1,       // a check box that starts ticked
-  kBold = 1 << 2,          // the window's face in bold
-  kHeaderField = 1 << 3,   // takes text of any length; typed or pasted text passes keptText()
-  kWraps = 1 << 4,        // a label that grows downwards to show a longer text whole
+  kDisabled = 1 << 0,        // starts disabled
+  kChecked = 1 << 1,         // a check box that starts ticked
+  kBold = 1 << 2,            // the window's face in bold
+  kHeaderField = 1 << 3,     // takes text of any length; typed or pasted text passes keptText()
+  kWraps = 1 << 4,           // a label that grows downwards to show a longer text whole
   kFitsWidestDate = 1 << 5,  // a box that grows to the right to show widestDateStamp() whole
 };
 
@@ -49,13 +76,13 @@ struct Place {
 
 struct ControlRow {
   Control id;
-  std::string_view name;     // the control's name (ASCII) in every face
+  std::string_view name;  // the control's name (ASCII) in every face
   Kind kind;
   Place place;
   std::u16string_view text;  // caption or start text
   std::u16string_view tip;   // empty: no tooltip
   std::uint32_t traits;
-  int maximum;               // VScrollBar and ProgressBar: values run from 0 to this
+  int maximum = 0;  // VScrollBar and ProgressBar: values run from 0 to this
 };
 
 // Every control, in Control's order.

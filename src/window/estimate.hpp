@@ -3,6 +3,9 @@
 
 #include <cstdint>
 #include <limits>
+#include <string_view>
+
+#include "convert/encoding.hpp"
 
 namespace orvella::window {
 
@@ -13,5 +16,11 @@ inline constexpr std::int64_t kMaxEstimate = std::numeric_limits<std::int16_t>::
 constexpr std::int64_t estimateFiles(std::int64_t bytes, std::int32_t limit) {
   return bytes / limit + (bytes % limit > 0 ? 1 : 0);
 }
+
+// The size of a text of fileBytes bytes as it will be written, in code page 932: a code page 932
+// file's own; a UTF-8 or UTF-16 file's scaled by what its head (the bytes detection read, `head`)
+// becomes in code page 932.
+[[nodiscard]] std::int64_t sizeAsWritten(std::int64_t fileBytes, const Detection& detection,
+                                         std::string_view head);
 
 }  // namespace orvella::window

@@ -6,7 +6,9 @@
 //     the table's order; Tab follows tabOrder(); the window is kFormWidth x kFormHeight, titled
 //     texts::kTitle, with aboutText() as its tooltip.
 //  2. Implement Face on those controls, make a frmMain(face, dialogs), call Form_Load(), start a
-//     timer of kTimer1Interval that calls Timer1_Timer(), and put the focus on kFirstFocus.
+//     timer of kTimer1Interval that calls Timer1_Timer(), and put the focus on kFirstFocus. The
+//     program installs platform::installStopHandlers() first of all and gives frmMain
+//     platform::stopRequested as its stop source.
 //  3. Forward events: a click on a button or check box to Click(); every change of a text box's
 //     text or of the spinner's value, the user's or the program's own through setText/setValue,
 //     to Change(); text typed or pasted into a box through keptText(); a request to close to
@@ -56,7 +58,8 @@ class Face {
   virtual void processEvents() = 0;
   // Runs `task` once the event being handled has returned (dropped if the window goes first).
   virtual void post(std::function<void()> task) = 0;
-  // Closes the window as its close box does (Form_QueryUnload is asked).
+  // Closes the window as its close box does (Form_QueryUnload is asked), a dialog or message box
+  // it shows first: a stop requested from outside may come while one is open.
   virtual void close() = 0;
 };
 

@@ -66,20 +66,29 @@ void frmMain::setDateSource(DateSource source) {
 
 void frmMain::Click(Control control) {
   switch (control) {
-    case C::Check1: return Check1_Click();
-    case C::Command2: return Command2_Click();
-    case C::comConvert: return comConvert_Click();
-    default: return;
+    case C::Check1:
+      return Check1_Click();
+    case C::Command2:
+      return Command2_Click();
+    case C::comConvert:
+      return comConvert_Click();
+    default:
+      return;
   }
 }
 
 void frmMain::Change(Control control) {
   switch (control) {
-    case C::txtFrom: return txtFrom_Change();
-    case C::txtSubject: return txtSubject_Change();
-    case C::txtTo: return txtTo_Change();
-    case C::VScroll1: return VScroll1_Change();
-    default: return;
+    case C::txtFrom:
+      return txtFrom_Change();
+    case C::txtSubject:
+      return txtSubject_Change();
+    case C::txtTo:
+      return txtTo_Change();
+    case C::VScroll1:
+      return VScroll1_Change();
+    default:
+      return;
   }
 }
 
@@ -91,7 +100,10 @@ void frmMain::Form_Load() {
   face_.setText(C::txtFrom, u16(kDefaultSender));
 }
 
-void frmMain::Timer1_Timer() { face_.setText(C::txtDate, u16(dateStamp(dateSource_()))); }
+void frmMain::Timer1_Timer() {
+  face_.setText(C::txtDate, u16(dateStamp(dateSource_())));
+  if (stopFromOutside() && !converting_) face_.close();
+}
 
 // ---- Header field checks
 
@@ -108,7 +120,9 @@ bool frmMain::checkSubject() {
                     subjectLimit(face_.checked(C::Check2), LengthB(face_.text(C::txtFormat))));
 }
 
-bool frmMain::checkAddress(Control field, Control counter) { return checkField(field, counter, kMaxAddressBytes); }
+bool frmMain::checkAddress(Control field, Control counter) {
+  return checkField(field, counter, kMaxAddressBytes);
+}
 
 void frmMain::txtFrom_Change() { checkAddress(C::txtFrom, C::labFrom); }
 
@@ -129,7 +143,8 @@ void frmMain::chooseFile(std::u16string_view name) {
   std::error_code error;
   const auto size = std::filesystem::file_size(path, error);
   if (error) {
-    box(BoxIcon::Warning, withReason(texts::kSizeUnreadable, reasonText(error)) + u'\n' + std::u16string(name));
+    box(BoxIcon::Warning,
+        withReason(texts::kSizeUnreadable, reasonText(error)) + u'\n' + std::u16string(name));
     return;
   }
 
@@ -144,10 +159,11 @@ void frmMain::chooseFile(std::u16string_view name) {
   face_.setTip(C::txtFileName, tip);
   if (face_.checked(C::Check1)) face_.setText(C::txtSubject, headerSafe(getFilename(name)));
   face_.setEnabled(C::comConvert, true);
-  showFileInfo(static_cast<std::int64_t>(size));
+  const auto n = static_cast<std::int64_t>(size);
+  showFileInfo(n, probe.ok() ? sizeAsWritten(n, probe.detection(), probe.head()) : n);
 }
 
-void frmMain::showFileInfo(std::int64_t n) {
+void frmMain::showFileInfo(std::int64_t n, std::int64_t written) {
   bar_.setValue(0);
   bar_.setMaximum(n == 0 ? 1.0 : static_cast<double>(n));
   showBar();
@@ -158,12 +174,12 @@ void frmMain::showFileInfo(std::int64_t n) {
     box(BoxIcon::Warning, u16(orvella::texts::kInvalidLimit));
     return;
   }
-  const std::int64_t c = estimateFiles(n, *limit);
+  const std::int64_t c = estimateFiles(written, *limit);
   face_.setText(C::labFileInfo, number(n) + std::u16string(texts::kEstimateMiddle) + number(c) +
                                     std::u16string(texts::kEstimateEnd));
   if (c > kMaxEstimate) {
-    box(BoxIcon::Warning,
-        std::u16string(texts::kTooManyFilesPrefix) + number(kMaxEstimate) + std::u16string(texts::kTooManyFilesSuffix));
+    box(BoxIcon::Warning, std::u16string(texts::kTooManyFilesPrefix) + number(kMaxEstimate) +
+                              std::u16string(texts::kTooManyFilesSuffix));
   }
 }
 
@@ -190,8 +206,12 @@ void frmMain::comConvert_Click() {
   DisableControl();
   converting_ = true;
   stopRequested_ = false;
+  closingBox_.reset();
+  const int startNumber = face_.value(C::VScroll1);
+  const int serial = message_.subjectSerial();
   try {
-    Convert();
+    keepSeriesAfter(Convert(), startNumber, serial);
+    if (closingBox_) box(closingBox_->icon, closingBox_->text);
   } catch (const std::system_error& e) {
     box(BoxIcon::Stop, withReason(texts::kUnexpectedFailure, reasonText(e.code())));
   } catch (...) {
@@ -200,7 +220,7 @@ void frmMain::comConvert_Click() {
   }
   converting_ = false;
   EnableControl();
-  if (closeAfterRun_) face_.post([this] { face_.close(); });
+  if (closeAfterRun_ || stopFromOutside()) face_.post([this] { face_.close(); });
 }
 
 void frmMain::DisableControl() {
@@ -211,7 +231,17 @@ void frmMain::EnableControl() {
   for (const Control c : lockList()) face_.setEnabled(c, true);
 }
 
-void frmMain::Convert() {
+void frmMain::keepSeriesAfter(const ConvertResult& result, int startNumber, int serial) {
+  if (result.status == ConvertStatus::Completed || result.status == ConvertStatus::Stopped) return;
+  face_.setValue(C::VScroll1, startNumber);
+  message_.setSubjectSerial(serial);
+  if (result.firstNumber && closingBox_) {
+    closingBox_->text += u'\n' + std::u16string(texts::kRetryPrefix) + u16(fileNameFor(*result.firstNumber)) +
+                         std::u16string(texts::kRetrySuffix);
+  }
+}
+
+ConvertResult frmMain::Convert() {
   ConvertSettings settings;
   settings.input = pathOf(face_.text(C::txtFileName));
   settings.maxLength = utf16ToUtf8(face_.text(C::txtMaxLength));
@@ -227,9 +257,10 @@ void frmMain::Convert() {
   linesSinceClock_ = 0;
   bytesSinceClock_ = 0;
   inputNote_.clear();
-  orvella::Convert(settings, message_, *this);
+  const ConvertResult result = orvella::Convert(settings, message_, *this);
   showBar();
   showRecord();
+  return result;
 }
 
 void frmMain::VScroll1_Change() { face_.setText(C::txtStart, startText(face_.value(C::VScroll1))); }
@@ -252,7 +283,9 @@ std::optional<std::u16string> frmMain::droppable(const std::vector<std::u16strin
   return files.front();
 }
 
-bool frmMain::acceptsDrop(const std::vector<std::u16string>& files) const { return droppable(files).has_value(); }
+bool frmMain::acceptsDrop(const std::vector<std::u16string>& files) const {
+  return droppable(files).has_value();
+}
 
 bool frmMain::drop(const std::vector<std::u16string>& files) {
   std::optional<std::u16string> name = droppable(files);
@@ -268,6 +301,7 @@ bool frmMain::drop(const std::vector<std::u16string>& files) {
 // Whatever the box says, the bar behind it shows where the run stands.
 void frmMain::box(BoxIcon icon, std::u16string_view text) {
   showBar();
+  if (stopFromOutside()) return;
   dialogs_.message(face_.owner(), icon, text);
 }
 
@@ -286,7 +320,8 @@ void frmMain::showRecord() {
   face_.setText(C::txtAll, cp932::decode(message_.curMessage()));
   recordShown_ = Clock::now();
   constexpr int kCostShare = 20;
-  recordInterval_ = std::max<Clock::duration>(std::chrono::milliseconds(100), (recordShown_ - start) * kCostShare);
+  recordInterval_ =
+      std::max<Clock::duration>(std::chrono::milliseconds(100), (recordShown_ - start) * kCostShare);
 }
 
 // ---- ConvertHost
@@ -340,7 +375,7 @@ void frmMain::Message(MessageKind kind, std::string_view text) {
     shown += u'\n' + u16(inputNote_);
     inputNote_.clear();
   }
-  box(icon, shown);
+  closingBox_ = Box{icon, std::move(shown)};
 }
 
 }  // namespace orvella::window

@@ -63,21 +63,32 @@ class frmMain : private ConvertHost {
   // Where Timer1_Timer takes the moment it stamps from; the system clock unless replaced.
   using DateSource = std::function<std::chrono::system_clock::time_point()>;
   void setDateSource(DateSource source);
+  // Where the window learns of a request from outside to stop (a termination signal, a hang-up,
+  // Ctrl-C in its terminal); none unless set. Once it says so, the window closes as its close box
+  // does: at the next tick of the clock, or once the record in hand is written; and no message
+  // box, which nobody may be there to answer, is shown.
+  using StopSource = std::function<bool()>;
+  void setStopSource(StopSource source) { stopSource_ = std::move(source); }
   // How often a conversion lets the window process its events; the clock is read every few
   // lines, except with an interval of 0, which breathes at every line.
   void setBreatheInterval(std::chrono::milliseconds interval) { breatheInterval_ = interval; }
 
  private:
-  void Convert();
+  ConvertResult Convert();
+  // A run that failed leaves the start number and the Subject serial where they stood before it,
+  // so "変換" again rewrites the same series from its first record, each record replaced whole.
+  void keepSeriesAfter(const ConvertResult& result, int startNumber, int serial);
   void DisableControl();
   void EnableControl();
   bool checkField(Control field, Control counter, std::int64_t limit);
   bool checkSubject();
   bool checkAddress(Control field, Control counter);
-  void showFileInfo(std::int64_t n);  // size, estimate and the bar for a file of n bytes
+  // Size, estimate and the bar for a file of n bytes, which are written bytes once in code page 932.
+  void showFileInfo(std::int64_t n, std::int64_t written);
   void showBar();
   void showRecord();
   void box(BoxIcon icon, std::u16string_view text);
+  bool stopFromOutside() const { return stopSource_ && stopSource_(); }
   std::optional<std::u16string> droppable(const std::vector<std::u16string>& files) const;
 
   // ConvertHost
@@ -85,7 +96,7 @@ class frmMain : private ConvertHost {
   std::u16string DateText() override;
   void Progress(std::int64_t add) override;
   void Breathe() override;
-  bool StopRequested() override { return stopRequested_; }
+  bool StopRequested() override { return stopRequested_ || stopFromOutside(); }
   void SpinnerStep(int nextNumber) override;
   void InputRead(const InputReport& report) override;
   void WriteFailed(const std::filesystem::path& file, std::string_view text) override;
@@ -96,9 +107,16 @@ class frmMain : private ConvertHost {
 
   orvella::Message message_;
   DateSource dateSource_;
+  StopSource stopSource_;
   BarValue bar_;
   int barShown_ = -1;      // the step the face shows
   std::string inputNote_;  // the second line of the run's last message, if any
+  // The run's closing message, shown once the run has ended.
+  struct Box {
+    BoxIcon icon;
+    std::u16string text;
+  };
+  std::optional<Box> closingBox_;
 
   bool converting_ = false;
   bool stopRequested_ = false;

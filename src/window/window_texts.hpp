@@ -66,6 +66,9 @@ inline constexpr Text kSizeUnreadable = u"ファイルの大きさを読み取�
 inline constexpr Text kTooManyFilesPrefix = u"作成されるファイルが多すぎます（";
 inline constexpr Text kTooManyFilesSuffix = u"個を超えます）。最大バイト数を大きくしてください。";
 inline constexpr Text kUnexpectedFailure = u"変換中に予期しないエラーが発生しました。";
+// Closes the message of a run that stopped part way: prefix, its first record's name, suffix.
+inline constexpr Text kRetryPrefix = u"もう一度「変換」を押すと、";
+inline constexpr Text kRetrySuffix = u" から同じ連番でテキストの最初から書き直します。";
 // Around the reason a message gives.
 inline constexpr Text kReasonOpen = u"（";
 inline constexpr Text kReasonClose = u"）";

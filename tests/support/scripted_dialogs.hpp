@@ -31,7 +31,8 @@ class ScriptedDialogs final : public window::Dialogs {
   std::vector<window::DialogOwner> owners;
   std::vector<Box> boxes;
 
-  std::u16string openFileName(window::DialogOwner owner, std::span<const window::FileFilter> filters) override {
+  std::u16string openFileName(window::DialogOwner owner,
+                              std::span<const window::FileFilter> filters) override {
     owners.push_back(owner);
     fileFilters.emplace_back(filters.begin(), filters.end());
     return next(files);

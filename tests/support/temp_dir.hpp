@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <string>
 #include <string_view>
@@ -51,6 +52,16 @@ inline std::string readFile(const std::filesystem::path& p) {
 inline void writeFile(const std::filesystem::path& p, std::string_view bytes) {
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Each entry of the folder by name: its bytes, or "<not a file>".
+inline std::map<std::string, std::string> recordsIn(const std::filesystem::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    files[entry.path().filename().string()] =
+        entry.is_regular_file() ? readFile(entry.path()) : std::string("<not a file>");
+  }
+  return files;
 }
 
 }  // namespace orvella::testing

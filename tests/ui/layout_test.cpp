@@ -21,14 +21,22 @@ QString textOf(QWidget* w) {
 
 const char* qtClassOf(window::Kind kind) {
   switch (kind) {
-    case window::Kind::Label: return "QLabel";
-    case window::Kind::TextBox: return "QLineEdit";
-    case window::Kind::RecordView: return "QPlainTextEdit";
-    case window::Kind::CommandButton: return "QPushButton";
-    case window::Kind::CheckBox: return "QCheckBox";
-    case window::Kind::VScrollBar: return "QScrollBar";
-    case window::Kind::ProgressBar: return "QProgressBar";
-    case window::Kind::Line: return "QFrame";
+    case window::Kind::Label:
+      return "QLabel";
+    case window::Kind::TextBox:
+      return "QLineEdit";
+    case window::Kind::RecordView:
+      return "QPlainTextEdit";
+    case window::Kind::CommandButton:
+      return "QPushButton";
+    case window::Kind::CheckBox:
+      return "QCheckBox";
+    case window::Kind::VScrollBar:
+      return "QScrollBar";
+    case window::Kind::ProgressBar:
+      return "QProgressBar";
+    case window::Kind::Line:
+      return "QFrame";
   }
   return "";
 }
@@ -69,7 +77,8 @@ TEST_F(QtWindowTest, EveryControlOfTheTableOpensWithItsKindPlaceTextTooltipAndSt
       EXPECT_EQ(b->maximum(), row.maximum);
     }
   }
-  EXPECT_EQ(window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), qsizetype(window::kControlCount));
+  EXPECT_EQ(window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(),
+            qsizetype(window::kControlCount));
 }
 
 TEST_F(QtWindowTest, WindowIsTitledFixedAndHasNoMaximiseButton) {
@@ -176,17 +185,17 @@ TEST_F(QtWindowTest, TabOrderSkipsDisabledFieldsAndReachesTheHiddenRecordView) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   ASSERT_EQ(QApplication::focusWidget(), get("Command2"));
 
-  const std::vector<std::string> expected = {"txtSubject", "Check1", "Check2", "txtFormat",
-                                             "txtFrom",    "txtTo",  "txtMaxLength", "VScroll1",
+  const std::vector<std::string> expected = {"txtSubject", "Check1",  "Check2",       "txtFormat",
+                                             "txtFrom",    "txtTo",   "txtMaxLength", "VScroll1",
                                              "txtAll",     "Command2"};
   EXPECT_EQ(tabCycle(*window, 10), expected);
 
   // Once a file is chosen the convert button joins the cycle after the spinner.
   chooseFile(writeInput("a.txt", "abc"));
   get("Command2")->setFocus();
-  const std::vector<std::string> withConvert = {"txtSubject", "Check1",   "Check2",     "txtFormat",
-                                                "txtFrom",    "txtTo",    "txtMaxLength", "VScroll1",
-                                                "comConvert", "txtAll",   "Command2"};
+  const std::vector<std::string> withConvert = {"txtSubject", "Check1", "Check2",       "txtFormat",
+                                                "txtFrom",    "txtTo",  "txtMaxLength", "VScroll1",
+                                                "comConvert", "txtAll", "Command2"};
   EXPECT_EQ(tabCycle(*window, 11), withConvert);
 }
 

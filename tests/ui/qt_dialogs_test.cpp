@@ -1,5 +1,7 @@
 // Qt's own dialogs, as the application uses them: each starts afresh, and nothing is written
 // for the next run.
+#include "ui/qt/qt_dialogs.hpp"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -13,7 +15,6 @@
 #include <vector>
 
 #include "support/temp_dir.hpp"
-#include "ui/qt/qt_dialogs.hpp"
 
 namespace orvella::testing {
 namespace {
@@ -75,7 +76,8 @@ TEST(QtDialogs, EachFolderDialogStartsAfreshNotInTheFolderChosenLastTime) {
   for (const Seen& s : seen) {
     EXPECT_EQ(s.directory, QDir::homePath());
     EXPECT_TRUE(s.typed.isEmpty()) << s.typed.toStdString();
-    EXPECT_FALSE(s.history.contains(QDir::toNativeSeparators(qpath(out)))) << s.history.join(u' ').toStdString();
+    EXPECT_FALSE(s.history.contains(QDir::toNativeSeparators(qpath(out))))
+        << s.history.join(u' ').toStdString();
   }
 }
 

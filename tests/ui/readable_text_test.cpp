@@ -108,7 +108,8 @@ TEST_F(QtWindowTest, AnEstimateWiderThanTheWindowWrapsClearOfTheConvertButton) {
 
 TEST_F(QtWindowTest, HeaderBoxesTakeAnyLengthAndTheCountersTurnRed) {
   const QString longText(40000, u'x');
-  for (auto [box, counter] : {std::pair{"txtSubject", "labSubject"}, {"txtFrom", "labFrom"}, {"txtTo", "labTo"}}) {
+  for (auto [box, counter] :
+       {std::pair{"txtSubject", "labSubject"}, {"txtFrom", "labFrom"}, {"txtTo", "labTo"}}) {
     SCOPED_TRACE(box);
     edit(box)->setText(longText);
     EXPECT_EQ(edit(box)->text().size(), longText.size());

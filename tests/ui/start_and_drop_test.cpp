@@ -1,12 +1,15 @@
 // orvella without a screen, "orvella FILE", and files dropped on the window.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QProcess>
 #include <QTest>
 #include <QUrl>
-#include <sys/stat.h>
+#include <csignal>
 
 #include "support/child_process.hpp"
 #include "ui/qt/startup.hpp"
@@ -25,7 +28,7 @@ struct ScreenRow {
   const char* what;
   std::vector<std::string> environment;  // besides HOME and XDG_RUNTIME_DIR
   std::vector<std::string> arguments;
-  const char* qtSays;                    // a piece of Qt's own lines, or nullptr when Qt never starts
+  const char* qtSays;  // a piece of Qt's own lines, or nullptr when Qt never starts
 };
 
 TEST(StartWithoutScreen, ExitsWithOneAndPointsToTheCommandLine) {
@@ -58,6 +61,30 @@ TEST(StartWithoutScreen, ExitsWithOneAndPointsToTheCommandLine) {
       EXPECT_EQ(o.err, std::string(window::texts::kNoDisplay));
     }
     EXPECT_TRUE(o.out.empty());
+  }
+}
+
+// ---- Stop requests from outside
+
+// The window stops as the command line does: a termination signal, a hang-up or Ctrl-C in its
+// terminal close it, never kill it outright.
+TEST(StopSignals, CloseTheWindowInsteadOfKillingIt) {
+  const QString program = QString::fromLocal8Bit(qgetenv("ORVELLA_BIN_DIR")) + QStringLiteral("/orvella");
+  TempDir home;
+  for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+    SCOPED_TRACE(signal);
+    QProcess window;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), qpath(home.path()));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    window.setProcessEnvironment(environment);
+    window.start(program, {});
+    ASSERT_TRUE(window.waitForStarted(10000));
+    QTest::qWait(1500);  // the window is up
+    ::kill(pid_t(window.processId()), signal);
+    ASSERT_TRUE(window.waitForFinished(10000));
+    EXPECT_EQ(window.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(window.exitCode(), 0);
   }
 }
 
@@ -160,8 +187,8 @@ class DropTest : public ChoiceTest {
   };
 
   // A drag entering the window's middle, then the drop, as the platform would deliver them.
-  Result dropOn(QWidget* target, const QList<QUrl>& urls, Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction,
-                const QString& text = {}) {
+  Result dropOn(QWidget* target, const QList<QUrl>& urls,
+                Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction, const QString& text = {}) {
     QMimeData data;
     if (!urls.isEmpty()) data.setUrls(urls);
     if (!text.isNull()) data.setText(text);

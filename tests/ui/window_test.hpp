@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/fixed_date.hpp"
 #include "support/scripted_dialogs.hpp"
 #include "support/temp_dir.hpp"
 #include "ui/qt/main_window.hpp"
@@ -26,15 +27,10 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 
 namespace orvella::testing {
 
-inline constexpr char kFixedDate[] = "Wed, 11 Feb 2004 05:15:55 +0900";
-// The moment kFixedDate names.
-inline std::chrono::system_clock::time_point fixedMoment() {
-  using namespace std::chrono;
-  return sys_days{year{2004} / February / 10} + hours{20} + minutes{15} + seconds{55};
-}
-
 inline QString qpath(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
-inline QString qs(std::u16string_view text) { return QString::fromUtf16(text.data(), qsizetype(text.size())); }
+inline QString qs(std::u16string_view text) {
+  return QString::fromUtf16(text.data(), qsizetype(text.size()));
+}
 
 class QtWindowTest : public ::testing::Test {
  protected:

@@ -17,12 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::map<std::string, std::string> recordsIn(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::directory_iterator(folder)) files[entry.path().filename().string()] = readFile(entry.path());
-  return files;
-}
-
 TEST_F(QtWindowTest, TypingAndInputMethodCommitsReachTheCounters) {
   QLineEdit* to = edit("txtTo");
   for (int i = 0; i < 33; ++i) {
@@ -86,7 +80,8 @@ TEST_F(QtWindowTest, SpinnerArrowsLowerAtTheTopAndRaiseAtTheBottom) {
   option.maximum = s->maximum();
   option.singleStep = s->singleStep();
   option.pageStep = s->pageStep();
-  const QRect down = s->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarAddLine, s);
+  const QRect down =
+      s->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarAddLine, s);
   const QRect up = s->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSubLine, s);
   ASSERT_FALSE(down.isEmpty());
   ASSERT_LT(up.center().y(), down.center().y());
@@ -111,7 +106,9 @@ TEST_F(QtWindowTest, AConversionThroughTheButtonsWritesTheCommandLinesRecords) {
   fs::create_directories(out);
   dialogs.folders.push_back(out.u16string());
   std::vector<bool> convertEnabledAtBox;
-  dialogs.onBox = [&](const ScriptedDialogs::Box&) { convertEnabledAtBox.push_back(get("comConvert")->isEnabled()); };
+  dialogs.onBox = [&](const ScriptedDialogs::Box&) {
+    convertEnabledAtBox.push_back(get("comConvert")->isEnabled());
+  };
   QTest::mouseClick(get("comConvert"), Qt::LeftButton);
 
   ASSERT_EQ(dialogs.boxes.size(), 1u);
@@ -128,13 +125,14 @@ TEST_F(QtWindowTest, AConversionThroughTheButtonsWritesTheCommandLinesRecords) {
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   EXPECT_EQ(get<QPlainTextEdit>("txtAll")->toPlainText(), shown);
 
-  const QString program = QString::fromLocal8Bit(qgetenv("ORVELLA_BIN_DIR")) + QStringLiteral("/orvella-convert");
+  const QString program =
+      QString::fromLocal8Bit(qgetenv("ORVELLA_BIN_DIR")) + QStringLiteral("/orvella-convert");
   if (!QFileInfo::exists(program)) GTEST_SKIP() << "orvella-convert not found through ORVELLA_BIN_DIR";
   const fs::path cli = dir / "cli";
   fs::create_directories(cli);
-  EXPECT_EQ(QProcess::execute(program, {QStringLiteral("-q"), QStringLiteral("-o"), qpath(cli), QStringLiteral("--date"),
-                                        QString::fromUtf8(kFixedDate), QStringLiteral("--max-bytes"),
-                                        QStringLiteral("300"), qpath(input)}),
+  EXPECT_EQ(QProcess::execute(program, {QStringLiteral("-q"), QStringLiteral("-o"), qpath(cli),
+                                        QStringLiteral("--date"), QString::fromUtf8(kFixedDate),
+                                        QStringLiteral("--max-bytes"), QStringLiteral("300"), qpath(input)}),
             0);
   EXPECT_TRUE(recordsIn(cli) == written);
 }

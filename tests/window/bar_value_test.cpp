@@ -1,6 +1,7 @@
+#include "window/bar_value.hpp"
+
 #include <gtest/gtest.h>
 
-#include "window/bar_value.hpp"
 #include "window/control_table.hpp"
 
 namespace orvella::testing {

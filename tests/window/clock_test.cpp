@@ -21,7 +21,10 @@ class Zone {
     ::tzset();
   }
   ~Zone() {
-    if (saved_) ::setenv("TZ", saved_->c_str(), 1); else ::unsetenv("TZ");
+    if (saved_)
+      ::setenv("TZ", saved_->c_str(), 1);
+    else
+      ::unsetenv("TZ");
     ::tzset();
   }
   Zone(const Zone&) = delete;

@@ -1,6 +1,7 @@
 // The convert command: locking, the folder, the messages, the start number, stopping on close,
 // and the records, which are the command line's byte for byte.
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "convert/converter.hpp"
@@ -117,7 +118,8 @@ TEST_F(ConvertTest, AWholeConversionMatchesTheCommandLineByteForByte) {
   EXPECT_LT(form.bar().value(), form.bar().maximum());
   EXPECT_EQ(face.value(C::ProgressBar1), form.bar().step());
 
-  const std::vector<std::string> same = {"--max-bytes", "200", "--subject", "小説", "--to", "宛先@example.jp"};
+  const std::vector<std::string> same = {"--max-bytes", "200",  "--subject",
+                                         "小説",        "--to", "宛先@example.jp"};
   EXPECT_TRUE(fromCommandLine(input, same) == written);
 
   // A second run goes on with the next file number and the next Subject serial.
@@ -140,7 +142,8 @@ TEST_F(ConvertTest, SerialNumbersOffAndAnotherFormatReachTheFiles) {
   face.type(C::txtMaxLength, u"300");
   chooseFile(input);
   convertInto(out);
-  EXPECT_TRUE(fromCommandLine(input, {"--max-bytes", "300", "--no-serial", "--from", "me@example.jp"}) == recordsIn(out));
+  EXPECT_TRUE(fromCommandLine(input, {"--max-bytes", "300", "--no-serial", "--from", "me@example.jp"}) ==
+              recordsIn(out));
 }
 
 TEST_F(ConvertTest, CancellingTheFolderWritesNothingAndUnlocks) {
@@ -154,39 +157,51 @@ TEST_F(ConvertTest, CancellingTheFolderWritesNothingAndUnlocks) {
   EXPECT_EQ(lockStates(), allLock(true));
 }
 
-TEST_F(ConvertTest, AFailedWriteIsOneBoxAndTheStartNumberStaysOnTheFailedRecord) {
-  const std::string lines = std::string(60, 'x') + "\r\n" + std::string(60, 'y') + "\r\n" + std::string(60, 'z');
+// A failed run leaves the start number and the Subject serial where they stood before it, so
+// "変換" again rewrites the same series from its first record and the folder holds the text once.
+TEST_F(ConvertTest, AFailedRunLeavesTheStartNumberAndSerialSoARetryRewritesTheSeries) {
+  const std::string lines =
+      std::string(60, 'x') + "\r\n" + std::string(60, 'y') + "\r\n" + std::string(60, 'z');
   chooseFile(writeInput("a.txt", lines));
-  face.type(C::txtMaxLength, u"200");           // one line per record
-  fs::create_directories(out / "E1__0001.VMG");  // cannot be replaced by a file
+  face.type(C::txtMaxLength, u"200");  // one line per record
+  fs::create_directories(dir / "earlier");
+  convertInto(dir / "earlier");  // a run that completes moves both on
+  ASSERT_EQ(text(C::txtStart), u"0003");
+  ASSERT_EQ(form.message().subjectSerial(), 3);
+
+  fs::create_directories(out / "E1__0004.VMG");  // cannot be replaced by a file
   std::map<C, bool> atFailure;
   dialogs.onBox = [&](const ScriptedDialogs::Box& box) {
     if (box.icon == BoxIcon::Stop) atFailure = lockStates();
   };
   convertInto(out);
 
-  ASSERT_EQ(dialogs.boxes.size(), 1u);
-  EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Stop);
-  const std::string said = u8(dialogs.boxes[0].text);
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[1].icon, BoxIcon::Stop);
+  const std::string said = u8(dialogs.boxes[1].text);
   EXPECT_EQ(said.rfind("書き込み中にエラーが発生しました。", 0), 0u) << said;
-  EXPECT_NE(said.find("E1__0001.VMG"), std::string::npos) << said;
+  EXPECT_NE(said.find("E1__0004.VMG"), std::string::npos) << said;
   EXPECT_NE(said.find("フォルダです"), std::string::npos) << said;  // why, in Japanese
+  EXPECT_NE(said.find(u8(window::texts::kRetryPrefix) + fileNameFor(3) + u8(window::texts::kRetrySuffix)),
+            std::string::npos)
+      << said;
   EXPECT_EQ(atFailure, allLock(false));
   EXPECT_EQ(lockStates(), allLock(true));
+  EXPECT_EQ(recordsIn(out).size(), 2u);  // nothing after the record that failed
+  EXPECT_EQ(text(C::txtStart), u"0003");
+  EXPECT_EQ(form.message().subjectSerial(), 3);
 
-  const auto files = recordsIn(out);
-  ASSERT_EQ(files.size(), 2u);  // nothing after the record that failed
-  EXPECT_NE(files.at("E1__0000.VMG").find(std::string(60, 'x')), std::string::npos);
-  EXPECT_EQ(files.at("E1__0001.VMG"), "<not a file>");
-  EXPECT_EQ(text(C::txtStart), u"0001");
-
-  // Once the way is clear, running again carries the series on from the record that failed.
-  fs::remove(out / "E1__0001.VMG");
+  // Once the way is clear, running again writes the series whole from its first record.
+  fs::remove(out / "E1__0004.VMG");
   convertInto(out);
-  ASSERT_EQ(dialogs.boxes.size(), 2u);
-  EXPECT_EQ(dialogs.boxes[1].icon, BoxIcon::Information);
-  EXPECT_EQ(recordsIn(out).size(), 4u);
-  EXPECT_EQ(text(C::txtStart), u"0004");
+  ASSERT_EQ(dialogs.boxes.size(), 3u);
+  EXPECT_EQ(dialogs.boxes[2].icon, BoxIcon::Information);
+  const auto files = recordsIn(out);
+  ASSERT_EQ(files.size(), 3u);
+  EXPECT_NE(files.at("E1__0003.VMG").find("-003\r\n"), std::string::npos);
+  EXPECT_NE(files.at("E1__0003.VMG").find(std::string(60, 'x')), std::string::npos);
+  EXPECT_NE(files.at("E1__0005.VMG").find(std::string(60, 'z')), std::string::npos);
+  EXPECT_EQ(text(C::txtStart), u"0006");
 }
 
 TEST_F(ConvertTest, AFolderThatCannotBeWrittenIsOneBoxBeforeAnythingIsRead) {
@@ -221,19 +236,20 @@ TEST_F(ConvertTest, ABusyFolderIsOneBoxAndOlderRecordsAreNamedInTheClosingMessag
   EXPECT_EQ(dialogs.boxes[1].icon, BoxIcon::Information);
   const std::string said = u8(dialogs.boxes[1].text);
   EXPECT_EQ(said.rfind("ファイルの変換が完了しました！", 0), 0u);
-  EXPECT_TRUE(said.find("E1__0002.VMG") != std::string::npos && said.find("E1__0003.VMG") != std::string::npos)
+  EXPECT_TRUE(said.find("E1__0002.VMG") != std::string::npos &&
+              said.find("E1__0003.VMG") != std::string::npos)
       << said;
   EXPECT_EQ(readFile(out / "E1__0003.VMG"), "older");
 }
 
 TEST_F(ConvertTest, NoHeaderFieldTakesALineBreak) {
-  // From a file name (the Subject) and from typing alike, a control character becomes a space.
-  // (Windows names hold no control characters.)
+  // From a file name (the Subject; Windows allows no such name) and from typing alike, a
+  // control character becomes a space.
 #ifndef _WIN32
   chooseFile(writeInput(std::string("a\nEND:VMSG\rb\x01.txt"), "abc\r\n"));
   EXPECT_EQ(text(C::txtSubject), u"a END:VMSG b ");
 #else
-  chooseFile(writeInput("plain.txt", "abc\r\n"));
+  chooseFile(writeInput("a.txt", "abc\r\n"));
 #endif
   for (const C field : {C::txtSubject, C::txtFrom, C::txtTo, C::txtFormat}) {
     face.type(field, u"x\r\nEND:VMSG\ty");
@@ -260,7 +276,8 @@ TEST_F(ConvertTest, AnInvalidLimitStopsBeforeTheFolderIsAskedFor) {
 }
 
 TEST_F(ConvertTest, TheLastFileNumberEndsTheRunWithAMessage) {
-  chooseFile(writeInput("a.txt", std::string(60, 'x') + "\r\n" + std::string(60, 'y') + "\r\n" + std::string(60, 'z')));
+  chooseFile(writeInput(
+      "a.txt", std::string(60, 'x') + "\r\n" + std::string(60, 'y') + "\r\n" + std::string(60, 'z')));
   face.type(C::txtMaxLength, u"200");
   face.setValue(C::VScroll1, kLastFileNumber - 1);
   convertInto(out);
@@ -269,35 +286,49 @@ TEST_F(ConvertTest, TheLastFileNumberEndsTheRunWithAMessage) {
   EXPECT_TRUE(files.count(fileNameFor(kLastFileNumber - 1)) && files.count(fileNameFor(kLastFileNumber)));
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Stop);
-  EXPECT_EQ(text(C::txtStart), u"9999");
+  EXPECT_EQ(text(C::txtStart), u"9998");
   EXPECT_EQ(lockStates(), allLock(true));
 }
 
-TEST_F(ConvertTest, ClosingTheWindowMidRunWritesTheRecordInHandAndStops) {
+// The close box, or a stop requested from outside (a signal), mid-run.
+TEST_F(ConvertTest, StoppingMidRunWritesTheRecordInHandWholeThenTheWindowCloses) {
+  bool requested = false;
+  form.setStopSource([&] { return requested; });
   form.setBreatheInterval(std::chrono::milliseconds(0));
   std::string lines;
   for (int i = 0; i < 30; ++i) lines += std::string(50, char('a' + i % 26)) + "\r\n";
-  chooseFile(writeInput("a.txt", lines));
   face.type(C::txtMaxLength, u"250");  // two lines to a record
-  face.onProcessEvents = [&] { face.close(); };
-  convertInto(out);
+  const std::pair<const char*, std::function<void()>> stops[] = {{"close box", [&] { face.close(); }},
+                                                                 {"from outside", [&] { requested = true; }}};
+  for (const auto& [what, stop] : stops) {
+    SCOPED_TRACE(what);
+    chooseFile(writeInput("a.txt", lines));
+    const fs::path folder = out / what;
+    fs::create_directories(folder);
+    face.onProcessEvents = stop;
+    convertInto(folder);
 
-  EXPECT_FALSE(face.closed);  // refused while the record in hand is written
-  const auto files = recordsIn(out);
-  ASSERT_EQ(files.size(), 1u);  // no temporary file left behind either
-  const std::string& record = files.at("E1__0000.VMG");
-  EXPECT_EQ(record.rfind("BEGIN:VMSG\r\n", 0), 0u);
-  EXPECT_NE(record.find(std::string(50, 'a') + "\r\n\r\nEND:VBODY\r\nEND:VMSG\r\n"), std::string::npos);
-  EXPECT_TRUE(dialogs.boxes.empty());
-  EXPECT_EQ(text(C::txtStart), u"0001");
+    EXPECT_FALSE(face.closed);  // not while the record in hand is written
+    const auto files = recordsIn(folder);
+    ASSERT_EQ(files.size(), 1u);  // no temporary file left behind either
+    const std::string& record = files.at("E1__0000.VMG");
+    EXPECT_EQ(record.rfind("BEGIN:VMSG\r\n", 0), 0u);
+    EXPECT_NE(record.find(std::string(50, 'a') + "\r\n\r\nEND:VBODY\r\nEND:VMSG\r\n"), std::string::npos);
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_EQ(text(C::txtStart), u"0001");
 
-  face.onProcessEvents = nullptr;
-  face.runPosted();  // then the window closes
-  EXPECT_TRUE(face.closed);
+    face.onProcessEvents = nullptr;
+    face.runPosted();  // then the window closes
+    EXPECT_TRUE(face.closed);
+    face.closed = false;
+    requested = false;
+    face.setValue(C::VScroll1, 0);
+  }
 }
 
 TEST_F(WindowTest, TheSpinnerWritesTheStartNumberWithFourDigits) {
-  for (const auto& [value, shown] : {std::pair{5, u"0005"}, {42, u"0042"}, {kLastFileNumber, u"9999"}, {0, u"0000"}}) {
+  for (const auto& [value, shown] :
+       {std::pair{5, u"0005"}, {42, u"0042"}, {kLastFileNumber, u"9999"}, {0, u"0000"}}) {
     face.setValue(C::VScroll1, value);
     EXPECT_EQ(text(C::txtStart), shown);
   }
@@ -309,7 +340,9 @@ TEST_F(ConvertTest, TheBarShowsItsFinalValueBeforeAnyBoxAppears) {
   for (int i = 0; i < 40; ++i) lines += std::string(60, char('a' + i % 26)) + "\r\n";
   face.type(C::txtMaxLength, u"400");
   std::vector<std::pair<int, int>> shownAndHeld;
-  dialogs.onBox = [&](const ScriptedDialogs::Box&) { shownAndHeld.emplace_back(face.value(C::ProgressBar1), form.bar().step()); };
+  dialogs.onBox = [&](const ScriptedDialogs::Box&) {
+    shownAndHeld.emplace_back(face.value(C::ProgressBar1), form.bar().step());
+  };
 
   // A run that ends: the bar stands just short of full (line ends uncounted) under the box.
   chooseFile(writeInput("a.txt", lines));

@@ -27,8 +27,8 @@ class FakeFace final : public window::Face {
 
   FakeFace() {
     for (const window::ControlRow& row : window::controlTable()) {
-      states_[row.id] = {std::u16string(row.text), std::u16string(row.tip), (row.traits & window::kDisabled) == 0,
-                         (row.traits & window::kChecked) != 0};
+      states_[row.id] = {std::u16string(row.text), std::u16string(row.tip),
+                         (row.traits & window::kDisabled) == 0, (row.traits & window::kChecked) != 0};
     }
   }
 

@@ -10,7 +10,7 @@ using C = Control;
 struct CounterRow {
   C field;
   C counter;
-  bool serialOn;          // Check2, for the Subject
+  bool serialOn;           // Check2, for the Subject
   const char16_t* format;  // txtFormat, for the Subject
   std::u16string text;
   const char16_t* shown;
@@ -24,7 +24,8 @@ const CounterRow kCounterRows[] = {
     {C::txtTo, C::labTo, true, u"000", std::u16string(65, u'b'), u"65bytes", true},
     {C::txtTo, C::labTo, true, u"000", std::u16string(32, u'あ'), u"64bytes", false},
     {C::txtTo, C::labTo, true, u"000", std::u16string(33, u'あ'), u"66bytes", true},
-    {C::txtFrom, C::labFrom, true, u"000", std::u16string(64, u'ｱ'), u"64bytes", false},  // half-width: 1 each
+    {C::txtFrom, C::labFrom, true, u"000", std::u16string(64, u'ｱ'), u"64bytes",
+     false},  // half-width: 1 each
     {C::txtFrom, C::labFrom, true, u"000", std::u16string(65, u'ｱ'), u"65bytes", true},
     {C::txtSubject, C::labSubject, false, u"000", std::u16string(100, u'x'), u"100bytes", false},
     {C::txtSubject, C::labSubject, false, u"000", std::u16string(101, u'x'), u"101bytes", true},

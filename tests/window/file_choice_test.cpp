@@ -1,4 +1,5 @@
 // Choosing the text: "...", the Subject from the file's name, the size and the estimate.
+#include "core/cp932.hpp"
 #include "window/estimate.hpp"
 #include "window/paths.hpp"
 #include "window/window_texts.hpp"
@@ -8,6 +9,8 @@ namespace orvella::testing {
 namespace {
 
 using C = Control;
+
+std::u16string number(std::size_t n) { return u16(std::to_string(n)); }
 
 struct NameRow {
   const char16_t* separators;
@@ -205,6 +208,37 @@ TEST_F(WindowTest, AnEstimatePast32767IsShownInFullWithAWarning) {
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Warning);
   EXPECT_TRUE(enabled(C::comConvert));
+}
+
+// The estimate counts the text as it will be written, in code page 932, whatever its encoding.
+TEST_F(WindowTest, TheEstimateOfAUtf8OrUtf16TextIsOfItsSizeInCodePage932) {
+  const std::u16string line = u"あいうえおかきくけこ\r\n";
+  std::u16string novel;
+  for (int i = 0; i < 1500; ++i) novel += line;
+  std::string utf16le = "\xff\xfe", utf16be = "\xfe\xff";
+  for (const char16_t c : novel) {
+    utf16le += {char(c & 0xff), char(c >> 8)};
+    utf16be += {char(c >> 8), char(c & 0xff)};
+  }
+  const struct {
+    const char* name;
+    std::string bytes;
+  } files[] = {{"cp932.txt", cp932::encode(novel)},
+               {"utf8.txt", u8(novel)},
+               {"utf16le.txt", utf16le},
+               {"utf16be.txt", utf16be}};
+  face.type(C::txtMaxLength, u"3000");
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.name);
+    chooseFile(writeInput(file.name, file.bytes));
+    EXPECT_EQ(text(C::labFileInfo),
+              number(file.bytes.size()) + u"bytes. だいたい11個以上のファイルが作成されます。");
+    const std::filesystem::path out = dir / (std::string("out-") + file.name);
+    std::filesystem::create_directories(out);
+    dialogs.folders.push_back(u16Path(out));
+    face.click(C::comConvert);
+    EXPECT_GE(recordsIn(out).size(), 11u);  // at least as many as it said
+  }
 }
 
 TEST(EstimateFiles, RoundsUpAndHandlesSizesPastThirtyTwoBits) {

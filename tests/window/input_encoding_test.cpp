@@ -34,7 +34,9 @@ TEST_F(EncodingWindowTest, TooltipNamesAnEncodingOtherThanCodePage932) {
   EXPECT_EQ(face.state(C::txtFileName).tip, plain + std::u16string(window::texts::kTipEncodingOpen) +
                                                 u16(texts::kEncodingUtf8) + u16(texts::kWithMark) +
                                                 std::u16string(window::texts::kTipEncodingClose));
-  chooseFile(writeInput("utf16.txt", std::string("\xff\xfe" "a\0", 4)));
+  chooseFile(writeInput("utf16.txt", std::string("\xff\xfe"
+                                                 "a\0",
+                                                 4)));
   EXPECT_NE(face.state(C::txtFileName).tip.find(u16(texts::kEncodingUtf16Le)), std::u16string::npos);
   chooseFile(writeInput("ascii.txt", "plain\r\n"));
   EXPECT_EQ(face.state(C::txtFileName).tip, plain);
@@ -47,15 +49,16 @@ TEST_F(EncodingWindowTest, CompletionTellsTheEncodingAndTheQuestionMarksOnASecon
   EXPECT_EQ(u8(boxes[0].text), std::string(texts::kCompleted) + '\n' + std::string(texts::kReadAs) +
                                    std::string(texts::kEncodingUtf8) + std::string(texts::kNoteSeparator) +
                                    std::string(texts::kSubstitutedPrefix) + "1" +
-                                   std::string(texts::kSubstitutedSuffix) + " (2" + std::string(texts::kLineSuffix) +
-                                   "U+1F600 \xf0\x9f\x98\x80)");
+                                   std::string(texts::kSubstitutedSuffix) + " (2" +
+                                   std::string(texts::kLineSuffix) + "U+1F600 \xf0\x9f\x98\x80)");
   // The wave dash is written with its JIS reading, not '?'.
   const std::string record = readFile(lastOut / "E1__0000.VMG");
   EXPECT_NE(record.find("\r\n\x82\xa0\r\n? \x81\x60\r\n"), std::string::npos);
 
   // Clean UTF-8 names only the encoding; code page 932 input changes nothing.
   EXPECT_EQ(u8(convert(writeInput("clean.txt", "\xe3\x81\x82\n")).at(0).text),
-            std::string(texts::kCompleted) + '\n' + std::string(texts::kReadAs) + std::string(texts::kEncodingUtf8));
+            std::string(texts::kCompleted) + '\n' + std::string(texts::kReadAs) +
+                std::string(texts::kEncodingUtf8));
   EXPECT_EQ(u8(convert(writeInput("sjis.txt", "\x82\xa0\r\n")).at(0).text), texts::kCompleted);
 }
 
@@ -69,8 +72,9 @@ TEST_F(EncodingWindowTest, JisReadingsInTheSubjectCountAndAreWrittenAsTheirCodes
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(u8(boxes[0].text), texts::kCompleted);
   const std::string record = readFile(lastOut / "E1__0000.VMG");
-  EXPECT_NE(record.find("\r\nSubject: \x81\x60\x81\x7c\x81\x61\x81\x5c\x81\x91\x81\x92\x81\xca\x5c\x7e-000\r\n"),
-            std::string::npos)
+  EXPECT_NE(
+      record.find("\r\nSubject: \x81\x60\x81\x7c\x81\x61\x81\x5c\x81\x91\x81\x92\x81\xca\x5c\x7e-000\r\n"),
+      std::string::npos)
       << record;
 }
 

@@ -12,6 +12,7 @@
 
 #include "core/utf.hpp"
 #include "fake_face.hpp"
+#include "support/fixed_date.hpp"
 #include "support/scripted_dialogs.hpp"
 #include "support/temp_dir.hpp"
 #include "window/frm_main.hpp"
@@ -21,25 +22,9 @@ namespace orvella::testing {
 using window::BoxIcon;
 using window::Control;
 
-inline constexpr char kFixedDate[] = "Wed, 11 Feb 2004 05:15:55 +0900";
-// The moment kFixedDate names.
-inline std::chrono::system_clock::time_point fixedMoment() {
-  using namespace std::chrono;
-  return sys_days{year{2004} / February / 10} + hours{20} + minutes{15} + seconds{55};
-}
-
 inline std::u16string u16(std::string_view utf8) { return utf8ToUtf16(utf8).value(); }
 inline std::u16string u16Path(const std::filesystem::path& p) { return p.u16string(); }
 inline std::string u8(std::u16string_view text) { return utf16ToUtf8(text); }
-
-inline std::map<std::string, std::string> recordsIn(const std::filesystem::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    files[entry.path().filename().string()] =
-        entry.is_regular_file() ? readFile(entry.path()) : std::string("<not a file>");
-  }
-  return files;
-}
 
 class WindowTest : public ::testing::Test {
  protected:
@@ -53,8 +38,8 @@ class WindowTest : public ::testing::Test {
   bool enabled(Control c) const { return face.state(c).enabled; }
   bool red(Control c) const { return face.state(c).colour == window::Rgb{255, 0, 0}; }
 
+  // name is UTF-8.
   std::filesystem::path writeInput(const std::string& name, std::string_view bytes) const {
-    // UTF-8, as every path is made: Windows would read a narrow name in its code page.
     const auto path = dir.path() / pathFromUtf8(name);
     writeFile(path, bytes);
     return path;

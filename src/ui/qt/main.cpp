@@ -4,11 +4,15 @@
 #include <QTranslator>
 
 #include "core/version.hpp"
+#include "platform/signals.hpp"
 #include "ui/qt/main_window.hpp"
 #include "ui/qt/qt_dialogs.hpp"
 #include "ui/qt/startup.hpp"
 
 int main(int argc, char* argv[]) {
+  // A termination signal, a hang-up or Ctrl-C closes the window as its close box does, a run
+  // writing the record in hand whole; from the very start, so none kills the program outright.
+  orvella::platform::installStopHandlers();
   if (!orvella::ui::displayNamed(argc, argv)) {
     orvella::ui::reportNoDisplay();
     return 1;
@@ -17,7 +21,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   qInstallMessageHandler(qtHandler);
   QApplication::setApplicationName(QStringLiteral("Orvella"));
-  QApplication::setApplicationVersion(QString::fromUtf8(orvella::kVersion.data(), qsizetype(orvella::kVersion.size())));
+  QApplication::setApplicationVersion(
+      QString::fromUtf8(orvella::kVersion.data(), qsizetype(orvella::kVersion.size())));
   // Wayland desktops take the window's icon and name from the menu entry of this name.
   QGuiApplication::setDesktopFileName(QStringLiteral("orvella"));
 
@@ -29,6 +34,7 @@ int main(int argc, char* argv[]) {
 
   orvella::ui::QtDialogs dialogs;
   orvella::ui::MainWindow window(dialogs);
+  window.form().setStopSource(&orvella::platform::stopRequested);
   window.centreOnScreen();
   window.show();
   // "orvella FILE" (a menu's Open With): chosen once the window is up, so a warning has it behind.

@@ -1,5 +1,6 @@
 #include "ui/qt/main_window.hpp"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -36,7 +37,8 @@ QString qs(std::u16string_view text) { return QString::fromUtf16(text.data(), qs
 std::u16string u16(const QString& text) { return text.toStdU16String(); }
 
 QRect placeOf(const window::Place& p) {
-  return QRect(window::pixels(p.left), window::pixels(p.top), window::pixels(p.width), window::pixels(p.height));
+  return QRect(window::pixels(p.left), window::pixels(p.top), window::pixels(p.width),
+               window::pixels(p.height));
 }
 
 // Every size rendered from the one picture, so each screen takes the sharpest.
@@ -51,7 +53,8 @@ QIcon renderedIcon() {
 // No Debian font carries the table's face by name, so it is mapped to a proportional Japanese
 // gothic that is there.
 void installFontSubstitutes() {
-  QFont::insertSubstitutions(qs(window::kFontFace), {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
+  QFont::insertSubstitutions(qs(window::kFontFace),
+                             {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
 }
 
 // The window's own font is the labels' face without the bold, as on a Japanese desktop.
@@ -88,12 +91,14 @@ void widenToFit(QLineEdit* box, const QString& text) {
   option.initFrom(box);
   option.rect = box->rect();
   option.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
-  const QRect inside = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box)
+  const QRect inside = box->style()
+                           ->subElementRect(QStyle::SE_LineEditContents, &option, box)
                            .marginsRemoved(box->textMargins());
   // QLineEdit's own margin on either side, and room for the cursor past the text.
   constexpr int kLineEditMargin = 2;
   constexpr int kCursorRoom = 2;
-  const int need = box->fontMetrics().horizontalAdvance(text) + 2 * kLineEditMargin + kCursorRoom - inside.width();
+  const int need =
+      box->fontMetrics().horizontalAdvance(text) + 2 * kLineEditMargin + kCursorRoom - inside.width();
   const int room = box->parentWidget()->width() - 1 - box->geometry().right();
   if (need > 0) box->resize(box->width() + std::min(need, room), box->height());
 }
@@ -180,7 +185,8 @@ class MainWindow::Controls final : public window::Face {
       label->setText(qs(text));
       // A longer text wraps onto more lines, below the designed place and never cut.
       if (row.traits & window::kWraps) {
-        label->resize(label->width(), std::max(placeOf(row.place).height(), label->heightForWidth(label->width())));
+        label->resize(label->width(),
+                      std::max(placeOf(row.place).height(), label->heightForWidth(label->width())));
       }
     } else if (auto* box = qobject_cast<QLineEdit*>(w)) {
       box->setText(qs(text));
@@ -218,7 +224,8 @@ class MainWindow::Controls final : public window::Face {
   void setValue(Control c, int value) override {
     QWidget* w = window_.widget(c);
     if (auto* slider = qobject_cast<QAbstractSlider*>(w)) slider->setValue(value);
-    if (auto* bar = qobject_cast<QProgressBar*>(w)) bar->setValue(std::clamp(value, bar->minimum(), bar->maximum()));
+    if (auto* bar = qobject_cast<QProgressBar*>(w))
+      bar->setValue(std::clamp(value, bar->minimum(), bar->maximum()));
   }
 
   window::DialogOwner owner() const override { return {static_cast<QWidget*>(&window_)}; }
@@ -226,7 +233,10 @@ class MainWindow::Controls final : public window::Face {
   void post(std::function<void()> task) override {
     QMetaObject::invokeMethod(&window_, std::move(task), Qt::QueuedConnection);
   }
-  void close() override { window_.close(); }
+  void close() override {
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != &window_) modal->close();
+    window_.close();
+  }
 
  private:
   MainWindow& window_;
@@ -275,7 +285,8 @@ void MainWindow::createControls() {
     if (!(row.traits & window::kFitsWidestDate)) continue;
     auto* box = static_cast<QLineEdit*>(widget(row.id));
     const QFontMetrics metrics = box->fontMetrics();
-    widenToFit(box, qs(window::widestDateStamp([&](std::u16string_view text) { return metrics.horizontalAdvance(qs(text)); })));
+    widenToFit(box, qs(window::widestDateStamp(
+                        [&](std::u16string_view text) { return metrics.horizontalAdvance(qs(text)); })));
   }
 
   Timer1 = new QTimer(this);

@@ -16,8 +16,9 @@ std::vector<std::u16string> MainWindow::draggedFiles(QDropEvent* event) const {
   std::vector<std::u16string> files;
   for (const QUrl& url : data->urls()) {
     const QString name = url.isLocalFile() ? url.toLocalFile() : QString();
-    files.push_back(name.isEmpty() ? std::u16string()
-                                   : QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath()).toStdU16String());
+    files.push_back(name.isEmpty()
+                        ? std::u16string()
+                        : QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath()).toStdU16String());
   }
   if (!form_->acceptsDrop(files)) return {};
   // A copy or a link, never a move: the source must not delete the file we took.

@@ -59,7 +59,8 @@ void startAfresh(QFileDialog& dialog, const QString& folder) {
 
 QtDialogs::QtDialogs() : startFolder_(QDir::currentPath()) { keepNoSettings(); }
 
-std::u16string QtDialogs::openFileName(window::DialogOwner owner, std::span<const window::FileFilter> filters) {
+std::u16string QtDialogs::openFileName(window::DialogOwner owner,
+                                       std::span<const window::FileFilter> filters) {
   QStringList entries;
   for (const window::FileFilter& filter : filters) entries << qs(filter.caption);
   QFileDialog dialog(widgetOf(owner));

@@ -14,7 +14,8 @@ class QtDialogs final : public window::Dialogs {
   // folder dialog in the home folder. No dialog of the process writes settings afterwards.
   QtDialogs();
 
-  std::u16string openFileName(window::DialogOwner owner, std::span<const window::FileFilter> filters) override;
+  std::u16string openFileName(window::DialogOwner owner,
+                              std::span<const window::FileFilter> filters) override;
   std::u16string selectFolder(window::DialogOwner owner, std::u16string_view title) override;
   void message(window::DialogOwner owner, window::BoxIcon icon, std::u16string_view text) override;
 

@@ -21,7 +21,8 @@ void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
   }
   // Qt's account of what failed stays; its advice to reinstall does not apply.
   QString account = text;
-  account.remove(QRegularExpression(QStringLiteral("\\s*Reinstalling the application may fix this problem\\.")));
+  account.remove(
+      QRegularExpression(QStringLiteral("\\s*Reinstalling the application may fix this problem\\.")));
   std::fputs(account.trimmed().toLocal8Bit().constData(), stderr);
   std::fputs("\n\n", stderr);
   reportNoDisplay();
@@ -50,7 +51,9 @@ bool displayNamed(int argc, const char* const* argv) {
 #endif
 }
 
-void reportNoDisplay() { std::fwrite(window::texts::kNoDisplay.data(), 1, window::texts::kNoDisplay.size(), stderr); }
+void reportNoDisplay() {
+  std::fwrite(window::texts::kNoDisplay.data(), 1, window::texts::kNoDisplay.size(), stderr);
+}
 
 QtMessageHandler catchPlatformFailure() {
   qtHandler = qInstallMessageHandler(&onQtMessage);
