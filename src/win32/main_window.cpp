@@ -26,8 +26,8 @@ constexpr int kSmallIcon = 16;
 constexpr WORD kIconResource = 1;
 
 // The table's face where it is installed; else the first Japanese gothic that is.
-constexpr const wchar_t* kFontFallbacks[] = {L"MS PGothic", L"Meiryo UI", L"Yu Gothic UI", L"MS UI Gothic",
-                                             L"IPAPGothic", L"Noto Sans CJK JP"};
+constexpr const wchar_t* kFontFallbacks[] = {L"MS PGothic",   L"Meiryo UI",  L"Yu Gothic UI",
+                                             L"MS UI Gothic", L"IPAPGothic", L"Noto Sans CJK JP"};
 
 std::wstring wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
@@ -73,7 +73,8 @@ bool fontInstalled(const wchar_t* face) {
   const HDC dc = ::GetDC(nullptr);
   bool found = false;
   ::EnumFontFamiliesExW(
-      dc, &wanted, [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) -> int {
+      dc, &wanted,
+      [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) -> int {
         *reinterpret_cast<bool*>(seen) = true;
         return 0;
       },
@@ -103,15 +104,23 @@ struct ControlClass {
 ControlClass classOf(Kind kind, std::uint32_t traits) {
   switch (kind) {
     case Kind::Label:
-      return {L"STATIC", static_cast<DWORD>(SS_NOPREFIX | ((traits & window::kWraps) ? SS_LEFT : SS_LEFTNOWORDWRAP)), 0};
-    case Kind::TextBox: return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+      return {L"STATIC",
+              static_cast<DWORD>(SS_NOPREFIX | ((traits & window::kWraps) ? SS_LEFT : SS_LEFTNOWORDWRAP)), 0};
+    case Kind::TextBox:
+      return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case Kind::RecordView:
-      return {L"EDIT", ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL, WS_EX_CLIENTEDGE};
-    case Kind::CommandButton: return {L"BUTTON", BS_PUSHBUTTON, 0};
-    case Kind::CheckBox: return {L"BUTTON", BS_AUTOCHECKBOX, 0};
-    case Kind::VScrollBar: return {L"SCROLLBAR", SBS_VERT, 0};
-    case Kind::ProgressBar: return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
-    case Kind::Line: return {L"STATIC", SS_BLACKRECT, 0};
+      return {L"EDIT", ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL,
+              WS_EX_CLIENTEDGE};
+    case Kind::CommandButton:
+      return {L"BUTTON", BS_PUSHBUTTON, 0};
+    case Kind::CheckBox:
+      return {L"BUTTON", BS_AUTOCHECKBOX, 0};
+    case Kind::VScrollBar:
+      return {L"SCROLLBAR", SBS_VERT, 0};
+    case Kind::ProgressBar:
+      return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
+    case Kind::Line:
+      return {L"STATIC", SS_BLACKRECT, 0};
   }
   return {L"STATIC", 0, 0};
 }
@@ -141,8 +150,8 @@ MainWindow::MainWindow(window::Dialogs& dialogs) : form_(*this, dialogs) {
   if (!hwnd_) return;
   dpi_ = dpiOf(hwnd_);
   tips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance,
-                            nullptr);
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                            instance, nullptr);
   makeFonts();
   setIcons();
   createControls();
@@ -163,7 +172,8 @@ MainWindow::MainWindow(window::Dialogs& dialogs) : form_(*this, dialogs) {
   const int height = frame.bottom - frame.top;
   const RECT& work = monitor.rcWork;
   ::SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                 work.top + (work.bottom - work.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ::DragAcceptFiles(hwnd_, TRUE);
 
   form_.Form_Load();
@@ -200,7 +210,8 @@ void MainWindow::makeFonts() {
   ::SendMessageW(tips_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   for (const window::ControlRow& row : window::controlTable()) {
     if (HWND c = control(row.id)) {
-      ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>((row.traits & window::kBold) ? boldFont_ : font_), FALSE);
+      ::SendMessageW(c, WM_SETFONT,
+                     reinterpret_cast<WPARAM>((row.traits & window::kBold) ? boldFont_ : font_), FALSE);
     }
   }
   if (oldFont) ::DeleteObject(oldFont);
@@ -229,11 +240,12 @@ void MainWindow::createControls() {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   for (const window::ControlRow& row : window::controlTable()) {
     const ControlClass kind = classOf(row.kind, row.traits);
-    const HWND c = ::CreateWindowExW(kind.exStyle, kind.name, wide(row.text).c_str(), WS_CHILD | WS_VISIBLE | kind.style,
-                                     0, 0, 0, 0, hwnd_,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(row.id))), instance, nullptr);
+    const HWND c = ::CreateWindowExW(
+        kind.exStyle, kind.name, wide(row.text).c_str(), WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 0, 0,
+        hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(row.id))), instance, nullptr);
     controls_[static_cast<std::size_t>(row.id)] = c;
-    ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>((row.traits & window::kBold) ? boldFont_ : font_), FALSE);
+    ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>((row.traits & window::kBold) ? boldFont_ : font_),
+                   FALSE);
     if (row.kind == Kind::TextBox || row.kind == Kind::RecordView) ::SendMessageW(c, EM_SETLIMITTEXT, 0, 0);
     if (row.traits & window::kChecked) ::SendMessageW(c, BM_SETCHECK, BST_CHECKED, 0);
     if (row.kind == Kind::VScrollBar) ::SetScrollRange(c, SB_CTL, 0, row.maximum, FALSE);
@@ -249,7 +261,8 @@ void MainWindow::createControls() {
 
 // Places every control for the window's DPI: twips to pixels, then the fitted ones.
 void MainWindow::layOut() {
-  const RECT frame = frameFor(window::pixels(window::kFormWidth, dpi_), window::pixels(window::kFormHeight, dpi_), dpi_);
+  const RECT frame =
+      frameFor(window::pixels(window::kFormWidth, dpi_), window::pixels(window::kFormHeight, dpi_), dpi_);
   ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (const window::ControlRow& row : window::controlTable()) {
@@ -280,7 +293,8 @@ void MainWindow::fitWidestDate() {
     const HGDIOBJ old = ::SelectObject(dc, font_);
     const auto width = [dc](std::u16string_view text) {
       SIZE size{};
-      ::GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()), &size);
+      ::GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()),
+                              static_cast<int>(text.size()), &size);
       return static_cast<int>(size.cx);
     };
     const int textWidth = width(window::widestDateStamp(width));
@@ -293,7 +307,8 @@ void MainWindow::fitWidestDate() {
     const auto margins = static_cast<DWORD>(::SendMessageW(box, EM_GETMARGINS, 0, 0));
     constexpr int kCaretRoom = 2;
     const int have = outer.right - outer.left;
-    const int need = textWidth + LOWORD(margins) + HIWORD(margins) + kCaretRoom + have - (inner.right - inner.left);
+    const int need =
+        textWidth + LOWORD(margins) + HIWORD(margins) + kCaretRoom + have - (inner.right - inner.left);
     const int left = window::pixels(row.place.left, dpi_);
     const int room = window::pixels(window::kFormWidth, dpi_) - left - have;
     if (need > have) {
@@ -311,7 +326,8 @@ void MainWindow::fitWrapped(Control c) {
   const std::wstring text = wide(windowText(label));
   const HDC dc = ::GetDC(label);
   const HGDIOBJ old = ::SelectObject(dc, (row.traits & window::kBold) ? boldFont_ : font_);
-  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
   ::SelectObject(dc, old);
   ::ReleaseDC(label, dc);
   const int height = std::max(window::pixels(row.place.height, dpi_), static_cast<int>(r.bottom));
@@ -360,7 +376,8 @@ void MainWindow::setTip(Control c, std::u16string_view tip) {
   info.hwnd = hwnd_;
   info.uId = static_cast<UINT_PTR>(controlId(c));
   info.lpszText = const_cast<wchar_t*>(text.c_str());
-  if (window::rowOf(c).tip.empty() && !::SendMessageW(tips_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info))) {
+  if (window::rowOf(c).tip.empty() &&
+      !::SendMessageW(tips_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info))) {
     addTip(control(c), tip);
     layOut();
     return;
@@ -374,7 +391,9 @@ void MainWindow::setColour(Control c, window::Rgb colour) {
   ::InvalidateRect(control(c), nullptr, TRUE);
 }
 
-bool MainWindow::checked(Control c) const { return ::SendMessageW(control(c), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool MainWindow::checked(Control c) const {
+  return ::SendMessageW(control(c), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 int MainWindow::value(Control c) const {
   if (window::rowOf(c).kind == Kind::ProgressBar) {
@@ -418,7 +437,18 @@ void MainWindow::post(std::function<void()> task) {
 }
 
 void MainWindow::close() {
-  if (hwnd_) ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+  if (!hwnd_) return;
+  // A dialog or message box of the window goes first; the window's own close follows it out of
+  // the dialog's loop.
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND popup, LPARAM owner) -> BOOL {
+        if (::GetWindow(popup, GW_OWNER) == reinterpret_cast<HWND>(owner))
+          ::PostMessageW(popup, WM_CLOSE, 0, 0);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(hwnd_));
+  ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
 // ---- Events
@@ -456,7 +486,8 @@ bool MainWindow::dispatch(MSG& msg) {
     relayed.lParam = MAKELPARAM(at.x, at.y);
     ::SendMessageW(tips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
   }
-  if (ours && msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && moveFocus(::GetKeyState(VK_SHIFT) < 0)) return true;
+  if (ours && msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && moveFocus(::GetKeyState(VK_SHIFT) < 0))
+    return true;
   ::TranslateMessage(&msg);
   ::DispatchMessageW(&msg);
   return true;
@@ -472,7 +503,8 @@ bool MainWindow::moveFocus(bool backwards) {
     const HWND h = control(order[static_cast<std::size_t>(next)]);
     if (!::IsWindowEnabled(h) || !::IsWindowVisible(h)) continue;
     ::SetFocus(h);
-    if (window::rowOf(order[static_cast<std::size_t>(next)]).kind == Kind::TextBox) ::SendMessageW(h, EM_SETSEL, 0, -1);
+    if (window::rowOf(order[static_cast<std::size_t>(next)]).kind == Kind::TextBox)
+      ::SendMessageW(h, EM_SETSEL, 0, -1);
     return true;
   }
   return false;
@@ -530,7 +562,8 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       setIcons();
       layOut();
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
     case WM_CLOSE:
@@ -581,14 +614,25 @@ void MainWindow::onScroll(HWND bar, int request) {
   int next = info.nPos;
   switch (request) {
     case SB_LINEUP:
-    case SB_PAGEUP: next = info.nPos - 1; break;
+    case SB_PAGEUP:
+      next = info.nPos - 1;
+      break;
     case SB_LINEDOWN:
-    case SB_PAGEDOWN: next = info.nPos + 1; break;
+    case SB_PAGEDOWN:
+      next = info.nPos + 1;
+      break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: next = info.nTrackPos; break;
-    case SB_TOP: next = 0; break;
-    case SB_BOTTOM: next = info.nMax; break;
-    default: return;
+    case SB_THUMBPOSITION:
+      next = info.nTrackPos;
+      break;
+    case SB_TOP:
+      next = 0;
+      break;
+    case SB_BOTTOM:
+      next = info.nMax;
+      break;
+    default:
+      return;
   }
   setValue(*c, next);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+// The other system headers build on windows.h.
 #include <shellapi.h>
 
 #include <array>

@@ -1,6 +1,7 @@
 #include "win32/system_dialogs.hpp"
 
 #include <windows.h>
+// The other system headers build on windows.h.
 #include <knownfolders.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -64,7 +65,8 @@ std::u16string showAndTake(const Com<IFileOpenDialog>& dialog, HWND owner, IShel
   if (SUCCEEDED(dialog->Show(owner))) {
     Com<IShellItem> item;
     PWSTR name = nullptr;
-    if (SUCCEEDED(dialog->GetResult(item.out())) && SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &name))) {
+    if (SUCCEEDED(dialog->GetResult(item.out())) &&
+        SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &name))) {
       path = narrowToU16(name);
       ::CoTaskMemFree(name);
     }
@@ -84,7 +86,8 @@ std::wstring currentFolder() {
 
 SystemDialogs::SystemDialogs() : startFolder_(currentFolder()) {}
 
-std::u16string SystemDialogs::openFileName(window::DialogOwner owner, std::span<const window::FileFilter> filters) {
+std::u16string SystemDialogs::openFileName(window::DialogOwner owner,
+                                           std::span<const window::FileFilter> filters) {
   const Com<IFileOpenDialog> dialog = newDialog(FOS_FILEMUSTEXIST);
   if (!dialog) return {};
   std::vector<std::wstring> texts;
@@ -93,7 +96,8 @@ std::u16string SystemDialogs::openFileName(window::DialogOwner owner, std::span<
     texts.push_back(wide(f.patterns));
   }
   std::vector<COMDLG_FILTERSPEC> specs;
-  for (std::size_t i = 0; i + 1 < texts.size(); i += 2) specs.push_back({texts[i].c_str(), texts[i + 1].c_str()});
+  for (std::size_t i = 0; i + 1 < texts.size(); i += 2)
+    specs.push_back({texts[i].c_str(), texts[i + 1].c_str()});
   if (!specs.empty()) {
     dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
     dialog->SetFileTypeIndex(1);

@@ -29,7 +29,9 @@ HWND mainWindow = nullptr;
   std::exit(1);
 }
 
-std::string utf8(const std::wstring& text) { return orvella::utf16ToUtf8(std::u16string(text.begin(), text.end())); }
+std::string utf8(const std::wstring& text) {
+  return orvella::utf16ToUtf8(std::u16string(text.begin(), text.end()));
+}
 std::wstring wide(const std::string& text) {
   const std::u16string u = orvella::utf8ToUtf16(text).value_or(u"");
   return std::wstring(u.begin(), u.end());
@@ -38,12 +40,14 @@ std::wstring wide(const std::string& text) {
 void say(const std::string& line) {
   const std::string out = line + "\n";
   DWORD written = 0;
-  ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
+  ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), out.data(), static_cast<DWORD>(out.size()), &written,
+              nullptr);
 }
 
 std::wstring textOf(HWND h) {
   std::wstring text(static_cast<std::size_t>(::SendMessageW(h, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(::SendMessageW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  text.resize(static_cast<std::size_t>(
+      ::SendMessageW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
   return text;
 }
 
@@ -140,7 +144,8 @@ void step(const std::string& command, const std::string& argument, const std::st
     const auto [dialog, edit] = *waitFor("Open or folder dialog", fileDialog);
     say("dialog " + utf8(textOf(dialog)));
     ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide(argument).c_str()));
-    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
     waitFor("dialog to close", [dialog] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); });
   } else if (command == "box") {
     const HWND box = *waitFor("message box", messageBox);
@@ -149,13 +154,15 @@ void step(const std::string& command, const std::string& argument, const std::st
       if (textOf(label).size() > text.size()) text = textOf(label);
     }
     say("box " + utf8(text));
-    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK)));
+    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK)));
     waitFor("message box to close", [box] { return !::IsWindow(box); });
   } else if (command == "clock") {
     // Milliseconds since the probe started, for timing what lies between two of them.
     static const auto started = std::chrono::steady_clock::now();
     say("clock " + std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                      std::chrono::steady_clock::now() - started).count()));
+                                      std::chrono::steady_clock::now() - started)
+                                      .count()));
   } else if (command == "close") {
     ::PostMessageW(mainWindow, WM_CLOSE, 0, 0);
     waitFor("window to close", [] { return !::IsWindow(mainWindow); });

@@ -1,7 +1,10 @@
 // The Win32 face in-process, driven through its window messages with scripted dialogs: that it
 // builds the table, and that what the user does reaches frmMain and what frmMain sets is painted.
 // What the handlers do is tested once, in tests/window/.
+#include "window/window_test.hpp"
+
 #include <windows.h>
+// The other system headers build on windows.h.
 #include <commctrl.h>
 #include <shlobj.h>
 
@@ -9,7 +12,6 @@
 
 #include "support/program.hpp"
 #include "win32/main_window.hpp"
-#include "window/window_test.hpp"
 
 namespace orvella::testing {
 namespace {
@@ -37,7 +39,8 @@ class Win32WindowTest : public ::testing::Test {
   }
   COLORREF painted(C c) const {
     const HDC dc = ::CreateCompatibleDC(nullptr);
-    ::SendMessageW(window.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(at(c)));
+    ::SendMessageW(window.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                   reinterpret_cast<LPARAM>(at(c)));
     const COLORREF colour = ::GetTextColor(dc);
     ::DeleteDC(dc);
     return colour;
@@ -66,32 +69,33 @@ TEST_F(Win32WindowTest, EveryControlStandsAtItsPlaceInItsStartStateAtEitherDpi) 
   // Moved to a monitor of 150 %, as Windows tells a per-monitor aware window.
   RECT suggested{0, 0, 1, 1};
   for (const bool moved : {false, true}) {
-  if (moved) {
-    ::SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-    ASSERT_EQ(window.dpi(), 144);
-  }
-  RECT client{};
-  ::GetClientRect(window.hwnd(), &client);
-  EXPECT_EQ(client.right, px(window::kFormWidth));
-  EXPECT_EQ(client.bottom, px(window::kFormHeight));
-  for (const window::ControlRow& row : window::controlTable()) {
-    SCOPED_TRACE(std::string(row.name));
-    const RECT r = place(row.id);
-    EXPECT_EQ(r.left, px(row.place.left));
-    EXPECT_EQ(r.top, px(row.place.top));
-    EXPECT_EQ(r.bottom - r.top, px(row.place.height));
-    // The date box grows to the right to show the widest stamp, within the window.
-    if (row.traits & window::kFitsWidestDate) {
-      EXPECT_GT(r.right - r.left, px(row.place.width));
-      EXPECT_LE(r.right, client.right);
-    } else {
-      EXPECT_EQ(r.right - r.left, px(row.place.width));
+    if (moved) {
+      ::SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                     reinterpret_cast<LPARAM>(&suggested));
+      ASSERT_EQ(window.dpi(), 144);
     }
-    EXPECT_EQ(::IsWindowEnabled(at(row.id)) == FALSE, (row.traits & window::kDisabled) != 0);
-    if (row.kind == Kind::CheckBox) {
-      EXPECT_EQ(window.checked(row.id), (row.traits & window::kChecked) != 0);
+    RECT client{};
+    ::GetClientRect(window.hwnd(), &client);
+    EXPECT_EQ(client.right, px(window::kFormWidth));
+    EXPECT_EQ(client.bottom, px(window::kFormHeight));
+    for (const window::ControlRow& row : window::controlTable()) {
+      SCOPED_TRACE(std::string(row.name));
+      const RECT r = place(row.id);
+      EXPECT_EQ(r.left, px(row.place.left));
+      EXPECT_EQ(r.top, px(row.place.top));
+      EXPECT_EQ(r.bottom - r.top, px(row.place.height));
+      // The date box grows to the right to show the widest stamp, within the window.
+      if (row.traits & window::kFitsWidestDate) {
+        EXPECT_GT(r.right - r.left, px(row.place.width));
+        EXPECT_LE(r.right, client.right);
+      } else {
+        EXPECT_EQ(r.right - r.left, px(row.place.width));
+      }
+      EXPECT_EQ(::IsWindowEnabled(at(row.id)) == FALSE, (row.traits & window::kDisabled) != 0);
+      if (row.kind == Kind::CheckBox) {
+        EXPECT_EQ(window.checked(row.id), (row.traits & window::kChecked) != 0);
+      }
     }
-  }
   }
 }
 
@@ -142,10 +146,11 @@ TEST_F(Win32WindowTest, TheSpinnerMovesByOneWithinItsBoundsAndRewritesTheStartNu
   const struct {
     int request;
     std::u16string start;
-  } steps[] = {{SB_LINEUP, u"0000"},   {SB_LINEDOWN, u"0001"}, {SB_PAGEDOWN, u"0002"}, {SB_LINEUP, u"0001"},
-               {SB_BOTTOM, u"9999"},   {SB_LINEDOWN, u"9999"}, {SB_PAGEUP, u"9998"},   {SB_TOP, u"0000"}};
+  } steps[] = {{SB_LINEUP, u"0000"}, {SB_LINEDOWN, u"0001"}, {SB_PAGEDOWN, u"0002"}, {SB_LINEUP, u"0001"},
+               {SB_BOTTOM, u"9999"}, {SB_LINEDOWN, u"9999"}, {SB_PAGEUP, u"9998"},   {SB_TOP, u"0000"}};
   for (const auto& s : steps) {
-    ::SendMessageW(window.hwnd(), WM_VSCROLL, MAKEWPARAM(s.request, 0), reinterpret_cast<LPARAM>(at(C::VScroll1)));
+    ::SendMessageW(window.hwnd(), WM_VSCROLL, MAKEWPARAM(s.request, 0),
+                   reinterpret_cast<LPARAM>(at(C::VScroll1)));
     EXPECT_EQ(text(C::txtStart), s.start) << s.request;
   }
 }
@@ -209,7 +214,8 @@ TEST_F(Win32WindowTest, ARunLocksTheInputsAndEndsWithItsBox) {
     }
   }
   fs::create_directories(dir / "cli");
-  const Outcome cli = testing::run(dir.path(), {"-q", "-o", utf8Of(dir / "cli"), "--date", kFixedDate, utf8Of(input)});
+  const Outcome cli =
+      testing::run(dir.path(), {"-q", "-o", utf8Of(dir / "cli"), "--date", kFixedDate, utf8Of(input)});
   ASSERT_EQ(cli.code, 0) << cli.err;
   EXPECT_EQ(recordsIn(out), recordsIn(dir / "cli"));
 }
