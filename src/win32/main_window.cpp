@@ -261,10 +261,19 @@ void MainWindow::createControls() {
 
 // Places every control for the window's DPI: twips to pixels, then the fitted ones.
 void MainWindow::layOut() {
-  const RECT frame =
-      frameFor(window::pixels(window::kFormWidth, dpi_), window::pixels(window::kFormHeight, dpi_), dpi_);
+  const int width = window::pixels(window::kFormWidth, dpi_);
+  const int height = window::pixels(window::kFormHeight, dpi_);
+  const RECT frame = frameFor(width, height, dpi_);
   ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The frame as drawn may differ from the one foretold for this DPI: the client area decides.
+  RECT client{};
+  ::GetClientRect(hwnd_, &client);
+  if (client.right != width || client.bottom != height) {
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + width - client.right,
+                   frame.bottom - frame.top + height - client.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   for (const window::ControlRow& row : window::controlTable()) {
     const window::Place& p = row.place;
     ::MoveWindow(control(row.id), window::pixels(p.left, dpi_), window::pixels(p.top, dpi_),
