@@ -20,7 +20,9 @@
 namespace {
 
 using namespace std::chrono_literals;
-constexpr auto kPatience = 30s;
+constexpr std::chrono::seconds kPatience = 30s;
+// A message box may close a long conversion.
+constexpr std::chrono::seconds kRunPatience = 600s;
 
 HWND mainWindow = nullptr;
 
@@ -58,13 +60,13 @@ std::wstring classOf(HWND h) {
 }
 
 template <class Found>
-auto waitFor(const std::string& what, Found found) {
-  const auto until = std::chrono::steady_clock::now() + kPatience;
+auto waitFor(const std::string& what, Found found, std::chrono::seconds patience = kPatience) {
+  const auto until = std::chrono::steady_clock::now() + patience;
   while (std::chrono::steady_clock::now() < until) {
     if (auto result = found()) return result;
     std::this_thread::sleep_for(50ms);
   }
-  fail("no " + what + " within " + std::to_string(kPatience.count()) + " s");
+  fail("no " + what + " within " + std::to_string(patience.count()) + " s");
 }
 
 HWND controlNamed(const std::string& name) {
@@ -148,7 +150,7 @@ void step(const std::string& command, const std::string& argument, const std::st
                    reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
     waitFor("dialog to close", [dialog] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); });
   } else if (command == "box") {
-    const HWND box = *waitFor("message box", messageBox);
+    const HWND box = *waitFor("message box", messageBox, kRunPatience);
     std::wstring text;
     for (HWND label : descendants(box, L"Static")) {
       if (textOf(label).size() > text.size()) text = textOf(label);
