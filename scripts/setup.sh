@@ -21,7 +21,7 @@ optional=()
 for group in "$@"; do
   case $group in
     test) optional+=(clang libclang-rt-dev dpkg-dev lintian desktop-file-utils appstream
-                     g++-mingw-w64-x86-64-posix wine wine64 zip
+                     g++-mingw-w64-x86-64-posix wine wine64 zip locales ccache
                      xvfb imagemagick librsvg2-bin fonts-wine) ;;
     static) optional+=(clang-tidy cppcheck) ;;
     *) echo "setup.sh: unknown group $group (test, static)" >&2; exit 2 ;;

@@ -29,7 +29,18 @@ jobs=${ORVELLA_JOBS:-2}
 
 # The same Wine the build's test discovery uses (see cmake/mingw-w64-x86_64.cmake): a prefix of
 # its own, quiet, and a UTF-8 locale so Japanese names pass between Linux and Windows unchanged.
+# Japanese, where the system can make that locale, so Windows runs with code page 932 as on a
+# Japanese desktop; the locale is built once under the build folder, without root.
 export WINEPREFIX=$dir/wine WINEDEBUG=-all LC_ALL=C.UTF-8
+if [ ! -d "$dir/locale/ja_JP.UTF-8" ] && command -v localedef >/dev/null 2>&1; then
+  mkdir -p "$dir/locale"
+  localedef -i ja_JP -f UTF-8 "$dir/locale/ja_JP.UTF-8" >/dev/null 2>&1 || rm -rf "$dir/locale/ja_JP.UTF-8"
+fi
+if [ -d "$dir/locale/ja_JP.UTF-8" ]; then
+  export LOCPATH=$dir/locale LC_ALL=ja_JP.UTF-8
+else
+  echo "windows-tests.sh: no Japanese locale (the locales package has its sources); tests of code page 932 are skipped." >&2
+fi
 # One server for the whole run: starting Wine afresh for each test would take seconds each.
 # Its helper processes get no terminal or pipe, so nothing waits on them.
 xvfb_pid=

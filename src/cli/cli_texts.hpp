@@ -18,11 +18,11 @@ inline constexpr std::string_view kUsage =
     "      --subject TEXT    Subject (既定: 入力ファイル名から拡張子を除いたもの)\n"
     "      --no-serial       Subject に \"-\" と通し番号を付けない\n"
     "      --format PATTERN  通し番号の書式 (既定: {pattern})\n"
-    "      --serial N        最初の通し番号 (既定: 0、0〜{lastSerial})\n"
+    "      --serial N        最初の通し番号 (既定: 0、0～{lastSerial})\n"
     "      --from ADDR       From (既定: 組み込みの送信者アドレス)\n"
     "      --to ADDR         To (既定: 空)\n"
     "      --max-bytes N     1 ファイルの最大バイト数 (既定: {maxBytes})\n"
-    "      --start N         最初のファイル番号 (既定: 0、0〜{lastNumber})\n"
+    "      --start N         最初のファイル番号 (既定: 0、0～{lastNumber})\n"
     "      --date TEXT       すべてのファイルの Date (例: \"Wed, 11 Feb 2004 05:15:55 +0900\"、\n"
     "                        既定: ファイルごとに現在時刻)\n"
     "      --encoding NAME   入力の文字コード: auto (既定、自動判別), cp932, utf-8,\n"
@@ -44,6 +44,7 @@ inline constexpr std::string_view kUnknownOption = "不明なオプションで�
 inline constexpr std::string_view kMissingValue = "値が指定されていません: ";
 inline constexpr std::string_view kNoInput = "入力ファイルを指定してください。";
 inline constexpr std::string_view kTooManyInputs = "入力ファイルは 1 つだけ指定してください: ";
+inline constexpr std::string_view kInputIsDevice = "入力ファイルにできない名前です: ";
 inline constexpr std::string_view kNoOutput = "出力先のフォルダを -o で指定してください。";
 inline constexpr std::string_view kOutputNotFolder = "出力先のフォルダがありません: ";
 inline constexpr std::string_view kOutputNotWritable = "出力先のフォルダに書き込めません: ";
@@ -61,8 +62,8 @@ inline constexpr std::string_view kTooLong = " が長すぎます: ";
 inline constexpr std::string_view kBytesLimit = " バイト (上限 ";
 inline constexpr std::string_view kBytesLimitEnd = " バイト)";
 inline constexpr std::string_view kWithSerial = " (\"-\" と通し番号を含む)";
-inline constexpr std::string_view kInterrupted =
-    "中断しました。読み込んだところまでを最後のファイルに書き込みました。";
+inline constexpr std::string_view kInterrupted = "中断しました。";
+inline constexpr std::string_view kInterruptedKept = "読み込んだところまでを最後のファイルに書き込みました。";
 inline constexpr std::string_view kFilesWritten = " 個のファイルを書き込みました";
 inline constexpr std::string_view kFilesFailed = " 個は書き込めませんでした";
 inline constexpr std::string_view kNoFiles = "ファイルは書き込まれていません。";

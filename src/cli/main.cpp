@@ -12,13 +12,14 @@
 #include "cli/terminal_host.hpp"
 #include "convert/converter.hpp"
 #include "convert/reasons.hpp"
-#include "core/version.hpp"
-#include "platform/args.hpp"
-#include "platform/console.hpp"
-#include "platform/signals.hpp"
 #include "convert/text_check.hpp"
 #include "core/date_stamp.hpp"
 #include "core/utf.hpp"
+#include "core/version.hpp"
+#include "platform/args.hpp"
+#include "platform/console.hpp"
+#include "platform/files.hpp"
+#include "platform/signals.hpp"
 
 namespace {
 
@@ -100,10 +101,9 @@ int run(int argc, char** argv) {
   }
   const cli::Options& o = parsed.options;
 
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(o.settings.input, ec);
+  const auto input = orvella::platform::pathInfo(o.settings.input);
   cli::TerminalHost host(o.output, o.date, !o.quiet && orvella::platform::stderrIsTerminal(),
-                         ec ? 0 : size);
+                         input && !input->folder ? input->size : 0);
 
   // An interrupt, a hang-up or a closed pipe closes the record in hand instead of leaving it,
   // or a temporary file, behind; a file size limit is an ordinary failed write.
@@ -114,7 +114,12 @@ int run(int argc, char** argv) {
   const orvella::ConvertResult result = orvella::Convert(o.settings, message, host);
   host.clearProgress();
 
-  if (result.status == orvella::ConvertStatus::Stopped) printError(orvella::cli_texts::kInterrupted);
+  if (result.status == orvella::ConvertStatus::Stopped) {
+    // Stopped before the input could be read, no record was made to keep what was read.
+    std::string text(orvella::cli_texts::kInterrupted);
+    if (result.firstNumber) text += orvella::cli_texts::kInterruptedKept;
+    printError(text);
+  }
   if (!o.quiet) {
     std::string line = host.information();
     if (!line.empty()) line += " ";

@@ -1,12 +1,10 @@
 #include "cli/options.hpp"
 
-
-#include <system_error>
-
 #include "cli/cli_texts.hpp"
 #include "convert/defaults.hpp"
 #include "convert/encoding.hpp"
 #include "convert/header_values.hpp"
+#include "convert/reasons.hpp"
 #include "convert/texts.hpp"
 #include "core/date_stamp.hpp"
 #include "core/length_b.hpp"
@@ -230,6 +228,11 @@ Parsed parse(int argc, char** argv) {
     refuse(std::string(cli_texts::kTooManyInputs) + operands[1]);
   } else {
     o.settings.input = pathFromUtf8(operands[0]);
+    // Opened, a device name would be read as the device: an empty text, or the keyboard.
+    if (platform::isDeviceName(o.settings.input)) {
+      refuse(std::string(cli_texts::kInputIsDevice) + operands[0] + " (" +
+             reasonText(platform::SystemError{platform::ErrorKind::DeviceName, 0}) + ")");
+    }
   }
 
   if (check) {
@@ -237,8 +240,8 @@ Parsed parse(int argc, char** argv) {
   } else if (!haveOutput || o.output.empty()) {
     refuse(std::string(cli_texts::kNoOutput));
   } else {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(o.output, ec)) {
+    const auto output = platform::pathInfo(o.output);
+    if (!output || !output->folder) {
       refuse(std::string(cli_texts::kOutputNotFolder) + utf8Of(o.output));
     } else if (platform::checkFolderWritable(o.output)) {
       // Otherwise every record would fail on its own, one message each.

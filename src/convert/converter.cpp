@@ -137,11 +137,10 @@ class Run {
   bool inputIsAnOutput() const {
     const auto input = platform::fileIdOf(settings_.input);
     if (!input) return false;
-    std::error_code ec;
-    for (auto it = std::filesystem::directory_iterator(folder_, ec);
-         !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-      const auto number = recordNumberOf(utf8Of(it->path().filename()));
-      if (number && *number >= settings_.startNumber && platform::fileIdOf(it->path()) == input) return true;
+    for (const auto& name : platform::folderEntries(folder_)) {
+      const auto number = recordNumberOf(utf8Of(name));
+      if (number && *number >= settings_.startNumber && platform::fileIdOf(folder_ / name) == input)
+        return true;
     }
     return false;
   }
@@ -400,21 +399,41 @@ class Run {
   ConvertResult finish(ConvertStatus status, std::string_view text) {
     noteInput();
     result_.status = status;
-    if (auto failed = sync()) {
-      return stop(ConvertStatus::SyncFailed, std::string(texts::kSyncFailed) + " (" + reasonText(*failed) + ")\n");
-    }
-    std::string message(text);
+    const auto unflushed = sync();
+    // Every record is in place then: only their way to the disk is in doubt.
+    std::string message = unflushed.empty()
+                              ? std::string(text)
+                              : std::string(texts::kAllWritten) + lastFileSentence() + "\n" +
+                                    std::string(texts::kUnconfirmed) + unflushedLines(unflushed);
     findLeftovers();
     const std::string leftovers = leftoversSentence(result_);
     if (!leftovers.empty()) message += "\n" + leftovers;
+    if (!unflushed.empty()) return fail(ConvertStatus::SyncFailed, message);
     host_.Message(MessageKind::Information, message);
     return result_;
   }
 
-  std::optional<platform::SystemError> sync() {
-    if (synced_ || written_.empty()) return std::nullopt;
+  std::vector<platform::Unflushed> sync() {
+    if (synced_ || written_.empty()) return {};
     synced_ = true;
     return platform::syncRecords(folder_, written_);
+  }
+
+  std::string lastFileSentence() const {
+    return std::string(texts::kLastFilePrefix) + fileNameFor(*result_.lastNumber) +
+           std::string(texts::kLastFileSuffix);
+  }
+
+  // One line per record (or for the folder) the system could not confirm, with why.
+  std::string unflushedLines(const std::vector<platform::Unflushed>& unflushed) const {
+    std::string lines;
+    for (const auto& u : unflushed) {
+      lines += "\n  ";
+      lines += utf8Of(u.file.empty() ? folder_ : u.file.filename());
+      lines += ": ";
+      lines += reasonText(u.error);
+    }
+    return lines;
   }
 
   // Records of the series just past the last one written, left there by an earlier run.
@@ -422,8 +441,7 @@ class Run {
     if (!result_.lastNumber || *result_.lastNumber >= kLastFileNumber) return;
     const int first = *result_.lastNumber + 1;
     int last = first - 1;
-    std::error_code ec;
-    while (last < kLastFileNumber && std::filesystem::exists(folder_ / fileNameFor(last + 1), ec)) ++last;
+    while (last < kLastFileNumber && platform::pathInfo(folder_ / fileNameFor(last + 1))) ++last;
     if (last >= first) result_.leftovers = std::make_pair(first, last);
   }
 
@@ -449,19 +467,12 @@ class Run {
     scratch_.discard();
     record_.discard();
     std::string text(reason);
-    if (result_.lastNumber) {
-      text += texts::kLastFilePrefix;
-      text += fileNameFor(*result_.lastNumber);
-      text += texts::kLastFileSuffix;
-    } else {
-      text += texts::kNoFileWritten;
-    }
+    text += result_.lastNumber ? lastFileSentence() : std::string(texts::kNoFileWritten);
     text += texts::kRestNotConverted;
-    if (status != ConvertStatus::SyncFailed) {
-      if (auto failed = sync()) {
-        text += "\n";
-        text += texts::kSyncFailed;
-      }
+    if (const auto unflushed = sync(); !unflushed.empty()) {
+      text += "\n";
+      text += texts::kSyncFailed;
+      text += unflushedLines(unflushed);
     }
     findLeftovers();
     const std::string leftovers = leftoversSentence(result_);

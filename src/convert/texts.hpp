@@ -63,8 +63,10 @@ inline constexpr std::string_view kRecordTooLarge =
     "1 つのファイルが大きくなりすぎる (2 GiB を超える) 行があるため、変換を中止しました。";
 inline constexpr std::string_view kSyncFailed =
     "書き込んだファイルをディスクに確実に保存できませんでした。";
+inline constexpr std::string_view kAllWritten = "すべてのファイルを書き込みました。";
+inline constexpr std::string_view kUnconfirmed = "ただし、ディスクへの保存を確認できなかったものがあります:";
 inline constexpr std::string_view kLeftoversPrefix = "以前の変換で作られた ";
-inline constexpr std::string_view kLeftoversMiddle = " 〜 ";
+inline constexpr std::string_view kLeftoversMiddle = " ～ ";
 inline constexpr std::string_view kLeftoversSuffix = " が残っています (今回の変換では変更していません)。";
 
 // Input encodings as the user sees them.

@@ -8,8 +8,9 @@ namespace orvella::platform {
 // True when the error stream goes to a terminal (a progress bar may be drawn there).
 [[nodiscard]] bool stderrIsTerminal();
 
-// UTF-8 text to the output or error stream: a Windows console is given characters, since the
-// bytes would be read in its code page; a file or pipe gets the bytes as they are.
+// UTF-8 text to the output or error stream: a Windows console is given characters, a file or
+// pipe there the bytes of the console's (or the system's) code page; elsewhere the bytes as
+// they are.
 void writeOutput(std::string_view utf8);
 void writeError(std::string_view utf8);
 

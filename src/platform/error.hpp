@@ -6,13 +6,24 @@ namespace orvella::platform {
 
 enum class ErrorKind {
   DiskFull,
+  Quota,  // the user's share of the disk, not the disk, is used up
   FileTooLarge,
   NoPermission,
+  InUse,  // another program holds the file (a sharing or lock violation, a busy file)
   NotFound,
   IsFolder,
-  ReadOnly,
+  ReadOnly,        // the file
+  WriteProtected,  // the whole drive: a read-only filesystem, a card's write-protect switch
   NameTooLong,
   BadName,
+  DeviceName,  // a name the system takes for a device (Windows: NUL, CON, COM1...)
+  Exists,
+  IoError,       // the device failed to read or write
+  Disconnected,  // the drive, card or network share went away
+  TooManyOpen,
+  OutOfMemory,
+  NotSupported,  // the filesystem cannot do it
+  LinkLoop,
   Interrupted,  // a wait given up on request (see files.hpp)
   Other,
 };

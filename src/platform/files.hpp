@@ -25,6 +25,20 @@ struct FileId {
 // The identity of the file a path names; nothing when it cannot be looked at.
 [[nodiscard]] std::optional<FileId> fileIdOf(const std::filesystem::path& path);
 
+// What a path leads to: a folder, or a file and its size; nothing when it cannot be looked at.
+struct PathInfo {
+  bool folder = false;
+  std::uint64_t size = 0;
+};
+[[nodiscard]] std::optional<PathInfo> pathInfo(const std::filesystem::path& path);
+
+// The names directly in a folder; none when it cannot be listed.
+[[nodiscard]] std::vector<std::filesystem::path> folderEntries(const std::filesystem::path& folder);
+
+// True for a name the system takes for a device rather than a file (Windows: CON, PRN, AUX,
+// NUL, COM1-9 and LPT1-9, with any extension, in any case); never elsewhere.
+[[nodiscard]] bool isDeviceName(const std::filesystem::path& path);
+
 // Nothing when new files may be made in the folder; otherwise why not.
 [[nodiscard]] std::optional<SystemError> checkFolderWritable(const std::filesystem::path& folder);
 
@@ -47,7 +61,8 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  // A folder is refused here (ErrorKind::IsFolder), not at the first read.
+  // A folder (ErrorKind::IsFolder) or a device name (ErrorKind::DeviceName) is refused here,
+  // not read.
   [[nodiscard]] std::optional<SystemError> open(const std::filesystem::path& path, const GiveUp& giveUp = {});
   [[nodiscard]] ReadResult read(char* into, std::size_t size, const GiveUp& giveUp = {});
   [[nodiscard]] std::optional<FileId> id() const;
@@ -104,10 +119,17 @@ void preferNamedRecordFiles(bool named);
 // Removes every such leftover directly in the folder; the number removed.
 int removeRecordTemporaries(const std::filesystem::path& folder);
 
+// A file the system could not confirm on disk, and why; an empty name stands for the whole
+// folder, where the system flushes no file alone.
+struct Unflushed {
+  std::filesystem::path file;
+  SystemError error;
+};
+
 // Makes the named files of the folder, and the folder's own entries, durable: on disk when this
-// returns without an error.
-[[nodiscard]] std::optional<SystemError> syncRecords(const std::filesystem::path& folder,
-                                                     const std::vector<std::filesystem::path>& files);
+// returns nothing. A file that fails does not stop the others from being flushed.
+[[nodiscard]] std::vector<Unflushed> syncRecords(const std::filesystem::path& folder,
+                                                 const std::vector<std::filesystem::path>& files);
 
 // The output folder held for the whole of one run, so two runs never write into one folder.
 // The lock goes with the process: a run that crashes leaves nothing to clean up.

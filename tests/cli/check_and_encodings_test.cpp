@@ -70,7 +70,12 @@ TEST(OrvellaConvertEncodings, QuestionMarksAreCountedAndTheFirstShown) {
   const Outcome o = t.run({"--encoding", "utf-8", "-o", t.out.string(), in.string()});
   ASSERT_EQ(o.code, 0) << o.err;
   EXPECT_TRUE(contains(o.err, std::string(texts::kSubstitutedPrefix) + "3")) << o.err;
-  EXPECT_TRUE(contains(o.err, "2" + std::string(texts::kLineSuffix) + "U+1F600 \xf0\x9f\x98\x80")) << o.err;
+#ifdef _WIN32
+  const std::string shown = "?";  // redirected, the text is in a code page without it
+#else
+  const std::string shown = "\xf0\x9f\x98\x80";
+#endif
+  EXPECT_TRUE(contains(o.err, "2" + std::string(texts::kLineSuffix) + "U+1F600 " + shown)) << o.err;
   EXPECT_TRUE(contains(o.err, "3" + std::string(texts::kLineSuffix) + std::string(texts::kInvalidBytes) + " FF"))
       << o.err;
   EXPECT_TRUE(contains(o.err, "4" + std::string(texts::kLineSuffix) + "U+00A6")) << o.err;

@@ -192,6 +192,10 @@ TEST_P(SilentPipe, InterruptEndsTheWait) {
   if (keep >= 0) ::close(keep);
   EXPECT_EQ(code, 1) << "-1: still waiting 5 s after SIGINT";
   EXPECT_TRUE(filesIn(dir / "out").empty());
+  // Nothing was read, so nothing read was kept: the message says only what happened.
+  const std::string err = readFile(child.errPath);
+  EXPECT_TRUE(contains(err, cli_texts::kInterrupted)) << err;
+  EXPECT_FALSE(contains(err, cli_texts::kInterruptedKept)) << err;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SilentPipe, ::testing::Values(false, true),

@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <set>
 #include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace orvella {
 namespace {
@@ -24,17 +29,38 @@ TEST(ReasonText, SaysWhyInJapaneseAndKeepsUnknownNumbers) {
       {ENOENT, "ファイルまたはフォルダが見つかりません"},
       {ENOTDIR, "ファイルまたはフォルダが見つかりません"},
       {EISDIR, "フォルダです"},
-      {EROFS, "読み取り専用です"},
+      {EROFS, "ドライブが書き込み禁止になっています"},
       {ENAMETOOLONG, "名前が長すぎます"},
       {EILSEQ, "システムが受け付けない名前です"},
-      {EIO, nullptr},
+      {EDOM, nullptr},
   };
   for (const auto& c : cases) {
-    const std::string expected = c.text ? c.text : "システムエラー " + std::to_string(c.code);
+    const std::string expected =
+        c.text ? c.text : "予期しないエラーです (システムエラー " + std::to_string(c.code) + ")";
     EXPECT_EQ(reasonText(platform::fromCode(c.code)), expected) << "errno " << c.code;
   }
 }
 #endif
+
+// Whatever stops a read or a write has words of its own (no system number), one kind per wording.
+TEST(ReasonText, EveryFailureOfReadingOrWritingHasItsOwnWords) {
+#ifdef _WIN32
+  const int met[] = {ERROR_DISK_FULL, ERROR_NOT_ENOUGH_QUOTA, ERROR_FILE_TOO_LARGE, ERROR_ACCESS_DENIED,
+                     ERROR_SHARING_VIOLATION, ERROR_PATH_NOT_FOUND, ERROR_WRITE_PROTECT,
+                     ERROR_FILENAME_EXCED_RANGE, ERROR_INVALID_NAME, ERROR_FILE_EXISTS, ERROR_CRC,
+                     ERROR_NOT_READY, ERROR_TOO_MANY_OPEN_FILES, ERROR_NOT_ENOUGH_MEMORY,
+                     ERROR_INVALID_FUNCTION, ERROR_CANT_RESOLVE_FILENAME};
+#else
+  const int met[] = {ENOSPC, EDQUOT, EFBIG, EACCES, EBUSY,  ENOENT, EROFS,      ENAMETOOLONG,
+                     EINVAL, EEXIST, EIO,   ESTALE, EMFILE, ENOMEM, EOPNOTSUPP, ELOOP};
+#endif
+  std::set<std::string> texts;
+  for (const int code : met) {
+    const std::string text = reasonText(platform::fromCode(code));
+    EXPECT_EQ(text, reasonText(platform::SystemError{platform::fromCode(code).kind, 0})) << code;
+    EXPECT_TRUE(texts.insert(text).second) << code << " says what another says: " << text;
+  }
+}
 
 }  // namespace
 }  // namespace orvella

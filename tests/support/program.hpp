@@ -32,8 +32,11 @@ namespace orvella::testing {
 struct Outcome {
   int code = -1;
   long peakKiB = 0;  // the child's peak resident memory
-  std::string out;
+  std::string out;   // UTF-8
   std::string err;
+  // Windows: the bytes as written, in the code page of a redirected stream (platform/console.hpp).
+  std::string outBytes;
+  std::string errBytes;
 };
 
 inline std::filesystem::path program() {
@@ -55,10 +58,10 @@ struct Child {
   std::filesystem::path errPath;
 };
 
-inline std::wstring widen(std::string_view utf8) {
-  const int size = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+inline std::wstring widen(std::string_view bytes, UINT page = CP_UTF8) {
+  const int size = ::MultiByteToWideChar(page, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
+  ::MultiByteToWideChar(page, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), size);
   return wide;
 }
 
@@ -126,6 +129,17 @@ inline Child start(const std::filesystem::path& scratch, const std::vector<std::
   return startWide(scratch, wide);
 }
 
+// A redirected stream's bytes as UTF-8: the child wrote them in the console's output code page,
+// or the ANSI one without a console.
+inline std::string streamToUtf8(const std::string& bytes) {
+  const std::wstring wide = widen(bytes, ::GetConsoleOutputCP() ? ::GetConsoleOutputCP() : ::GetACP());
+  std::string utf8(wide.size() * 3, '\0');
+  utf8.resize(static_cast<std::size_t>(
+      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
+                            static_cast<int>(utf8.size()), nullptr, nullptr)));
+  return utf8;
+}
+
 inline Outcome finish(const Child& c) {
   Outcome o;
   if (c.process) {
@@ -138,8 +152,10 @@ inline Outcome finish(const Child& c) {
     }
     ::CloseHandle(c.process);
   }
-  o.out = readFile(c.outPath);
-  o.err = readFile(c.errPath);
+  o.outBytes = readFile(c.outPath);
+  o.errBytes = readFile(c.errPath);
+  o.out = streamToUtf8(o.outBytes);
+  o.err = streamToUtf8(o.errBytes);
   std::filesystem::remove(c.outPath);
   std::filesystem::remove(c.errPath);
   return o;

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <system_error>
 
 #include "platform/files.hpp"
 
@@ -20,6 +21,25 @@ std::optional<FileId> fileIdOf(const std::filesystem::path& path) {
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
   return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
+
+std::optional<PathInfo> pathInfo(const std::filesystem::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return PathInfo{S_ISDIR(st.st_mode), static_cast<std::uint64_t>(st.st_size)};
+}
+
+std::vector<std::filesystem::path> folderEntries(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> names;
+  std::error_code ec;
+  for (auto it = std::filesystem::directory_iterator(folder, ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    names.push_back(it->path().filename());
+  }
+  return names;
+}
+
+// Devices live under /dev here; any other name is a file's.
+bool isDeviceName(const std::filesystem::path&) { return false; }
 
 std::optional<SystemError> checkFolderWritable(const std::filesystem::path& folder) {
   if (::access(folder.c_str(), W_OK | X_OK) != 0) return lastError();

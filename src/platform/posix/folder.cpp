@@ -48,15 +48,15 @@ int removeRecordTemporaries(const std::filesystem::path& folder) {
   return removed;
 }
 
-std::optional<SystemError> syncRecords(const std::filesystem::path& folder,
-                                       const std::vector<std::filesystem::path>& files) {
+std::vector<Unflushed> syncRecords(const std::filesystem::path& folder,
+                                   const std::vector<std::filesystem::path>& files) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return lastError();
-  std::optional<SystemError> failed;
+  if (fd < 0) return {{{}, lastError()}};
+  std::vector<Unflushed> failed;
   // One pass over the folder's filesystem writes every record out, far cheaper than one
   // flush per record; with nothing written there is nothing to flush.
-  if (!files.empty() && ::syncfs(fd) != 0) failed = lastError();
-  if (!failed && ::fsync(fd) != 0 && errno != EINVAL) failed = lastError();
+  if (!files.empty() && ::syncfs(fd) != 0) failed.push_back({{}, lastError()});
+  if (failed.empty() && ::fsync(fd) != 0 && errno != EINVAL) failed.push_back({{}, lastError()});
   ::close(fd);
   return failed;
 }

@@ -8,6 +8,38 @@ namespace orvella::platform {
 
 namespace {
 
+std::wstring widen(std::string_view utf8) {
+  const int length = static_cast<int>(utf8.size());
+  const int size = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), size);
+  return wide;
+}
+
+// A file or pipe gets what the system's own tools write there: the console's output code page,
+// or the ANSI one without a console. A character the page lacks becomes "?", never a look-alike
+// ("e" for "é") that would misname a file.
+std::string inStreamCodePage(std::string_view utf8) {
+  UINT page = ::GetConsoleOutputCP();
+  if (page == 0) page = ::GetACP();
+  if (page == CP_UTF8) return std::string(utf8);
+  const std::wstring wide = widen(utf8);
+  const int length = static_cast<int>(wide.size());
+  DWORD flags = WC_NO_BEST_FIT_CHARS;
+  const char* substitute = "?";
+  int size = ::WideCharToMultiByte(page, flags, wide.data(), length, nullptr, 0, substitute, nullptr);
+  if (size == 0) {
+    // Pages such as the ISO-2022 ones take neither the flag nor a substitute.
+    flags = 0;
+    substitute = nullptr;
+    size = ::WideCharToMultiByte(page, flags, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  }
+  if (size == 0) return std::string(utf8);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(page, flags, wide.data(), length, bytes.data(), size, substitute, nullptr);
+  return bytes;
+}
+
 bool isConsole(HANDLE h) {
   DWORD mode = 0;
   return h != INVALID_HANDLE_VALUE && h != nullptr && ::GetConsoleMode(h, &mode) != 0;
@@ -23,10 +55,7 @@ void write(DWORD which, std::string_view utf8) {
       return ::GetConsoleMode(h, &mode) && ::SetConsoleMode(h, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
     }();
     (void)escapes;
-    const int length = static_cast<int>(utf8.size());
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), size);
+    const std::wstring wide = widen(utf8);
     const wchar_t* p = wide.data();
     DWORD left = static_cast<DWORD>(wide.size());
     while (left > 0) {
@@ -37,8 +66,9 @@ void write(DWORD which, std::string_view utf8) {
     }
     return;
   }
-  const char* p = utf8.data();
-  DWORD left = static_cast<DWORD>(utf8.size());
+  const std::string bytes = inStreamCodePage(utf8);
+  const char* p = bytes.data();
+  DWORD left = static_cast<DWORD>(bytes.size());
   while (left > 0) {
     DWORD done = 0;
     if (!::WriteFile(h, p, left, &done, nullptr) || done == 0) return;  // nowhere left to say it

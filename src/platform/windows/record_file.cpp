@@ -3,6 +3,7 @@
 #include "platform/files.hpp"
 #include "platform/record_names.hpp"
 #include "platform/windows/handles.hpp"
+#include "platform/windows/long_paths.hpp"
 
 namespace orvella::platform {
 
@@ -10,10 +11,25 @@ namespace {
 
 std::optional<SystemError> lastFailure() { return lastError(); }
 
+// A file open in another program that does not share its deletion refuses to be replaced with
+// "access denied"; asking for the right to delete it tells that apart from a lack of rights.
+bool heldByAnother(const std::wstring& file) {
+  const HANDLE h = ::CreateFileW(file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h != INVALID_HANDLE_VALUE) {
+    ::CloseHandle(h);
+    return false;
+  }
+  return ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 // Puts the finished file over the target. A new name takes one move that refuses to replace;
 // an existing record is replaced only after the look a rename alone would skip: a read-only
 // record or a folder of that name stays as it was.
-std::optional<SystemError> moveOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+std::optional<SystemError> moveOver(const std::filesystem::path& fromPath,
+                                    const std::filesystem::path& toPath) {
+  const std::wstring from = systemPath(fromPath);
+  const std::wstring to = systemPath(toPath);
   if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return std::nullopt;
   const DWORD code = ::GetLastError();
   if (code != ERROR_ALREADY_EXISTS && code != ERROR_FILE_EXISTS && code != ERROR_ACCESS_DENIED) {
@@ -24,7 +40,10 @@ std::optional<SystemError> moveOver(const std::filesystem::path& from, const std
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return SystemError{ErrorKind::IsFolder, static_cast<int>(code)};
   if (attributes & FILE_ATTRIBUTE_READONLY) return SystemError{ErrorKind::ReadOnly, static_cast<int>(code)};
   if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return lastFailure();
+    const SystemError failed = lastError();
+    return failed.kind == ErrorKind::NoPermission && heldByAnother(to)
+               ? SystemError{ErrorKind::InUse, failed.code}
+               : failed;
   }
   return std::nullopt;
 }
@@ -39,7 +58,7 @@ bool RecordFile::isOpen() const { return handle_ != -1; }
 void RecordFile::discard() {
   if (handle_ != -1) ::CloseHandle(toHandle(handle_));
   handle_ = -1;
-  if (!named_.empty()) ::DeleteFileW(named_.c_str());
+  if (!named_.empty()) ::DeleteFileW(systemPath(named_).c_str());
   named_.clear();
   size_ = 0;
 }
@@ -50,8 +69,8 @@ std::optional<SystemError> RecordFile::create(const std::filesystem::path& folde
   for (int attempt = 0; attempt < 16; ++attempt) {
     const std::filesystem::path name = hiddenRecordName(folder_);
     // Hidden from Explorer until it is complete; CREATE_NEW never opens someone else's file.
-    const HANDLE h = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                   CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    const HANDLE h = ::CreateFileW(systemPath(name).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                   nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
       handle_ = fromHandle(h);
       named_ = name;
