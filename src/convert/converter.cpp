@@ -58,9 +58,10 @@ class Run {
         return fail(ConvertStatus::FolderBusy, std::string(texts::kFolderBusy) + "\n" + utf8Of(folder_));
       case platform::FolderLock::State::Failed: return folderRefused(*lock_.error());
     }
+    const auto input = platform::fileIdOf(settings_.input);
     // Only runs hold this lock, so what is left now was left by one that was killed.
-    platform::removeRecordTemporaries(folder_);
-    if (inputIsAnOutput()) {
+    platform::removeRecordTemporaries(lock_, input);
+    if (inputIsAnOutput(input)) {
       return fail(ConvertStatus::InputIsOutput, std::string(texts::kInputIsOutput) + "\n" + utf8Of(settings_.input));
     }
 
@@ -133,27 +134,48 @@ class Run {
     return nullptr;
   }
 
-  // The input under any of its names (hard links count) among the files this run may write.
-  bool inputIsAnOutput() const {
-    const auto input = platform::fileIdOf(settings_.input);
+  // The input under any name this run may write: each record name from the start number on, as
+  // the folder's filesystem resolves it, so a hard link counts, and so does "e1__0005.vmg" where
+  // names ignore case (a card's FAT). Some user-space filesystems number a file anew for each
+  // spelling of its name, so the spellings are compared too.
+  bool inputIsAnOutput(const std::optional<platform::FileId>& input) const {
     if (!input) return false;
-    std::error_code ec;
-    for (auto it = std::filesystem::directory_iterator(folder_, ec);
-         !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-      const auto number = recordNumberOf(utf8Of(it->path().filename()));
-      if (number && *number >= settings_.startNumber && platform::fileIdOf(it->path()) == input) return true;
+    const auto names = lock_.names();
+    const std::string inputName = utf8Of(settings_.input.filename());
+    const std::filesystem::path inputFolder = settings_.input.parent_path();
+    const bool inputHere = platform::fileIdOf(inputFolder.empty() ? "." : inputFolder) == lock_.id();
+    for (const auto& entry : names) {
+      const std::string name = utf8Of(entry);
+      const auto number = recordNumberOf(name);
+      if (!number || *number < settings_.startNumber) continue;
+      if (lock_.idOf(entry) == input) return true;
+      const std::filesystem::path target = pathFromUtf8(fileNameFor(*number));
+      if (target == entry) continue;
+      const auto resolved = lock_.idOf(target);
+      if (resolved == input) return true;
+      // The record's name finds this entry though it is spelt otherwise: the input, spelt a
+      // third way, is this entry too.
+      if (resolved && inputHere && recordNumberOf(inputName) == number &&
+          std::find(names.begin(), names.end(), target) == names.end()) {
+        return true;
+      }
     }
     return false;
   }
 
+  // The number of a record name, in any case.
   static std::optional<int> recordNumberOf(const std::string& name) {
-    if (name.size() != fileNameFor(0).size() || name.rfind("E1__", 0) != 0 || name.substr(8) != ".VMG") {
-      return std::nullopt;
-    }
+    const std::string pattern = fileNameFor(0);
+    if (name.size() != pattern.size()) return std::nullopt;
     int number = 0;
-    for (std::size_t i = 4; i < 8; ++i) {
-      if (name[i] < '0' || name[i] > '9') return std::nullopt;
-      number = number * 10 + (name[i] - '0');
+    for (std::size_t i = 0; i < name.size(); ++i) {
+      const char c = name[i];
+      if (pattern[i] == '0') {
+        if (c < '0' || c > '9') return std::nullopt;
+        number = number * 10 + (c - '0');
+      } else if (c != pattern[i] && !(c >= 'a' && c <= 'z' && c - 'a' + 'A' == pattern[i])) {
+        return std::nullopt;
+      }
     }
     return number;
   }
@@ -218,7 +240,7 @@ class Run {
 
   bool openRecordFile() {
     if (record_.isOpen()) return true;
-    if (auto failed = record_.create(folder_)) {
+    if (auto failed = record_.create(lock_)) {
       failure_ = *failed;
       return false;
     }
@@ -262,7 +284,7 @@ class Run {
       return true;
     }
     if (!scratch_.isOpen()) {
-      if (auto failed = scratch_.create(folder_)) return scratchFailed(*failed);
+      if (auto failed = scratch_.create(lock_)) return scratchFailed(*failed);
       if (auto failed = scratch_.write(pending_)) return scratchFailed(*failed);
       pending_.clear();
       pending_.shrink_to_fit();
@@ -414,7 +436,7 @@ class Run {
   std::optional<platform::SystemError> sync() {
     if (synced_ || written_.empty()) return std::nullopt;
     synced_ = true;
-    return platform::syncRecords(folder_, written_);
+    return platform::syncRecords(lock_, written_);
   }
 
   // Records of the series just past the last one written, left there by an earlier run.
@@ -422,8 +444,7 @@ class Run {
     if (!result_.lastNumber || *result_.lastNumber >= kLastFileNumber) return;
     const int first = *result_.lastNumber + 1;
     int last = first - 1;
-    std::error_code ec;
-    while (last < kLastFileNumber && std::filesystem::exists(folder_ / fileNameFor(last + 1), ec)) ++last;
+    while (last < kLastFileNumber && lock_.idOf(pathFromUtf8(fileNameFor(last + 1)))) ++last;
     if (last >= first) result_.leftovers = std::make_pair(first, last);
   }
 

@@ -250,8 +250,6 @@ INSTANTIATE_TEST_SUITE_P(
                      [](Scenario& r) { writeFile(r.out / "E1__0001.VMG", kOlder); },
                      nullptr, 1, {"out/E1__0001.VMG"}, kFileLimit},
         ConvertFault{"FolderDeletedDuringTheRun", nullptr, [](Scenario& r) { fs::remove_all(r.out); }, 1},
-        ConvertFault{"FolderMovedAwayDuringTheRun", nullptr,
-                     [](Scenario& r) { fs::rename(r.out, r.dir / "moved"); }, 1},
         ConvertFault{"FolderReplacedByAFileDuringTheRun", nullptr,
                      [](Scenario& r) {
                        fs::remove_all(r.out);
@@ -296,15 +294,68 @@ TEST(ConvertWithWriteFaults, FolderDeletedDuringTheRunIsNotMadeAgain) {
   EXPECT_FALSE(fs::exists(run.out));
 }
 
-TEST(ConvertWithWriteFaults, FileMovedAwayKeepsItsRecord) {
+// The run writes through the folder it holds: renamed, replaced or re-pointed mid-run, the whole
+// series lands in that one folder, and a folder put in its place is another run's to take.
+struct FolderSwap {
+  const char* name;
+  std::function<void(Scenario&)> before;  // or null
+  std::function<void(Scenario&)> duringRun;
+  const char* held;  // where the series must be
+  const char* other;  // the folder now at the run's path, or null
+  friend void PrintTo(const FolderSwap& c, std::ostream* os) { *os << c.name; }
+};
+
+class ConvertWhileTheFolderMoves : public ::testing::TestWithParam<FolderSwap> {};
+
+TEST_P(ConvertWhileTheFolderMoves, TheSeriesStaysInTheFolderTheRunHolds) {
+  const FolderSwap& c = GetParam();
   Scenario run;
+  if (c.before) c.before(run);
+  const fs::path held = run.dir / c.held;
+  const fs::path other = c.other ? run.dir / c.other : fs::path();
+  std::vector<platform::FolderLock::State> probes;
   run.host.onStep = [&](int next) {
-    if (next == 1) fs::rename(run.out, run.dir / "moved");
+    if (next != 1) return;
+    c.duringRun(run);
+    for (const fs::path& folder : {held, other}) {
+      platform::FolderLock second;
+      if (!folder.empty()) probes.push_back(second.acquire(folder));
+    }
   };
-  Convert(run.settings, run.message, run.host);
-  EXPECT_EQ(bodyLines(readFile(run.dir / "moved" / "E1__0000.VMG")), std::vector<std::string>{kLines[0]});
-  EXPECT_EQ(fs::directory_iterator(run.dir / "moved")->path().filename(), "E1__0000.VMG");
+  ASSERT_EQ(Convert(run.settings, run.message, run.host).status, ConvertStatus::Completed);
+  EXPECT_EQ(probes.front(), platform::FolderLock::State::Busy);
+  EXPECT_EQ(std::distance(fs::directory_iterator(held), {}), 3);
+  for (int n = 0; n < 3; ++n) {
+    EXPECT_EQ(bodyLines(readFile(held / fileNameFor(n))), std::vector<std::string>{kLines[std::size_t(n)]});
+  }
+  if (!other.empty()) {
+    EXPECT_EQ(probes.back(), platform::FolderLock::State::Held);
+    EXPECT_TRUE(fs::is_empty(other));
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConvertWhileTheFolderMoves,
+    ::testing::Values(
+        FolderSwap{"Renamed", nullptr, [](Scenario& r) { fs::rename(r.out, r.dir / "moved"); }, "moved", nullptr},
+        FolderSwap{"RenamedAndMadeAnew", nullptr,
+                   [](Scenario& r) {
+                     fs::rename(r.out, r.dir / "moved");
+                     fs::create_directory(r.out);
+                   },
+                   "moved", "out"},
+        FolderSwap{"SymlinkRepointed",
+                   [](Scenario& r) {
+                     fs::create_directory(r.dir / "b");
+                     fs::create_directory_symlink(r.out, r.dir / "link");
+                     r.host.folder = r.dir / "link";
+                   },
+                   [](Scenario& r) {
+                     fs::remove(r.dir / "link");
+                     fs::create_directory_symlink(r.dir / "b", r.dir / "link");
+                   },
+                   "out", "b"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConvertWithWriteFaults, FolderPathLongerThanTheSystemAllowsIsRefusedBeforeReading) {
   Scenario run;
