@@ -85,10 +85,15 @@ class Run {
     message_.reserve(static_cast<std::size_t>(
         std::min<std::int64_t>(*limit + kRecordSlack, static_cast<std::int64_t>(kHeldBytes))));
     if (!beginRecord()) return serialsOut();
+    // The bar follows the file's bytes, line ends included, so it is full once the whole text is
+    // read (decoded lines are shorter or longer than the bytes they came from).
     std::uint64_t progressed = 0;
     while (!host_.StopRequested()) {
       std::string_view piece;
-      if (!reader.nextPiece(piece)) {
+      const bool got = reader.nextPiece(piece);
+      host_.Progress(static_cast<std::int64_t>(reader.bytesRead() - progressed));
+      progressed = reader.bytesRead();
+      if (!got) {
         if (lineOpen_ && !endLine()) return stopAfterLine();
         if (reader.wasInterrupted()) break;
         if (!reader.ok()) return readFailed(reader);
@@ -102,13 +107,6 @@ class Run {
       }
       const std::int64_t size =
           reader.lineMayHoldNul() ? rawLineLength(piece) : static_cast<std::int64_t>(piece.size());
-      // Decoded lines are shorter or longer than the file's bytes; the bar follows the file.
-      if (reader.decodes()) {
-        host_.Progress(static_cast<std::int64_t>(reader.bytesRead() - progressed));
-        progressed = reader.bytesRead();
-      } else {
-        host_.Progress(size);
-      }
       host_.Breathe();
       if (!addPiece(piece, size, reader.pieceEndsLine())) return stopAfterLine();
     }
@@ -137,28 +135,22 @@ class Run {
   // The input under any name this run may write: each record name from the start number on, as
   // the folder's filesystem resolves it, so a hard link counts, and so does "e1__0005.vmg" where
   // names ignore case (a card's FAT). Some user-space filesystems number a file anew for each
-  // spelling of its name, so the spellings are compared too.
+  // spelling of its name: there the input found under another spelling counts too.
   bool inputIsAnOutput(const std::optional<platform::FileId>& input) const {
     if (!input) return false;
     const auto names = lock_.names();
-    const std::string inputName = utf8Of(settings_.input.filename());
     const std::filesystem::path inputFolder = settings_.input.parent_path();
     const bool inputHere = platform::fileIdOf(inputFolder.empty() ? "." : inputFolder) == lock_.id();
+    const auto inputNumber = recordNumberOf(utf8Of(settings_.input.filename()));
     for (const auto& entry : names) {
-      const std::string name = utf8Of(entry);
-      const auto number = recordNumberOf(name);
+      const auto number = recordNumberOf(utf8Of(entry));
       if (!number || *number < settings_.startNumber) continue;
-      if (lock_.idOf(entry) == input) return true;
       const std::filesystem::path target = pathFromUtf8(fileNameFor(*number));
-      if (target == entry) continue;
       const auto resolved = lock_.idOf(target);
+      if (!resolved) continue;
       if (resolved == input) return true;
-      // The record's name finds this entry though it is spelt otherwise: the input, spelt a
-      // third way, is this entry too.
-      if (resolved && inputHere && recordNumberOf(inputName) == number &&
-          std::find(names.begin(), names.end(), target) == names.end()) {
-        return true;
-      }
+      const bool caseBlind = std::find(names.begin(), names.end(), target) == names.end();
+      if (caseBlind && inputHere && inputNumber == number) return true;
     }
     return false;
   }

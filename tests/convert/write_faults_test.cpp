@@ -17,6 +17,7 @@
 #include "convert/write_text.hpp"
 #include "recording_host.hpp"
 #include "support/fault_injection.hpp"
+#include "support/fuse_card.hpp"
 #include "support/temp_dir.hpp"
 
 namespace orvella {
@@ -356,6 +357,24 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    "out", "b"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A flush of the whole filesystem never reaches a FUSE driver: there each record is flushed on its
+// own, and the series is the same as anywhere.
+TEST(ConvertDurability, OnAFuseCardEachRecordIsFlushedOnItsOwn) {
+  Scenario run;
+  testing::FuseCard card(run.dir.path());
+  if (!card.ready()) GTEST_SKIP() << "no FUSE card here: " << card.why();
+  for (const auto& [folder, each] : {std::pair{run.out, false}, std::pair{card.path(), true}}) {
+    platform::FolderLock lock;
+    ASSERT_EQ(lock.acquire(folder), platform::FolderLock::State::Held);
+    EXPECT_EQ(lock.flushesEachRecord(), each) << folder;
+  }
+  run.host.folder = card.path();
+  ASSERT_EQ(Convert(run.settings, run.message, run.host).status, ConvertStatus::Completed);
+  for (int n = 0; n < 3; ++n) {
+    EXPECT_EQ(bodyLines(readFile(card.path() / fileNameFor(n))), std::vector<std::string>{kLines[std::size_t(n)]});
+  }
+}
 
 TEST(ConvertWithWriteFaults, FolderPathLongerThanTheSystemAllowsIsRefusedBeforeReading) {
   Scenario run;
