@@ -92,14 +92,13 @@ class RecordFile {
   bool isOpen() const;
 
  private:
-  [[nodiscard]] std::optional<SystemError> createIn(std::intptr_t folderHandle, bool flushEach);
+  [[nodiscard]] std::optional<SystemError> createIn(std::intptr_t folderHandle);
 
   std::intptr_t handle_ = -1;
   std::intptr_t folderHandle_ = -1;  // where the system can name files relative to a folder
   std::filesystem::path folder_;
   std::filesystem::path named_;  // the hidden name, when the system offers no unnamed file
   std::uint64_t size_ = 0;
-  bool flushEach_ = false;  // see FolderLock::flushesEachRecord
 };
 
 // Tests, and filesystems known to mishandle unnamed files: record files get hidden names.
@@ -137,8 +136,8 @@ class FolderLock {
   // The names of its entries, as they are spelt there.
   [[nodiscard]] std::vector<std::filesystem::path> names() const;
   // True where the folder's filesystem is served by a user program (FUSE: exFAT or NTFS drivers,
-  // a phone over MTP, sshfs), which a flush of the whole filesystem never reaches: each record is
-  // then flushed on its own before it takes its name.
+  // a phone over MTP, sshfs), which a flush of the whole filesystem never reaches: syncRecords
+  // then flushes each record on its own.
   bool flushesEachRecord() const { return flushEach_; }
 
  private:

@@ -25,8 +25,7 @@ RecordFile::RecordFile(RecordFile&& other) noexcept
       folderHandle_(other.folderHandle_),
       folder_(std::move(other.folder_)),
       named_(std::move(other.named_)),
-      size_(other.size_),
-      flushEach_(other.flushEach_) {
+      size_(other.size_) {
   other.handle_ = -1;
   other.folderHandle_ = -1;
   other.named_.clear();
@@ -40,7 +39,6 @@ RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
     folder_ = std::move(other.folder_);
     named_ = std::move(other.named_);
     size_ = other.size_;
-    flushEach_ = other.flushEach_;
     other.handle_ = -1;
     other.folderHandle_ = -1;
     other.named_.clear();

@@ -1,7 +1,9 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,6 +18,13 @@ namespace {
 std::optional<FileId> idFrom(int status, const struct stat& st) {
   if (status != 0) return std::nullopt;
   return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+// FUSE: syncfs() and a folder's fsync() stop in the kernel; only a file's fsync() reaches the
+// program behind the filesystem.
+bool servedByUserProgram(int folderFd) {
+  struct statfs st {};
+  return ::fstatfs(folderFd, &st) == 0 && st.f_type == FUSE_SUPER_MAGIC;
 }
 
 }  // namespace
@@ -92,11 +101,12 @@ std::optional<SystemError> syncRecords(const FolderLock& folder, const std::vect
   // flush per record; with nothing written there is nothing to flush.
   if (!files.empty() && ::syncfs(fd) != 0) failed = lastError();
   if (!failed && ::fsync(fd) != 0 && errno != EINVAL) failed = lastError();
-  // Where each record was flushed before it took its name, the last name still waits.
-  if (!failed && folder.flushesEachRecord() && !files.empty()) {
-    const int last = ::openat(fd, files.back().filename().c_str(), O_RDONLY | O_CLOEXEC);
-    if (last < 0 || ::fsync(last) != 0) failed = lastError();
-    if (last >= 0) ::close(last);
+  if (!folder.flushesEachRecord()) return failed;
+  // Each one, even after one fails: as many as can be are on disk.
+  for (const auto& file : files) {
+    const int one = ::openat(fd, file.filename().c_str(), O_RDONLY | O_CLOEXEC);
+    if ((one < 0 || ::fsync(one) != 0) && !failed) failed = lastError();
+    if (one >= 0) ::close(one);
   }
   return failed;
 }

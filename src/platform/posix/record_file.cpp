@@ -84,20 +84,19 @@ std::optional<SystemError> RecordFile::create(const std::filesystem::path& folde
   discard();
   const int dir = openFolder(folder);
   if (dir < 0) return lastError();
-  return createIn(dir, servedByUserProgram(dir));
+  return createIn(dir);
 }
 
 std::optional<SystemError> RecordFile::create(const FolderLock& folder) {
   discard();
   const int dir = ::fcntl(fdOf(folder.handle_), F_DUPFD_CLOEXEC, 0);
   if (dir < 0) return lastError();
-  return createIn(dir, folder.flushesEachRecord());
+  return createIn(dir);
 }
 
 // Every name from here on is relative to the folder's descriptor, which this record now owns.
-std::optional<SystemError> RecordFile::createIn(std::intptr_t folderHandle, bool flushEach) {
+std::optional<SystemError> RecordFile::createIn(std::intptr_t folderHandle) {
   folderHandle_ = folderHandle;
-  flushEach_ = flushEach;
   const int dir = fdOf(folderHandle_);
   if (!namedOnly) {
     const int fd = ::openat(dir, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
@@ -171,9 +170,7 @@ std::optional<SystemError> RecordFile::commit(const std::filesystem::path& targe
   const int dir = fdOf(folderHandle_);
   const std::string name = target.filename().native();
   std::optional<SystemError> failed;
-  if (flushEach_ && ::fsync(fdOf(handle_)) != 0) {
-    failed = lastError();
-  } else if (!named_.empty()) {
+  if (!named_.empty()) {
     failed = moveOver(dir, named_.c_str(), name.c_str());
     if (!failed) named_.clear();
   } else {
