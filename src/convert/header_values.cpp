@@ -21,7 +21,9 @@ bool breaksHeader16(char16_t c) { return breaksHeader(c); }
 
 }  // namespace
 
-bool isHeaderSafe(std::u16string_view value) { return std::none_of(value.begin(), value.end(), breaksHeader16); }
+bool isHeaderSafe(std::u16string_view value) {
+  return std::none_of(value.begin(), value.end(), breaksHeader16);
+}
 
 bool isHeaderSafe(std::string_view utf8) {
   for (std::size_t i = 0; i < utf8.size(); ++i) {

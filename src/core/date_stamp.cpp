@@ -60,11 +60,11 @@ bool isDateStamp(std::string_view t) {
   const int year = digitsIn(t, 12, 4, 0, 9999);
   if (dayName == dayNames.end() || monthName == monthNames.end() || day < 0 || year < 0) return false;
   // The date must be on the calendar, and its weekday the one named.
-  const std::chrono::year_month_day date{std::chrono::year{year},
-                                         std::chrono::month{static_cast<unsigned>(monthName - monthNames.begin())},
-                                         std::chrono::day{static_cast<unsigned>(day)}};
-  if (!date.ok() ||
-      std::chrono::weekday{std::chrono::sys_days{date}}.c_encoding() + 1 != unsigned(dayName - dayNames.begin())) {
+  const std::chrono::year_month_day date{
+      std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(monthName - monthNames.begin())},
+      std::chrono::day{static_cast<unsigned>(day)}};
+  if (!date.ok() || std::chrono::weekday{std::chrono::sys_days{date}}.c_encoding() + 1 !=
+                        unsigned(dayName - dayNames.begin())) {
     return false;
   }
   return digitsIn(t, 17, 2, 0, 23) >= 0 && digitsIn(t, 20, 2, 0, 59) >= 0 && digitsIn(t, 23, 2, 0, 60) >= 0 &&

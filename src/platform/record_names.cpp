@@ -59,7 +59,8 @@ bool isRecordTemporary(std::string_view name) {
   std::string_view rest = name;
   if (take(rest, kTempPrefix)) return takeRun(rest, kHexDigits, true, isHexDigit) && rest == kTempSuffix;
   return take(rest, kOldPrefix) && takeRun(rest, kOldNumberDigits, true, isDigit) && take(rest, kOldMiddle) &&
-         takeRun(rest, 1, false, isDigit) && take(rest, "-") && takeRun(rest, 1, false, isDigit) && rest.empty();
+         takeRun(rest, 1, false, isDigit) && take(rest, "-") && takeRun(rest, 1, false, isDigit) &&
+         rest.empty();
 }
 
 }  // namespace orvella::platform

@@ -2,9 +2,8 @@
 // cut short while it is converted, one huge line, binary data, header text the code page lacks.
 // None crashes or hangs; what can be read is converted whole, and what cannot is told.
 #include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -158,15 +157,19 @@ TEST(InputAmongTheRecords, IsRefusedWhereTheFolderFindsItUnderARecordName) {
   testing::FuseCard card(dir.path());
   std::vector<fs::path> folders = {dir / "plain"};
   fs::create_directory(folders[0]);
-  if (card.ready()) folders.push_back(card.path());
-  else std::cout << "No case-blind card here (" << card.why() << "): an ordinary folder only.\n";
+  if (card.ready())
+    folders.push_back(card.path());
+  else
+    std::cout << "No case-blind card here (" << card.why() << "): an ordinary folder only.\n";
   struct Row {
     const char* stored;
     const char* given;
     int start;
   };
-  const Row rows[] = {{"e1__0005.vmg", "e1__0005.vmg", 3}, {"e1__0005.vmg", "E1__0005.VMG", 3},
-                      {"e1__0005.vmg", "E1__0005.vmg", 3}, {"E1__0005.VMG", "E1__0005.VMG", 5},
+  const Row rows[] = {{"e1__0005.vmg", "e1__0005.vmg", 3},
+                      {"e1__0005.vmg", "E1__0005.VMG", 3},
+                      {"e1__0005.vmg", "E1__0005.vmg", 3},
+                      {"E1__0005.VMG", "E1__0005.VMG", 5},
                       {"e1__0005.vmg", "e1__0005.vmg", 6}};
   const std::string text = joined(numberedLines(40));
   int made = 0;

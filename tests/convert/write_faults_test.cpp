@@ -1,10 +1,9 @@
 // Writes failing the ways a user meets them: the folder gone, a read-only or folder-shaped target,
 // a full disk, a name or path the system refuses. Each time: one report with the reason, false,
 // no temporary left, an older file of that name intact, and a conversion stops right there.
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -245,18 +244,26 @@ INSTANTIATE_TEST_SUITE_P(
                        writeFile(r.out / "E1__0001.VMG", kOlder);
                        makeReadOnly(r.out / "E1__0001.VMG");
                      },
-                     nullptr, 1, {"out/E1__0001.VMG"}},
-        ConvertFault{"FolderInTheWay", [](Scenario& r) { fs::create_directory(r.out / "E1__0001.VMG"); }, nullptr, 1},
+                     nullptr,
+                     1,
+                     {"out/E1__0001.VMG"}},
+        ConvertFault{"FolderInTheWay", [](Scenario& r) { fs::create_directory(r.out / "E1__0001.VMG"); },
+                     nullptr, 1},
         ConvertFault{"DiskFullForTheBigRecord",
                      [](Scenario& r) { writeFile(r.out / "E1__0001.VMG", kOlder); },
-                     nullptr, 1, {"out/E1__0001.VMG"}, kFileLimit},
+                     nullptr,
+                     1,
+                     {"out/E1__0001.VMG"},
+                     kFileLimit},
         ConvertFault{"FolderDeletedDuringTheRun", nullptr, [](Scenario& r) { fs::remove_all(r.out); }, 1},
-        ConvertFault{"FolderReplacedByAFileDuringTheRun", nullptr,
+        ConvertFault{"FolderReplacedByAFileDuringTheRun",
+                     nullptr,
                      [](Scenario& r) {
                        fs::remove_all(r.out);
                        writeFile(r.out, kOlder);
                      },
-                     1, {"out"}}),
+                     1,
+                     {"out"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Refused up front where the system says so at once (not root), else at the first record.
@@ -301,7 +308,7 @@ struct FolderSwap {
   const char* name;
   std::function<void(Scenario&)> before;  // or null
   std::function<void(Scenario&)> duringRun;
-  const char* held;  // where the series must be
+  const char* held;   // where the series must be
   const char* other;  // the folder now at the run's path, or null
   friend void PrintTo(const FolderSwap& c, std::ostream* os) { *os << c.name; }
 };
@@ -335,28 +342,29 @@ TEST_P(ConvertWhileTheFolderMoves, TheSeriesStaysInTheFolderTheRunHolds) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ConvertWhileTheFolderMoves,
-    ::testing::Values(
-        FolderSwap{"Renamed", nullptr, [](Scenario& r) { fs::rename(r.out, r.dir / "moved"); }, "moved", nullptr},
-        FolderSwap{"RenamedAndMadeAnew", nullptr,
-                   [](Scenario& r) {
-                     fs::rename(r.out, r.dir / "moved");
-                     fs::create_directory(r.out);
-                   },
-                   "moved", "out"},
-        FolderSwap{"SymlinkRepointed",
-                   [](Scenario& r) {
-                     fs::create_directory(r.dir / "b");
-                     fs::create_directory_symlink(r.out, r.dir / "link");
-                     r.host.folder = r.dir / "link";
-                   },
-                   [](Scenario& r) {
-                     fs::remove(r.dir / "link");
-                     fs::create_directory_symlink(r.dir / "b", r.dir / "link");
-                   },
-                   "out", "b"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ConvertWhileTheFolderMoves,
+                         ::testing::Values(FolderSwap{"Renamed", nullptr,
+                                                      [](Scenario& r) { fs::rename(r.out, r.dir / "moved"); },
+                                                      "moved", nullptr},
+                                           FolderSwap{"RenamedAndMadeAnew", nullptr,
+                                                      [](Scenario& r) {
+                                                        fs::rename(r.out, r.dir / "moved");
+                                                        fs::create_directory(r.out);
+                                                      },
+                                                      "moved", "out"},
+                                           FolderSwap{"SymlinkRepointed",
+                                                      [](Scenario& r) {
+                                                        fs::create_directory(r.dir / "b");
+                                                        fs::create_directory_symlink(r.out, r.dir / "link");
+                                                        r.host.folder = r.dir / "link";
+                                                      },
+                                                      [](Scenario& r) {
+                                                        fs::remove(r.dir / "link");
+                                                        fs::create_directory_symlink(r.dir / "b",
+                                                                                     r.dir / "link");
+                                                      },
+                                                      "out", "b"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A flush of the whole filesystem never reaches a FUSE driver: there each record is flushed on its
 // own, and the series is the same as anywhere.
@@ -372,7 +380,8 @@ TEST(ConvertDurability, OnAFuseCardEachRecordIsFlushedOnItsOwn) {
   run.host.folder = card.path();
   ASSERT_EQ(Convert(run.settings, run.message, run.host).status, ConvertStatus::Completed);
   for (int n = 0; n < 3; ++n) {
-    EXPECT_EQ(bodyLines(readFile(card.path() / fileNameFor(n))), std::vector<std::string>{kLines[std::size_t(n)]});
+    EXPECT_EQ(bodyLines(readFile(card.path() / fileNameFor(n))),
+              std::vector<std::string>{kLines[std::size_t(n)]});
   }
 }
 

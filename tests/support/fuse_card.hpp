@@ -50,7 +50,9 @@ class FuseCard {
 
  private:
   static std::string quoted(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
-  static bool sh(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+  static bool sh(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+  }
 
   std::filesystem::path image_;
   std::filesystem::path mount_;

@@ -94,7 +94,8 @@ int removeRecordTemporaries(const FolderLock& folder, const std::optional<FileId
   return removed;
 }
 
-std::optional<SystemError> syncRecords(const FolderLock& folder, const std::vector<std::filesystem::path>& files) {
+std::optional<SystemError> syncRecords(const FolderLock& folder,
+                                       const std::vector<std::filesystem::path>& files) {
   const int fd = static_cast<int>(folder.handle_);
   std::optional<SystemError> failed;
   // One pass over the folder's filesystem writes every record out, far cheaper than one

@@ -20,8 +20,8 @@ FolderLock::State FolderLock::acquire(const std::filesystem::path& folder) {
   // The folder itself, opened for adding files and shared for reading only: a second run meets
   // a sharing violation, and so does renaming or deleting the folder, so the series stays in
   // one folder. The lock ends with the process.
-  const HANDLE h = ::CreateFileW(folder.c_str(), FILE_ADD_FILE, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE h = ::CreateFileW(folder.c_str(), FILE_ADD_FILE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD code = ::GetLastError();
     if (code == ERROR_SHARING_VIOLATION) return State::Busy;
@@ -35,7 +35,9 @@ FolderLock::State FolderLock::acquire(const std::filesystem::path& folder) {
 
 std::optional<FileId> FolderLock::id() const { return fileIdOf(path_); }
 
-std::optional<FileId> FolderLock::idOf(const std::filesystem::path& name) const { return fileIdOf(path_ / name); }
+std::optional<FileId> FolderLock::idOf(const std::filesystem::path& name) const {
+  return fileIdOf(path_ / name);
+}
 
 std::vector<std::filesystem::path> FolderLock::names() const {
   std::vector<std::filesystem::path> found;
@@ -54,14 +56,16 @@ int removeRecordTemporaries(const FolderLock& folder, const std::optional<FileId
   int removed = 0;
   for (const auto& name : folder.names()) {
     const std::u8string text = name.u8string();
-    if (!isRecordTemporary(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()))) continue;
+    if (!isRecordTemporary(std::string_view(reinterpret_cast<const char*>(text.data()), text.size())))
+      continue;
     if (keep && folder.idOf(name) == keep) continue;
     if (::DeleteFileW((folder.path() / name).c_str())) ++removed;
   }
   return removed;
 }
 
-std::optional<SystemError> syncRecords(const FolderLock& lock, const std::vector<std::filesystem::path>& files) {
+std::optional<SystemError> syncRecords(const FolderLock& lock,
+                                       const std::vector<std::filesystem::path>& files) {
   const std::filesystem::path& folder = lock.path();
   // No folder to flush on Windows: the moves were written through, each record is flushed.
   for (const auto& file : files) {
