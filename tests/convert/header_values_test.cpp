@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "core/utf.hpp"
 
@@ -11,24 +12,20 @@ namespace {
 
 // One rule for every control: refused as UTF-8 (the command line), a space in the window.
 TEST(HeaderValues, ControlsButTabAreRefusedOrBecomeSpaces) {
-  struct Row {
-    std::u16string value;
-    std::u16string safe;
-  };
-  const Row rows[] = {
+  // A value and what the window makes of it.
+  const std::pair<std::u16string, std::u16string> rows[] = {
       {u"plain 件名\tTAB", u"plain 件名\tTAB"},
       {u"a\r\nEND:VMSG", u"a  END:VMSG"},
       {u"x\x1b[0m", u"x [0m"},
       {u"del\x7f", u"del "},
       {u"nel\x85|\x80|\x9f", u"nel | | "},
-      {u"\xa0\xa9\x7e", u"\xa0\xa9\x7e"},  // just past the controls
-  };
-  for (const Row& row : rows) {
-    const std::string utf8 = utf16ToUtf8(row.value);
+      {u"\xa0\xa9\x7e", u"\xa0\xa9\x7e"}};  // just past the controls
+  for (const auto& [value, safe] : rows) {
+    const std::string utf8 = utf16ToUtf8(value);
     SCOPED_TRACE(utf8);
-    EXPECT_EQ(headerSafe(row.value), row.safe);
-    EXPECT_EQ(isHeaderSafe(row.value), row.value == row.safe);
-    EXPECT_EQ(isHeaderSafe(utf8), row.value == row.safe);
+    EXPECT_EQ(headerSafe(value), safe);
+    EXPECT_EQ(isHeaderSafe(value), value == safe);
+    EXPECT_EQ(isHeaderSafe(utf8), value == safe);
   }
 }
 

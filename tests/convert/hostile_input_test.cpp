@@ -10,6 +10,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "convert/converter.hpp"
@@ -161,31 +162,27 @@ TEST(InputAmongTheRecords, IsRefusedWhereTheFolderFindsItUnderARecordName) {
     folders.push_back(card.path());
   else
     std::cout << "No case-blind card here (" << card.why() << "): an ordinary folder only.\n";
-  struct Row {
-    const char* stored;
-    const char* given;
-    int start;
-  };
-  const Row rows[] = {{"e1__0005.vmg", "e1__0005.vmg", 3},
-                      {"e1__0005.vmg", "E1__0005.VMG", 3},
-                      {"e1__0005.vmg", "E1__0005.vmg", 3},
-                      {"E1__0005.VMG", "E1__0005.VMG", 5},
-                      {"e1__0005.vmg", "e1__0005.vmg", 6}};
+  // The input's name in the folder, the name it is given by, the start number.
+  const std::tuple<const char*, const char*, int> rows[] = {{"e1__0005.vmg", "e1__0005.vmg", 3},
+                                                            {"e1__0005.vmg", "E1__0005.VMG", 3},
+                                                            {"e1__0005.vmg", "E1__0005.vmg", 3},
+                                                            {"E1__0005.VMG", "E1__0005.VMG", 5},
+                                                            {"e1__0005.vmg", "e1__0005.vmg", 6}};
   const std::string text = joined(numberedLines(40));
   int made = 0;
   for (const fs::path& root : folders) {
-    for (const Row& row : rows) {
+    for (const auto& [stored, given, start] : rows) {
       // A folder of its own each time: a FUSE driver's names are not reused.
       const fs::path folder = root / std::to_string(made++);
-      SCOPED_TRACE(folder.string() + " " + row.stored + " as " + row.given);
+      SCOPED_TRACE(folder.string() + " " + stored + " as " + given);
       fs::create_directory(folder);
-      writeFile(folder / row.stored, text);
-      if (!fs::exists(folder / row.given)) continue;
-      const bool found = row.start <= 5 && fs::exists(folder / fileNameFor(5));
+      writeFile(folder / stored, text);
+      if (!fs::exists(folder / given)) continue;
+      const bool found = start <= 5 && fs::exists(folder / fileNameFor(5));
       Scenario s;
       s.host.folder = folder;
-      s.settings.input = folder / row.given;
-      s.settings.startNumber = row.start;
+      s.settings.input = folder / given;
+      s.settings.startNumber = start;
       s.settings.maxLength = "300";
       EXPECT_EQ(Convert(s.settings, s.message, s.host).status,
                 found ? ConvertStatus::InputIsOutput : ConvertStatus::Completed);

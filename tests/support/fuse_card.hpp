@@ -14,28 +14,21 @@ namespace orvella::testing {
 
 class FuseCard {
  public:
-  explicit FuseCard(const std::filesystem::path& dir) : image_(dir / "card.img"), mount_(dir / "card") {
+  explicit FuseCard(const std::filesystem::path& dir) : mount_(dir / "card") {
+    const std::string image = quoted(dir / "card.img");
+    std::filesystem::create_directory(mount_);
     if (::geteuid() != 0) {
       why_ = "a loop device needs root";
-      return;
-    }
-    std::filesystem::create_directory(mount_);
-    if (!sh("truncate -s 16M " + quoted(image_) + " && mkfs.exfat " + quoted(image_))) {
+    } else if (!sh("truncate -s 16M " + image + " && mkfs.exfat " + image)) {
       why_ = "mkfs.exfat failed or is missing";
-      return;
-    }
-    if (FILE* out = ::popen(("losetup -f --show " + quoted(image_) + " 2>/dev/null").c_str(), "r")) {
+    } else if (FILE* out = ::popen(("losetup -f --show " + image + " 2>/dev/null").c_str(), "r")) {
       char line[256] = {};
       if (std::fgets(line, sizeof line, out)) device_ = line;
-      device_.erase(device_.find_last_not_of('\n') + 1);
       ::pclose(out);
+      device_.erase(device_.find_last_not_of('\n') + 1);
+      mounted_ = !device_.empty() && sh("mount.exfat-fuse " + device_ + " " + quoted(mount_));
+      if (!mounted_) why_ = "no loop device, or mount.exfat-fuse failed or is missing";
     }
-    if (device_.empty()) {
-      why_ = "no loop device";
-      return;
-    }
-    mounted_ = sh("mount.exfat-fuse " + device_ + " " + quoted(mount_));
-    if (!mounted_) why_ = "mount.exfat-fuse failed or is missing";
   }
   ~FuseCard() {
     if (mounted_ && !sh("umount " + quoted(mount_))) sh("umount -l " + quoted(mount_));
@@ -44,7 +37,7 @@ class FuseCard {
   FuseCard(const FuseCard&) = delete;
   FuseCard& operator=(const FuseCard&) = delete;
 
-  bool ready() const { return why_.empty(); }
+  bool ready() const { return mounted_; }
   const std::string& why() const { return why_; }
   const std::filesystem::path& path() const { return mount_; }
 
@@ -54,11 +47,10 @@ class FuseCard {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
   }
 
-  std::filesystem::path image_;
   std::filesystem::path mount_;
   std::string device_;
   bool mounted_ = false;
-  std::string why_;
+  std::string why_ = "popen failed";
 };
 
 }  // namespace orvella::testing
