@@ -57,7 +57,7 @@ inline constexpr std::string_view kNameNotUtf8 =
 inline constexpr std::string_view kControlCharacter =
     " の値に改行などの制御文字は使えません。";
 inline constexpr std::string_view kBadDate =
-    "--date には「Wed, 11 Feb 2004 05:15:55 +0900」の形の日時を指定してください: ";
+    "--date には「Wed, 11 Feb 2004 05:15:55 +0900」の形で、暦にある日付とその曜日を指定してください: ";
 inline constexpr std::string_view kTooLong = " が長すぎます: ";
 inline constexpr std::string_view kBytesLimit = " バイト (上限 ";
 inline constexpr std::string_view kBytesLimitEnd = " バイト)";

@@ -58,9 +58,10 @@ class Run {
         return fail(ConvertStatus::FolderBusy, std::string(texts::kFolderBusy) + "\n" + utf8Of(folder_));
       case platform::FolderLock::State::Failed: return folderRefused(*lock_.error());
     }
+    const auto input = platform::fileIdOf(settings_.input);
     // Only runs hold this lock, so what is left now was left by one that was killed.
-    platform::removeRecordTemporaries(folder_);
-    if (inputIsAnOutput()) {
+    platform::removeRecordTemporaries(lock_, input);
+    if (inputIsAnOutput(input)) {
       return fail(ConvertStatus::InputIsOutput, std::string(texts::kInputIsOutput) + "\n" + utf8Of(settings_.input));
     }
 
@@ -84,10 +85,15 @@ class Run {
     message_.reserve(static_cast<std::size_t>(
         std::min<std::int64_t>(*limit + kRecordSlack, static_cast<std::int64_t>(kHeldBytes))));
     if (!beginRecord()) return serialsOut();
+    // The bar follows the file's bytes, line ends included, so it is full once the whole text is
+    // read (decoded lines are shorter or longer than the bytes they came from).
     std::uint64_t progressed = 0;
     while (!host_.StopRequested()) {
       std::string_view piece;
-      if (!reader.nextPiece(piece)) {
+      const bool got = reader.nextPiece(piece);
+      host_.Progress(static_cast<std::int64_t>(reader.bytesRead() - progressed));
+      progressed = reader.bytesRead();
+      if (!got) {
         if (lineOpen_ && !endLine()) return stopAfterLine();
         if (reader.wasInterrupted()) break;
         if (!reader.ok()) return readFailed(reader);
@@ -101,13 +107,6 @@ class Run {
       }
       const std::int64_t size =
           reader.lineMayHoldNul() ? rawLineLength(piece) : static_cast<std::int64_t>(piece.size());
-      // Decoded lines are shorter or longer than the file's bytes; the bar follows the file.
-      if (reader.decodes()) {
-        host_.Progress(static_cast<std::int64_t>(reader.bytesRead() - progressed));
-        progressed = reader.bytesRead();
-      } else {
-        host_.Progress(size);
-      }
       host_.Breathe();
       if (!addPiece(piece, size, reader.pieceEndsLine())) return stopAfterLine();
     }
@@ -133,26 +132,42 @@ class Run {
     return nullptr;
   }
 
-  // The input under any of its names (hard links count) among the files this run may write.
-  bool inputIsAnOutput() const {
-    const auto input = platform::fileIdOf(settings_.input);
+  // The input under any name this run may write: each record name from the start number on, as
+  // the folder's filesystem resolves it, so a hard link counts, and so does "e1__0005.vmg" where
+  // names ignore case (a card's FAT). Some user-space filesystems number a file anew for each
+  // spelling of its name: there the input found under another spelling counts too.
+  bool inputIsAnOutput(const std::optional<platform::FileId>& input) const {
     if (!input) return false;
-    for (const auto& name : platform::folderEntries(folder_)) {
-      const auto number = recordNumberOf(utf8Of(name));
-      if (number && *number >= settings_.startNumber && platform::fileIdOf(folder_ / name) == input)
-        return true;
+    const auto names = lock_.names();
+    const std::filesystem::path inputFolder = settings_.input.parent_path();
+    const bool inputHere = platform::fileIdOf(inputFolder.empty() ? "." : inputFolder) == lock_.id();
+    const auto inputNumber = recordNumberOf(utf8Of(settings_.input.filename()));
+    for (const auto& entry : names) {
+      const auto number = recordNumberOf(utf8Of(entry));
+      if (!number || *number < settings_.startNumber) continue;
+      const std::filesystem::path target = pathFromUtf8(fileNameFor(*number));
+      const auto resolved = lock_.idOf(target);
+      if (!resolved) continue;
+      if (resolved == input) return true;
+      const bool caseBlind = std::find(names.begin(), names.end(), target) == names.end();
+      if (caseBlind && inputHere && inputNumber == number) return true;
     }
     return false;
   }
 
+  // The number of a record name, in any case.
   static std::optional<int> recordNumberOf(const std::string& name) {
-    if (name.size() != fileNameFor(0).size() || name.rfind("E1__", 0) != 0 || name.substr(8) != ".VMG") {
-      return std::nullopt;
-    }
+    const std::string pattern = fileNameFor(0);
+    if (name.size() != pattern.size()) return std::nullopt;
     int number = 0;
-    for (std::size_t i = 4; i < 8; ++i) {
-      if (name[i] < '0' || name[i] > '9') return std::nullopt;
-      number = number * 10 + (name[i] - '0');
+    for (std::size_t i = 0; i < name.size(); ++i) {
+      const char c = name[i];
+      if (pattern[i] == '0') {
+        if (c < '0' || c > '9') return std::nullopt;
+        number = number * 10 + (c - '0');
+      } else if (c != pattern[i] && !(c >= 'a' && c <= 'z' && c - 'a' + 'A' == pattern[i])) {
+        return std::nullopt;
+      }
     }
     return number;
   }
@@ -217,7 +232,7 @@ class Run {
 
   bool openRecordFile() {
     if (record_.isOpen()) return true;
-    if (auto failed = record_.create(folder_)) {
+    if (auto failed = record_.create(lock_)) {
       failure_ = *failed;
       return false;
     }
@@ -261,7 +276,7 @@ class Run {
       return true;
     }
     if (!scratch_.isOpen()) {
-      if (auto failed = scratch_.create(folder_)) return scratchFailed(*failed);
+      if (auto failed = scratch_.create(lock_)) return scratchFailed(*failed);
       if (auto failed = scratch_.write(pending_)) return scratchFailed(*failed);
       pending_.clear();
       pending_.shrink_to_fit();
@@ -416,7 +431,7 @@ class Run {
   std::vector<platform::Unflushed> sync() {
     if (synced_ || written_.empty()) return {};
     synced_ = true;
-    return platform::syncRecords(folder_, written_);
+    return platform::syncRecords(lock_, written_);
   }
 
   std::string lastFileSentence() const {
@@ -441,7 +456,7 @@ class Run {
     if (!result_.lastNumber || *result_.lastNumber >= kLastFileNumber) return;
     const int first = *result_.lastNumber + 1;
     int last = first - 1;
-    while (last < kLastFileNumber && platform::pathInfo(folder_ / fileNameFor(last + 1))) ++last;
+    while (last < kLastFileNumber && lock_.idOf(pathFromUtf8(fileNameFor(last + 1)))) ++last;
     if (last >= first) result_.leftovers = std::make_pair(first, last);
   }
 

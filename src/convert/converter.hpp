@@ -27,7 +27,8 @@ class ConvertHost {
   virtual std::filesystem::path SelectFolder() = 0;
   // The Date value for the header being built now.
   virtual std::u16string DateText() = 0;
-  // Bytes of input consumed by the line just read (its LengthB, no line end).
+  // Bytes of the input read since the last call, line ends included: the adds come to the
+  // input's size once the whole text is read.
   virtual void Progress(std::int64_t add) { (void)add; }
   // Called once per line: a window may process its pending events here.
   virtual void Breathe() {}

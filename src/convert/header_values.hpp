@@ -1,6 +1,6 @@
-// Header values never carry a line break or any other control character (TAB aside): written
-// into the header as they stand, such a character would end the header line, or the record,
-// in the middle of a value.
+// Header values never carry a control character (TAB aside): written into the header as they
+// stand, a line break would end the header line, or the record, in the middle of a value, and
+// DEL or a C1 control (NEL among them) is read as one by some readers.
 #pragma once
 
 #include <string>

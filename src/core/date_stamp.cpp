@@ -45,11 +45,6 @@ int digitsIn(std::string_view text, std::size_t at, std::size_t n, int lo, int h
   return value >= lo && value <= hi ? value : -1;
 }
 
-template <std::size_t N>
-bool nameIn(const std::array<std::string_view, N>& names, std::string_view name) {
-  return std::find(names.begin() + 1, names.end(), name) != names.end();
-}
-
 }  // namespace
 
 bool isDateStamp(std::string_view t) {
@@ -59,9 +54,20 @@ bool isDateStamp(std::string_view t) {
   for (std::size_t i : {3u, 4u, 7u, 11u, 16u, 19u, 22u, 25u}) {
     if (t[i] != kShape[i]) return false;
   }
-  return nameIn(dayNames, t.substr(0, 3)) && digitsIn(t, 5, 2, 1, 31) >= 0 &&
-         nameIn(monthNames, t.substr(8, 3)) && digitsIn(t, 12, 4, 0, 9999) >= 0 &&
-         digitsIn(t, 17, 2, 0, 23) >= 0 && digitsIn(t, 20, 2, 0, 59) >= 0 && digitsIn(t, 23, 2, 0, 60) >= 0 &&
+  const auto dayName = std::find(dayNames.begin() + 1, dayNames.end(), t.substr(0, 3));
+  const auto monthName = std::find(monthNames.begin() + 1, monthNames.end(), t.substr(8, 3));
+  const int day = digitsIn(t, 5, 2, 1, 31);
+  const int year = digitsIn(t, 12, 4, 0, 9999);
+  if (dayName == dayNames.end() || monthName == monthNames.end() || day < 0 || year < 0) return false;
+  // The date must be on the calendar, and its weekday the one named.
+  const std::chrono::year_month_day date{
+      std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(monthName - monthNames.begin())},
+      std::chrono::day{static_cast<unsigned>(day)}};
+  if (!date.ok() || std::chrono::weekday{std::chrono::sys_days{date}}.c_encoding() + 1 !=
+                        unsigned(dayName - dayNames.begin())) {
+    return false;
+  }
+  return digitsIn(t, 17, 2, 0, 23) >= 0 && digitsIn(t, 20, 2, 0, 59) >= 0 && digitsIn(t, 23, 2, 0, 60) >= 0 &&
          (t[26] == '+' || t[26] == '-') && digitsIn(t, 27, 2, 0, 23) >= 0 && digitsIn(t, 29, 2, 0, 59) >= 0;
 }
 

@@ -26,7 +26,8 @@ inline constexpr std::chrono::hours kJapanOffset{9};
 namespace orvella {
 
 // True for a stamp of the form dateStamp() writes, with any zone: "Wed, 11 Feb 2004 05:15:55
-// +0900", the day and month names as the tables spell them, "-hhmm" as well as "+hhmm".
+// +0900", the day and month names as the tables spell them, "-hhmm" as well as "+hhmm", a day
+// the calendar has (no 31 Feb) under the weekday it falls on.
 bool isDateStamp(std::string_view text);
 
 }  // namespace orvella

@@ -73,6 +73,8 @@ class InputFile {
   std::intptr_t handle_ = -1;
 };
 
+class FolderLock;
+
 // One record on its way to disk. It lives in the target folder (so that putting it in place is
 // a rename, never a copy) but no one sees it there until commit(): an unnamed file where the
 // system offers one, else a hidden file under an unguessable name (see isRecordTemporary).
@@ -87,6 +89,8 @@ class RecordFile {
   RecordFile& operator=(const RecordFile&) = delete;
 
   [[nodiscard]] std::optional<SystemError> create(const std::filesystem::path& folder);
+  // In the folder a run holds, whatever has happened to its name since it was taken.
+  [[nodiscard]] std::optional<SystemError> create(const FolderLock& folder);
   [[nodiscard]] std::optional<SystemError> write(std::string_view bytes);
   // Bytes written so far.
   std::uint64_t size() const { return size_; }
@@ -103,7 +107,10 @@ class RecordFile {
   bool isOpen() const;
 
  private:
+  [[nodiscard]] std::optional<SystemError> createIn(std::intptr_t folderHandle);
+
   std::intptr_t handle_ = -1;
+  std::intptr_t folderHandle_ = -1;  // where the system can name files relative to a folder
   std::filesystem::path folder_;
   std::filesystem::path named_;  // the hidden name, when the system offers no unnamed file
   std::uint64_t size_ = 0;
@@ -113,11 +120,9 @@ class RecordFile {
 void preferNamedRecordFiles(bool named);
 
 // True for the name of a record file that was never committed (left by a run that was killed),
-// including the hidden names earlier versions used.
+// including the hidden names earlier versions used: exactly the names the writers made, nothing
+// that merely looks like them.
 [[nodiscard]] bool isRecordTemporary(std::string_view fileName);
-
-// Removes every such leftover directly in the folder; the number removed.
-int removeRecordTemporaries(const std::filesystem::path& folder);
 
 // A file the system could not confirm on disk, and why; an empty name stands for the whole
 // folder, where the system flushes no file alone.
@@ -126,13 +131,10 @@ struct Unflushed {
   SystemError error;
 };
 
-// Makes the named files of the folder, and the folder's own entries, durable: on disk when this
-// returns nothing. A file that fails does not stop the others from being flushed.
-[[nodiscard]] std::vector<Unflushed> syncRecords(const std::filesystem::path& folder,
-                                                 const std::vector<std::filesystem::path>& files);
-
 // The output folder held for the whole of one run, so two runs never write into one folder.
-// The lock goes with the process: a run that crashes leaves nothing to clean up.
+// The lock goes with the process: a run that crashes leaves nothing to clean up. Where the
+// system allows it the run writes through this hold on the folder, not through its name, so the
+// series stays in one folder whatever is renamed or re-pointed while it runs.
 class FolderLock {
  public:
   enum class State { Held, Busy, Failed };
@@ -147,9 +149,36 @@ class FolderLock {
   void release();
   const std::optional<SystemError>& error() const { return error_; }
 
+  // The path it was taken by.
+  const std::filesystem::path& path() const { return path_; }
+  // The folder's own identity, and that of a name in it as its filesystem resolves the name
+  // (a folder that ignores case finds "e1__0005.vmg" under "E1__0005.VMG").
+  [[nodiscard]] std::optional<FileId> id() const;
+  [[nodiscard]] std::optional<FileId> idOf(const std::filesystem::path& name) const;
+  // The names of its entries, as they are spelt there.
+  [[nodiscard]] std::vector<std::filesystem::path> names() const;
+  // True where the folder's filesystem is served by a user program (FUSE: exFAT or NTFS drivers,
+  // a phone over MTP, sshfs), which a flush of the whole filesystem never reaches: syncRecords
+  // then flushes each record on its own.
+  bool flushesEachRecord() const { return flushEach_; }
+
  private:
+  friend class RecordFile;
+  friend int removeRecordTemporaries(const FolderLock&, const std::optional<FileId>&);
+  friend std::vector<Unflushed> syncRecords(const FolderLock&, const std::vector<std::filesystem::path>&);
   std::intptr_t handle_ = -1;
+  std::filesystem::path path_;
+  bool flushEach_ = false;
   std::optional<SystemError> error_;
 };
+
+// Removes every record temporary left directly in the folder, except `keep` (the input, which
+// may bear any name); the number removed.
+int removeRecordTemporaries(const FolderLock& folder, const std::optional<FileId>& keep);
+
+// Makes the named files of the folder, and the folder's own entries, durable: on disk when this
+// returns nothing. A file that fails does not stop the others from being flushed.
+[[nodiscard]] std::vector<Unflushed> syncRecords(const FolderLock& folder,
+                                                 const std::vector<std::filesystem::path>& files);
 
 }  // namespace orvella::platform

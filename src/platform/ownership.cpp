@@ -21,8 +21,13 @@ InputFile& InputFile::operator=(InputFile&& other) noexcept {
 RecordFile::~RecordFile() { discard(); }
 
 RecordFile::RecordFile(RecordFile&& other) noexcept
-    : handle_(other.handle_), folder_(std::move(other.folder_)), named_(std::move(other.named_)), size_(other.size_) {
+    : handle_(other.handle_),
+      folderHandle_(other.folderHandle_),
+      folder_(std::move(other.folder_)),
+      named_(std::move(other.named_)),
+      size_(other.size_) {
   other.handle_ = -1;
+  other.folderHandle_ = -1;
   other.named_.clear();
 }
 
@@ -30,10 +35,12 @@ RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
   if (this != &other) {
     discard();
     handle_ = other.handle_;
+    folderHandle_ = other.folderHandle_;
     folder_ = std::move(other.folder_);
     named_ = std::move(other.named_);
     size_ = other.size_;
     other.handle_ = -1;
+    other.folderHandle_ = -1;
     other.named_.clear();
   }
   return *this;

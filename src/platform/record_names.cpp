@@ -11,15 +11,44 @@
 namespace orvella::platform {
 
 namespace {
+
 constexpr std::string_view kTempPrefix = ".orvella-";
 constexpr std::string_view kTempSuffix = ".tmp";
+constexpr std::size_t kHexDigits = 16;
+constexpr char kHexFormat[] = "%016llx";
+// Earlier versions: ".E1__0000.VMG.tmp<pid>-<n>".
+constexpr std::string_view kOldPrefix = ".E1__";
+constexpr std::size_t kOldNumberDigits = 4;
+constexpr std::string_view kOldMiddle = ".VMG.tmp";
+
+// Takes `text` off the front of `name`; false when `name` does not start with it.
+bool take(std::string_view& name, std::string_view text) {
+  if (name.substr(0, text.size()) != text) return false;
+  name.remove_prefix(text.size());
+  return true;
+}
+
+// Takes at least `least` (and, when `exactly`, no more) characters for which `is` holds.
+template <class Is>
+bool takeRun(std::string_view& name, std::size_t least, bool exactly, Is is) {
+  std::size_t n = 0;
+  while (n < name.size() && is(name[n]) && !(exactly && n == least)) ++n;
+  if (n < least) return false;
+  name.remove_prefix(n);
+  return true;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+// The hexadecimal digits hiddenRecordName writes.
+bool isHexDigit(char c) { return isDigit(c) || (c >= 'a' && c <= 'f'); }
+
 }  // namespace
 
 std::filesystem::path hiddenRecordName(const std::filesystem::path& folder) {
   static thread_local std::mt19937_64 rng{std::random_device{}() ^
                                           (std::uint64_t(std::random_device{}()) << 32)};
-  char hex[17];
-  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(rng()));
+  char hex[kHexDigits + 1];
+  std::snprintf(hex, sizeof hex, kHexFormat, static_cast<unsigned long long>(rng()));
   std::string name(kTempPrefix);
   name += hex;
   name += kTempSuffix;
@@ -27,22 +56,11 @@ std::filesystem::path hiddenRecordName(const std::filesystem::path& folder) {
 }
 
 bool isRecordTemporary(std::string_view name) {
-  const auto endsWith = [&](std::string_view s) {
-    return name.size() >= s.size() && name.substr(name.size() - s.size()) == s;
-  };
-  if (name.substr(0, kTempPrefix.size()) == kTempPrefix && endsWith(kTempSuffix)) return true;
-  // Earlier versions: ".E1__0000.VMG.tmp<pid>-<n>".
-  constexpr std::string_view kOld = ".VMG.tmp";
-  if (name.substr(0, 5) != ".E1__") return false;
-  const auto at = name.find(kOld);
-  if (at == std::string_view::npos) return false;
-  const std::string_view rest = name.substr(at + kOld.size());
-  const auto dash = rest.find('-');
-  if (dash == std::string_view::npos || dash == 0 || dash + 1 == rest.size()) return false;
-  for (std::size_t i = 0; i < rest.size(); ++i) {
-    if (i != dash && (rest[i] < '0' || rest[i] > '9')) return false;
-  }
-  return true;
+  std::string_view rest = name;
+  if (take(rest, kTempPrefix)) return takeRun(rest, kHexDigits, true, isHexDigit) && rest == kTempSuffix;
+  return take(rest, kOldPrefix) && takeRun(rest, kOldNumberDigits, true, isDigit) && take(rest, kOldMiddle) &&
+         takeRun(rest, 1, false, isDigit) && take(rest, "-") && takeRun(rest, 1, false, isDigit) &&
+         rest.empty();
 }
 
 }  // namespace orvella::platform

@@ -1,5 +1,4 @@
 #include "convert/converter.hpp"
-#include "convert/reasons.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/line_reader.hpp"
 #include "convert/reasons.hpp"
 #include "convert/texts.hpp"
 #include "convert/write_text.hpp"
@@ -136,11 +136,33 @@ TEST(Convert, EachHeaderAsksForTheDate) {
   EXPECT_NE(f.file(2).find("Date: third\r\n"), std::string::npos);
 }
 
-TEST(Convert, ProgressAddsEachLinesMeasureAndBreathesOncePerLine) {
+TEST(Convert, BreathesOncePerLine) {
   Fixture f;
   f.run(std::string("ab\r\n\0c\r\n\r\nxyz", 13));
-  EXPECT_EQ(f.host.progress, 2 + 3 + 0 + 3);  // the NUL counts two, line ends none
   EXPECT_EQ(f.host.breaths, 4);
+}
+
+// The bar is full when the whole text is read: the adds come to the file's size, line ends and
+// byte-order marks included, whatever the line ends and the encoding.
+TEST(Convert, ProgressAddsUpToTheInputsSize) {
+  const std::string texts[] = {std::string("ab\r\n\0c\r\n\r\nxyz", 13), "a\rb\rc\r", "a\nb\n\n",
+                               "a\r\nb\rc\nd\r\n",
+                               // a CR LF split between two blocks, as the last bytes of the file
+                               std::string(LineReader::kBlockSize - 1, 'x') + "\r\n", ""};
+  const auto utf16 = [](const std::string& text, bool little) {
+    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (const char c : text) out += little ? std::string{c, '\0'} : std::string{'\0', c};
+    return out;
+  };
+  for (const std::string& text : texts) {
+    for (const std::string& input :
+         {text, "\xEF\xBB\xBF" + text, "\xE3\x81\x82" + text, utf16(text, true), utf16(text, false)}) {
+      SCOPED_TRACE(::testing::PrintToString(input.substr(0, 24)));
+      Fixture f;
+      ASSERT_EQ(f.run(input).status, ConvertStatus::Completed);
+      EXPECT_EQ(f.host.progress, static_cast<std::int64_t>(input.size()));
+    }
+  }
 }
 
 TEST(Convert, CancelTouchesNothing) {

@@ -51,16 +51,31 @@ TEST(RunGuard, AFolderHeldByAnotherRunIsRefusedBeforeReading) {
   EXPECT_EQ(Convert(s.settings, s.message, s.host).status, ConvertStatus::Completed);
 }
 
+// The input too, whatever its name: it is read, never removed.
 TEST(RunGuard, TemporariesOfAKilledRunAreRemovedAndNothingElse) {
   Scenario s;
+  s.settings.input = s.out / ".orvella-8899aabbccddeeff.tmp";
   writeFile(s.settings.input, "a\r\n");
   const std::vector<std::string> stale = {".orvella-00112233aabbccdd.tmp", ".E1__0000.VMG.tmp4242-7"};
-  const std::vector<std::string> kept = {".E1__0000.VMG.tmp", ".orvella-notes", "notes.tmp", ".E1__x.VMG.tmp1-a"};
+  const std::vector<std::string> kept = {".E1__0000.VMG.tmp",
+                                         ".orvella-notes",
+                                         "notes.tmp",
+                                         ".E1__x.VMG.tmp1-a",
+                                         ".orvella-draft.tmp",
+                                         ".orvella-00112233aabbccd.tmp",
+                                         ".orvella-00112233aabbccdd0.tmp",
+                                         ".orvella-FFEEDDCCBBAA9988.tmp",
+                                         ".orvella-00112233aabbccdd.tmp~",
+                                         ".E1__000.VMG.tmp1-2",
+                                         ".E1__0000.VMG.tmp1-2x",
+                                         ".E1__0000.VMG.tmp-2"};
   for (const auto& name : stale) writeFile(s.out / name, "half a record");
   for (const auto& name : kept) writeFile(s.out / name, "someone else's");
   ASSERT_EQ(Convert(s.settings, s.message, s.host).status, ConvertStatus::Completed);
   for (const auto& name : stale) EXPECT_FALSE(fs::exists(s.out / name)) << name;
   for (const auto& name : kept) EXPECT_EQ(readFile(s.out / name), "someone else's") << name;
+  EXPECT_EQ(readFile(s.settings.input), "a\r\n");
+  EXPECT_EQ(bodyLines(readFile(s.out / "E1__0000.VMG")), std::vector<std::string>{"a"});
 }
 
 // The route taken where the filesystem has no unnamed files: the same records, nothing left.

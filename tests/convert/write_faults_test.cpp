@@ -1,10 +1,9 @@
 // Writes failing the ways a user meets them: the folder gone, a read-only or folder-shaped target,
 // a full disk, a name or path the system refuses. Each time: one report with the reason, false,
 // no temporary left, an older file of that name intact, and a conversion stops right there.
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -17,6 +16,7 @@
 #include "convert/write_text.hpp"
 #include "recording_host.hpp"
 #include "support/fault_injection.hpp"
+#include "support/fuse_card.hpp"
 #include "support/temp_dir.hpp"
 
 namespace orvella {
@@ -244,20 +244,26 @@ INSTANTIATE_TEST_SUITE_P(
                        writeFile(r.out / "E1__0001.VMG", kOlder);
                        makeReadOnly(r.out / "E1__0001.VMG");
                      },
-                     nullptr, 1, {"out/E1__0001.VMG"}},
-        ConvertFault{"FolderInTheWay", [](Scenario& r) { fs::create_directory(r.out / "E1__0001.VMG"); }, nullptr, 1},
+                     nullptr,
+                     1,
+                     {"out/E1__0001.VMG"}},
+        ConvertFault{"FolderInTheWay", [](Scenario& r) { fs::create_directory(r.out / "E1__0001.VMG"); },
+                     nullptr, 1},
         ConvertFault{"DiskFullForTheBigRecord",
                      [](Scenario& r) { writeFile(r.out / "E1__0001.VMG", kOlder); },
-                     nullptr, 1, {"out/E1__0001.VMG"}, kFileLimit},
+                     nullptr,
+                     1,
+                     {"out/E1__0001.VMG"},
+                     kFileLimit},
         ConvertFault{"FolderDeletedDuringTheRun", nullptr, [](Scenario& r) { fs::remove_all(r.out); }, 1},
-        ConvertFault{"FolderMovedAwayDuringTheRun", nullptr,
-                     [](Scenario& r) { fs::rename(r.out, r.dir / "moved"); }, 1},
-        ConvertFault{"FolderReplacedByAFileDuringTheRun", nullptr,
+        ConvertFault{"FolderReplacedByAFileDuringTheRun",
+                     nullptr,
                      [](Scenario& r) {
                        fs::remove_all(r.out);
                        writeFile(r.out, kOlder);
                      },
-                     1, {"out"}}),
+                     1,
+                     {"out"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Refused up front where the system says so at once (not root), else at the first record.
@@ -296,14 +302,69 @@ TEST(ConvertWithWriteFaults, FolderDeletedDuringTheRunIsNotMadeAgain) {
   EXPECT_FALSE(fs::exists(run.out));
 }
 
-TEST(ConvertWithWriteFaults, FileMovedAwayKeepsItsRecord) {
-  Scenario run;
-  run.host.onStep = [&](int next) {
-    if (next == 1) fs::rename(run.out, run.dir / "moved");
+// The run writes through the folder it holds: renamed, replaced or re-pointed mid-run, the whole
+// series lands in that one folder, and a folder put in its place is another run's to take.
+TEST(ConvertWhileTheFolderMoves, TheSeriesStaysInTheFolderTheRunHolds) {
+  struct Row {
+    const char* given;  // the path the run is given
+    std::function<void(Scenario&)> duringRun;
+    const char* held;   // where the whole series must be
+    const char* other;  // the folder now at the given path, left alone and free for another run
   };
-  Convert(run.settings, run.message, run.host);
-  EXPECT_EQ(bodyLines(readFile(run.dir / "moved" / "E1__0000.VMG")), std::vector<std::string>{kLines[0]});
-  EXPECT_EQ(fs::directory_iterator(run.dir / "moved")->path().filename(), "E1__0000.VMG");
+  const Row rows[] = {{"out", [](Scenario& r) { fs::rename(r.out, r.dir / "moved"); }, "moved", nullptr},
+                      {"out",
+                       [](Scenario& r) {
+                         fs::rename(r.out, r.dir / "moved");
+                         fs::create_directory(r.out);
+                       },
+                       "moved", "out"},
+                      {"link",
+                       [](Scenario& r) {
+                         fs::remove(r.dir / "link");
+                         fs::create_directory_symlink(r.dir / "b", r.dir / "link");
+                       },
+                       "out", "b"}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.held) + (row.other ? row.other : ""));
+    Scenario run;
+    fs::create_directory(run.dir / "b");
+    fs::create_directory_symlink(run.out, run.dir / "link");
+    run.host.folder = run.dir / row.given;
+    std::vector<platform::FolderLock::State> probes;
+    run.host.onStep = [&](int next) {
+      if (next != 1) return;
+      row.duringRun(run);
+      for (const char* folder : {row.held, row.other}) {
+        platform::FolderLock second;
+        if (folder) probes.push_back(second.acquire(run.dir / folder));
+      }
+    };
+    ASSERT_EQ(Convert(run.settings, run.message, run.host).status, ConvertStatus::Completed);
+    EXPECT_EQ(probes.front(), platform::FolderLock::State::Busy);
+    EXPECT_EQ(std::distance(fs::directory_iterator(run.dir / row.held), {}), 3);
+    for (int n = 0; n < 3; ++n) {
+      EXPECT_EQ(bodyLines(readFile(run.dir / row.held / fileNameFor(n))),
+                std::vector{kLines[std::size_t(n)]});
+    }
+    if (row.other)
+      EXPECT_TRUE(probes.back() == platform::FolderLock::State::Held && fs::is_empty(run.dir / row.other));
+  }
+}
+
+// A flush of the whole filesystem never reaches a FUSE driver: there each record is flushed on its
+// own, and the series is the same as anywhere.
+TEST(ConvertDurability, OnAFuseCardEachRecordIsFlushedOnItsOwn) {
+  Scenario run;
+  testing::FuseCard card(run.dir.path());
+  if (!card.ready()) GTEST_SKIP() << "no FUSE card here: " << card.why();
+  for (const auto& [folder, each] : {std::pair{run.out, false}, std::pair{card.path(), true}}) {
+    platform::FolderLock lock;
+    ASSERT_EQ(lock.acquire(folder), platform::FolderLock::State::Held);
+    EXPECT_EQ(lock.flushesEachRecord(), each) << folder;
+  }
+  run.host.folder = card.path();
+  ASSERT_EQ(Convert(run.settings, run.message, run.host).status, ConvertStatus::Completed);
+  EXPECT_EQ(bodyLines(readFile(card.path() / fileNameFor(2))), std::vector{kLines[2]});
 }
 
 TEST(ConvertWithWriteFaults, FolderPathLongerThanTheSystemAllowsIsRefusedBeforeReading) {

@@ -73,14 +73,22 @@ TEST(DateStamp, NameTablesKeepIndexZeroEmpty) {
 namespace orvella {
 namespace {
 
-TEST(IsDateStamp, TakesTheStampsShapeWithAnyZoneAndNothingElse) {
+TEST(IsDateStamp, TakesTheStampsShapeWithAnyZoneForARealDayAndNothingElse) {
   struct Row {
     const char* text;
     bool ok;
   };
   const Row rows[] = {
       {"Wed, 11 Feb 2004 05:15:55 +0900", true},
-      {"Sun, 31 Dec 1999 23:59:59 -1200", true},
+      {"Fri, 31 Dec 1999 23:59:59 -1200", true},
+      // On the calendar, under its own weekday
+      {"Sun, 29 Feb 2004 05:15:55 +0900", true},
+      {"Tue, 29 Feb 2000 05:15:55 +0900", true},
+      {"Mon, 29 Feb 2100 05:15:55 +0900", false},
+      {"Wed, 31 Feb 2004 05:15:55 +0900", false},
+      {"Thu, 31 Apr 2004 05:15:55 +0900", false},
+      {"Thu, 11 Feb 2004 05:15:55 +0900", false},
+      {"Sun, 31 Dec 1999 23:59:59 -1200", false},
       {"Mon, 01 Jan 2024 00:00:00 +0000", true},
       {"Wed, 11 Feb 2004 05:15:55", false},
       {"Wed, 11 Feb 2004 05:15:55 0900", false},

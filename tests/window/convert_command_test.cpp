@@ -112,10 +112,8 @@ TEST_F(ConvertTest, AWholeConversionMatchesTheCommandLineByteForByte) {
   // The hidden record view holds the last record once the run is over.
   EXPECT_EQ(text(C::txtAll), cp932::decode(written.rbegin()->second));
 
-  // The bar counts the lines' bytes without their ends, so it stops short of the file size; the
-  // face shows the step the value stands at.
-  EXPECT_GT(form.bar().value(), 0.8 * form.bar().maximum());
-  EXPECT_LT(form.bar().value(), form.bar().maximum());
+  // The bar counts every byte read, line ends included: full at the end of the text.
+  EXPECT_EQ(form.bar().value(), form.bar().maximum());
   EXPECT_EQ(face.value(C::ProgressBar1), form.bar().step());
 
   const std::vector<std::string> same = {"--max-bytes", "200",  "--subject",
@@ -344,12 +342,12 @@ TEST_F(ConvertTest, TheBarShowsItsFinalValueBeforeAnyBoxAppears) {
     shownAndHeld.emplace_back(face.value(C::ProgressBar1), form.bar().step());
   };
 
-  // A run that ends: the bar stands just short of full (line ends uncounted) under the box.
+  // A run that ends: the bar stands full under the box.
   chooseFile(writeInput("a.txt", lines));
   convertInto(out);
   ASSERT_EQ(shownAndHeld.size(), 1u);
   EXPECT_EQ(shownAndHeld.back().first, shownAndHeld.back().second);
-  EXPECT_GT(shownAndHeld.back().first, window::kBarSteps * 9 / 10);
+  EXPECT_EQ(shownAndHeld.back().first, window::kBarSteps);
 
   // A run stopped part way by a failed write: its one box still shows where the bar stands.
   const fs::path other = out / "other";

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/files.hpp"
+#include "platform/posix/folder_fd.hpp"
 #include "platform/record_names.hpp"
 
 namespace orvella::platform {
@@ -17,41 +18,46 @@ std::atomic<bool> namedOnly{false};
 
 int fdOf(std::intptr_t handle) { return static_cast<int>(handle); }
 
+bool folderGone(int dir) {
+  struct stat st {};
+  return ::fstat(dir, &st) == 0 && st.st_nlink == 0;
+}
+
 // A target that exists but may not be written is a failure, as it would be on the handset's
 // home platform; a rename alone would quietly replace it. Root passes access() whatever the mode,
 // so it looks at the write bits itself.
-std::optional<SystemError> refusesWrites(const std::filesystem::path& target) {
+std::optional<SystemError> refusesWrites(int dir, const char* target) {
   struct stat st {};
-  if (::stat(target.c_str(), &st) != 0) return std::nullopt;
+  if (::fstatat(dir, target, &st, 0) != 0) return std::nullopt;
   if (S_ISDIR(st.st_mode)) return fromCode(EISDIR);
   if (!S_ISREG(st.st_mode)) return std::nullopt;
   const bool writable = ::geteuid() == 0 ? (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0
-                                         : ::access(target.c_str(), W_OK) == 0;
+                                         : ::faccessat(dir, target, W_OK, 0) == 0;
   if (writable) return std::nullopt;
   return SystemError{ErrorKind::ReadOnly, EACCES};
 }
 
 // Puts a hidden file over the target, unless the target refuses it.
-std::optional<SystemError> moveOver(const std::filesystem::path& from, const std::filesystem::path& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return std::nullopt;
+std::optional<SystemError> moveOver(int dir, const char* from, const char* to) {
+  if (::renameat2(dir, from, dir, to, RENAME_NOREPLACE) == 0) return std::nullopt;
   if (errno != EEXIST && errno != EINVAL && errno != ENOSYS) return lastError();
-  if (auto refused = refusesWrites(to)) return refused;
-  if (::rename(from.c_str(), to.c_str()) != 0) return lastError();
+  if (auto refused = refusesWrites(dir, to)) return refused;
+  if (::renameat(dir, from, dir, to) != 0) return lastError();
   return std::nullopt;
 }
 
 // Gives the unnamed file a name: straight from the descriptor where the process may (it saves
 // a walk through /proc per record), otherwise through /proc.
-bool linkUnnamed(int fd, const std::filesystem::path& name) {
+bool linkUnnamed(int fd, int dir, const char* name) {
   static std::atomic<bool> direct{true};
   if (direct) {
-    if (::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) return true;
+    if (::linkat(fd, "", dir, name, AT_EMPTY_PATH) == 0) return true;
     if (errno != ENOENT && errno != EPERM && errno != EINVAL) return false;
     // ENOENT also means the folder is gone: only the /proc route can tell the two apart.
     if (errno != ENOENT) direct = false;
   }
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
-  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+  if (::linkat(AT_FDCWD, self.c_str(), dir, name, AT_SYMLINK_FOLLOW) == 0) {
     direct = false;  // the direct route was refused for want of privilege
     return true;
   }
@@ -67,26 +73,46 @@ bool RecordFile::isOpen() const { return handle_ >= 0; }
 void RecordFile::discard() {
   if (handle_ >= 0) ::close(fdOf(handle_));
   handle_ = -1;
-  if (!named_.empty()) ::unlink(named_.c_str());
+  if (!named_.empty()) ::unlinkat(fdOf(folderHandle_), named_.c_str(), 0);
   named_.clear();
+  if (folderHandle_ >= 0) ::close(fdOf(folderHandle_));
+  folderHandle_ = -1;
   size_ = 0;
 }
 
 std::optional<SystemError> RecordFile::create(const std::filesystem::path& folder) {
   discard();
-  folder_ = folder.empty() ? std::filesystem::path(".") : folder;
+  const int dir = openFolder(folder);
+  if (dir < 0) return lastError();
+  return createIn(dir);
+}
+
+std::optional<SystemError> RecordFile::create(const FolderLock& folder) {
+  discard();
+  const int dir = ::fcntl(fdOf(folder.handle_), F_DUPFD_CLOEXEC, 0);
+  if (dir < 0) return lastError();
+  return createIn(dir);
+}
+
+// Every name from here on is relative to the folder's descriptor, which this record now owns.
+std::optional<SystemError> RecordFile::createIn(std::intptr_t folderHandle) {
+  folderHandle_ = folderHandle;
+  const int dir = fdOf(folderHandle_);
   if (!namedOnly) {
-    const int fd = ::open(folder_.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    const int fd = ::openat(dir, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
     if (fd >= 0) {
       handle_ = fd;
       return std::nullopt;
     }
     // Only a filesystem without unnamed files falls back; any other failure is the answer.
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return lastError();
+    // A folder deleted under its holder refuses unnamed files as if for want of permission.
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+      return folderGone(dir) ? fromCode(ENOENT) : lastError();
+    }
   }
   for (int attempt = 0; attempt < 16; ++attempt) {
-    const std::filesystem::path name = hiddenRecordName(folder_);
-    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    const std::filesystem::path name = hiddenRecordName({});
+    const int fd = ::openat(dir, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd >= 0) {
       handle_ = fd;
       named_ = name;
@@ -141,32 +167,34 @@ std::optional<SystemError> RecordFile::commit(const std::filesystem::path& targe
   if (target.native().find('\0') != std::string::npos || target.filename().empty()) {
     return fromCode(EINVAL);
   }
+  const int dir = fdOf(folderHandle_);
+  const std::string name = target.filename().native();
   std::optional<SystemError> failed;
   if (!named_.empty()) {
-    failed = moveOver(named_, target);
+    failed = moveOver(dir, named_.c_str(), name.c_str());
     if (!failed) named_.clear();
   } else {
     // Most targets do not exist yet: the link itself refuses to replace one.
-    if (linkUnnamed(fdOf(handle_), target)) {
+    if (linkUnnamed(fdOf(handle_), dir, name.c_str())) {
       discard();
       return std::nullopt;
     }
     if (errno != EEXIST) {
       failed = lastError();
-    } else if (!(failed = refusesWrites(target))) {
+    } else if (!(failed = refusesWrites(dir, name.c_str()))) {
       // Replacing an older record: a hidden name first, then one atomic rename over it.
       std::filesystem::path hidden;
       bool linked = false;
       for (int attempt = 0; attempt < 16 && !linked; ++attempt) {
-        hidden = hiddenRecordName(folder_);
-        linked = linkUnnamed(fdOf(handle_), hidden);
+        hidden = hiddenRecordName({});
+        linked = linkUnnamed(fdOf(handle_), dir, hidden.c_str());
         if (!linked && errno != EEXIST) break;
       }
       if (!linked) {
         failed = lastError();
       } else {
-        failed = moveOver(hidden, target);
-        if (failed) ::unlink(hidden.c_str());
+        failed = moveOver(dir, hidden.c_str(), name.c_str());
+        if (failed) ::unlinkat(dir, hidden.c_str(), 0);
       }
     }
   }

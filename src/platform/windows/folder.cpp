@@ -18,12 +18,11 @@ void FolderLock::release() {
 FolderLock::State FolderLock::acquire(const std::filesystem::path& folder) {
   release();
   error_.reset();
-  // The folder itself, opened for adding files and shared with everyone but another such
-  // opener: a second run meets a sharing violation, other programs notice nothing, and the
-  // lock ends with the process.
-  const HANDLE h =
-      ::CreateFileW(systemPath(folder).c_str(), FILE_ADD_FILE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  // The folder itself, opened for adding files and shared for reading only: a second run meets
+  // a sharing violation, and so does renaming or deleting the folder, so the series stays in
+  // one folder. The lock ends with the process.
+  const HANDLE h = ::CreateFileW(systemPath(folder).c_str(), FILE_ADD_FILE, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD code = ::GetLastError();
     if (code == ERROR_SHARING_VIOLATION) return State::Busy;
@@ -31,22 +30,36 @@ FolderLock::State FolderLock::acquire(const std::filesystem::path& folder) {
     return State::Failed;
   }
   handle_ = fromHandle(h);
+  path_ = folder;
   return State::Held;
 }
 
-int removeRecordTemporaries(const std::filesystem::path& folder) {
+std::optional<FileId> FolderLock::id() const { return fileIdOf(path_); }
+
+std::optional<FileId> FolderLock::idOf(const std::filesystem::path& name) const {
+  return fileIdOf(path_ / name);
+}
+
+std::vector<std::filesystem::path> FolderLock::names() const { return folderEntries(path_); }
+
+// The held folder cannot be renamed (see acquire), so records go by its path.
+std::optional<SystemError> RecordFile::create(const FolderLock& folder) { return create(folder.path()); }
+
+int removeRecordTemporaries(const FolderLock& folder, const std::optional<FileId>& keep) {
   int removed = 0;
-  for (const auto& name : folderEntries(folder)) {
+  for (const auto& name : folder.names()) {
     const std::u8string text = name.u8string();
     if (!isRecordTemporary(std::string_view(reinterpret_cast<const char*>(text.data()), text.size())))
       continue;
-    if (::DeleteFileW(systemPath(folder / name).c_str())) ++removed;
+    if (keep && folder.idOf(name) == keep) continue;
+    if (::DeleteFileW(systemPath(folder.path() / name).c_str())) ++removed;
   }
   return removed;
 }
 
-std::vector<Unflushed> syncRecords(const std::filesystem::path& folder,
+std::vector<Unflushed> syncRecords(const FolderLock& lock,
                                    const std::vector<std::filesystem::path>& files) {
+  const std::filesystem::path& folder = lock.path();
   // No folder to flush on Windows: the moves were written through, each record is flushed.
   // One that another program holds stops none of the others.
   std::vector<Unflushed> failed;
