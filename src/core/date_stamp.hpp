@@ -3,6 +3,7 @@
 
 #include <array>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,13 @@ namespace orvella {
 // True for a stamp of the form dateStamp() writes, with any zone: "Wed, 11 Feb 2004 05:15:55
 // +0900", the day and month names as the tables spell them, "-hhmm" as well as "+hhmm".
 bool isDateStamp(std::string_view text);
+
+}  // namespace orvella
+
+namespace orvella {
+
+// The moment a stamp names (its zone applied), for putting stamps in order; nothing for a text
+// isDateStamp() refuses.
+[[nodiscard]] std::optional<std::chrono::sys_seconds> stampMoment(std::string_view text);
 
 }  // namespace orvella

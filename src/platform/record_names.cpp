@@ -8,6 +8,35 @@
 
 #include "platform/files.hpp"
 
+namespace orvella {
+
+std::string fileNameFor(int number) {
+  std::string name(kRecordPrefix);
+  name.append(kRecordDigits, '0');
+  for (std::size_t i = name.size(); number > 0 && i > kRecordPrefix.size(); --i) {
+    name[i - 1] = static_cast<char>('0' + number % 10);
+    number /= 10;
+  }
+  name.append(kRecordExtension);
+  return name;
+}
+
+std::optional<int> recordNumberOf(std::string_view name) {
+  if (name.size() != kRecordPrefix.size() + kRecordDigits + kRecordExtension.size() ||
+      name.substr(0, kRecordPrefix.size()) != kRecordPrefix ||
+      name.substr(kRecordPrefix.size() + kRecordDigits) != kRecordExtension) {
+    return std::nullopt;
+  }
+  int number = 0;
+  for (const char c : name.substr(kRecordPrefix.size(), kRecordDigits)) {
+    if (c < '0' || c > '9') return std::nullopt;
+    number = number * 10 + (c - '0');
+  }
+  return number;
+}
+
+}  // namespace orvella
+
 namespace orvella::platform {
 
 namespace {
