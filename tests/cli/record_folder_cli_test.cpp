@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/utf.hpp"
 #include "support/program.hpp"
 #include "support/temp_dir.hpp"
 
@@ -35,12 +36,13 @@ struct Shelf {
   Shelf() { fs::create_directory(out); }
   Outcome run(const std::vector<std::string>& args) { return testing::run(dir.path(), args); }
   fs::path text(const std::string& name, const std::string& bytes) {
-    writeFile(dir / name, bytes);
-    return dir / name;
+    const fs::path path = dir.path() / pathFromUtf8(name);
+    writeFile(path, bytes);
+    return path;
   }
   // Five records or more of the given text at --max-bytes 300.
   void convert(const fs::path& text) {
-    ASSERT_EQ(run({"-q", "--max-bytes", "300", "--date", kDate, "-o", out.string(), text.string()}).code, 0);
+    ASSERT_EQ(run({"-q", "--max-bytes", "300", "--date", kDate, "-o", out.string(), utf8Of(text)}).code, 0);
   }
   void edit(const char* record, std::string_view from, std::string_view to) {
     std::string bytes = readFile(out / record);
@@ -116,7 +118,7 @@ TEST(SeveralTexts, OneRunEqualsRunsWithNumberAndSerialCarriedByHand) {
   const std::vector<fs::path> texts{s.text("上.txt", lines(25, 'a')), s.text("中.txt", ""),
                                     s.text("下.txt", lines(33, 'c'))};
   std::vector<std::string> args{"-q", "--max-bytes", "300", "--date", kDate, "--start", "7", "-o", s.out.string()};
-  for (const auto& t : texts) args.push_back(t.string());
+  for (const auto& t : texts) args.push_back(utf8Of(t));
   ASSERT_EQ(s.run(args).code, 0);
 
   const fs::path byHand = s.dir / "by-hand";
@@ -124,7 +126,7 @@ TEST(SeveralTexts, OneRunEqualsRunsWithNumberAndSerialCarriedByHand) {
   int next = 7;
   for (const auto& t : texts) {
     ASSERT_EQ(s.run({"-q", "--max-bytes", "300", "--date", kDate, "--start", std::to_string(next), "--serial",
-                     std::to_string(next - 7), "-o", byHand.string(), t.string()})
+                     std::to_string(next - 7), "-o", byHand.string(), utf8Of(t)})
                   .code,
               0);
     next = 7 + static_cast<int>(filesIn(byHand).size());
@@ -144,9 +146,9 @@ TEST(SeveralTexts, AnUnreadableOneStopsTheRunWithTheRecordsBeforeIt) {
   const fs::path first = s.text("上.txt", lines(25, 'a'));
   const fs::path alone = s.dir / "alone";
   fs::create_directory(alone);
-  ASSERT_EQ(s.run({"-q", "--max-bytes", "300", "-o", alone.string(), first.string()}).code, 0);
-  const Outcome o = s.run({"-q", "--max-bytes", "300", "-o", s.out.string(), first.string(),
-                           (s.dir / "missing.txt").string(), s.text("下.txt", lines(5, 'c')).string()});
+  ASSERT_EQ(s.run({"-q", "--max-bytes", "300", "-o", alone.string(), utf8Of(first)}).code, 0);
+  const Outcome o = s.run({"-q", "--max-bytes", "300", "-o", s.out.string(), utf8Of(first),
+                           (s.dir / "missing.txt").string(), utf8Of(s.text("下.txt", lines(5, 'c')))});
   EXPECT_EQ(o.code, 1);
   EXPECT_TRUE(contains(o.err, "missing.txt")) << o.err;
   EXPECT_EQ(filesIn(s.out), filesIn(alone));
