@@ -239,8 +239,8 @@ Parsed parse(int argc, char** argv) {
   } else if (operands.empty()) {
     refuse(std::string(cli_texts::kNoInput));
   }
-  for (const std::string& operand : folder ? std::vector<std::string>{} : operands) {
-    o.inputs.push_back({pathFromUtf8(operand), std::nullopt});
+  if (!folder) {
+    for (const std::string& operand : operands) o.inputs.push_back({pathFromUtf8(operand), std::nullopt});
   }
 
   if (r.verify) {
@@ -249,8 +249,9 @@ Parsed parse(int argc, char** argv) {
     std::error_code ec;
     if (haveOutput && std::filesystem::is_directory(o.output, ec)) {
       refuse(std::string(cli_texts::kJoinOutputIsFolder) + utf8Of(o.output));
-    } else if (haveOutput && platform::fileIdOf(o.output.parent_path().empty() ? "." : o.output.parent_path()) ==
-                                 platform::fileIdOf(o.folder)) {
+    } else if (const auto joined = platform::fileIdOf(o.folder);
+               haveOutput && joined &&
+               platform::fileIdOf(o.output.has_parent_path() ? o.output.parent_path() : ".") == joined) {
       // The joined text among the records would be one more file that is not a record.
       refuse(std::string(cli_texts::kJoinIntoFolder) + utf8Of(o.output));
     }
