@@ -8,9 +8,13 @@ namespace orvella::cli_texts {
 inline constexpr std::string_view kProgram = "orvella-convert";
 
 inline constexpr std::string_view kUsage =
-    "使い方: orvella-convert [オプション] 入力ファイル\n"
-    "       orvella-convert --check [オプション] 入力ファイル\n"
+    "使い方: orvella-convert [オプション] 入力ファイル...\n"
+    "       orvella-convert --check [オプション] 入力ファイル...\n"
+    "       orvella-convert --verify フォルダ [--max-bytes N]\n"
+    "       orvella-convert --join フォルダ [-o ファイル]\n"
     "テキストファイルを番号付きの vMessage ファイル (E1__0000.VMG ...) に分割します。\n"
+    "入力ファイルを複数指定すると、順に 1 つの連番として書き込みます (ファイル番号と通し番号は\n"
+    "続きから、Subject はそれぞれのファイル名から)。\n"
     "入力は Shift_JIS (CP932)、UTF-8 (BOM の有無を問わない)、BOM 付きの UTF-16 を読み、\n"
     "出力は常に Shift_JIS です。\n"
     "\n"
@@ -30,6 +34,11 @@ inline constexpr std::string_view kUsage =
     "      --check           何も書き込まずに入力を調べる: 文字コード、改行の種類と数、行数、\n"
     "                        作成されるファイルの数と最大サイズ、? になる文字、\n"
     "                        BEGIN: や END: で始まる本文の行 (-o は不要)\n"
+    "      --verify DIR      DIR の E1__nnnn.VMG を読んで調べる (何も書き込まない): 連番、欠番、\n"
+    "                        連番の名前ではないもの、形の崩れたファイル、最大バイト数を超える\n"
+    "                        ファイル、BEGIN: や END: で始まる本文の行、Date の順\n"
+    "      --join DIR        DIR の連番の本文を番号順につないで標準出力 (-o ではファイル) に\n"
+    "                        Shift_JIS、CR LF で書き出す。欠番や壊れたファイルがあれば何も書かない\n"
     "  -q, --quiet           進行状況と結果の要約を表示しない\n"
     "  -h, --help            この説明を表示する\n"
     "      --version         バージョンを表示する\n"
@@ -37,14 +46,22 @@ inline constexpr std::string_view kUsage =
     "終了コード: 0 すべて書き込み済み / 1 変換中の失敗 / 2 指定の誤り (何も書き込まない)\n"
     "出力先のフォルダは変換中ロックされ、同じフォルダへの 2 つ目の変換は終了コード 2 で断ります。\n"
     "--check の終了コード: 0 注意点なし / 1 注意点あり (? になる文字、BEGIN:/END: の行) /\n"
-    "                     2 指定の誤り\n";
+    "                     2 指定の誤り\n"
+    "--verify の終了コード: 0 注意点なし / 1 注意点あり / 2 指定の誤り\n"
+    "--join の終了コード: 0 書き出した / 1 欠番、壊れたファイル、書き出しの失敗 / 2 指定の誤り\n";
 
 inline constexpr std::string_view kSeeHelp = "「orvella-convert --help」で使い方を表示します。";
 inline constexpr std::string_view kUnknownOption = "不明なオプションです: ";
 inline constexpr std::string_view kMissingValue = "値が指定されていません: ";
 inline constexpr std::string_view kNoInput = "入力ファイルを指定してください。";
-inline constexpr std::string_view kTooManyInputs = "入力ファイルは 1 つだけ指定してください: ";
 inline constexpr std::string_view kInputIsDevice = "入力ファイルにできない名前です: ";
+inline constexpr std::string_view kOneCommand = "--check、--verify、--join は 1 つだけ指定してください。";
+inline constexpr std::string_view kNotAFolder = "フォルダがありません: ";
+inline constexpr std::string_view kNoInputHere = "--verify と --join には入力ファイルを指定できません: ";
+inline constexpr std::string_view kVerifyWritesNothing = "--verify は何も書き込まないため -o は使えません。";
+inline constexpr std::string_view kJoinOutputIsFolder = "--join の -o にはファイルを指定してください (フォルダです): ";
+inline constexpr std::string_view kJoinIntoFolder =
+    "連結したテキストを連番と同じフォルダには書き込めません: ";
 inline constexpr std::string_view kNoOutput = "出力先のフォルダを -o で指定してください。";
 inline constexpr std::string_view kOutputNotFolder = "出力先のフォルダがありません: ";
 inline constexpr std::string_view kOutputNotWritable = "出力先のフォルダに書き込めません: ";
@@ -80,5 +97,7 @@ inline constexpr std::string_view kCheckRecordsEnd = " バイト)";
 inline constexpr std::string_view kCheckNoSubstitutes = "? に置き換える文字: なし";
 inline constexpr std::string_view kCheckNoStructure = "BEGIN: / END: で始まる本文の行: なし";
 inline constexpr std::string_view kCheckUnreadable = "入力ファイルを読み込めませんでした: ";
+// Several texts: each one's listing under its name, then the sums.
+inline constexpr std::string_view kCheckTotal = "合計: 行数 {lines}、作成されるファイル {records} 個 (最大のファイル {largest} バイト)";
 
 }  // namespace orvella::cli_texts

@@ -1,5 +1,6 @@
 // orvella-convert: the conversion without the window.
 
+#include <algorithm>
 #include <csignal>
 #include <exception>
 #include <string>
@@ -7,11 +8,17 @@
 #include <vector>
 
 #include "cli/cli_texts.hpp"
+#include "cli/folder_commands.hpp"
 #include "cli/options.hpp"
 #include "cli/report.hpp"
 #include "cli/terminal_host.hpp"
 #include "convert/converter.hpp"
 #include "convert/reasons.hpp"
+#include "convert/texts.hpp"
+#include "core/version.hpp"
+#include "platform/args.hpp"
+#include "platform/console.hpp"
+#include "platform/signals.hpp"
 #include "convert/text_check.hpp"
 #include "core/date_stamp.hpp"
 #include "core/utf.hpp"
@@ -60,17 +67,39 @@ int exitCode(orvella::ConvertStatus status) {
   }
 }
 
-// --check: the listing on standard output; 1 when it names something to look at.
+// --check: the listing on standard output, each text's under its name when there are several,
+// then the sums; 1 when it names something to look at.
 int check(const orvella::cli::Options& o) {
   const std::u16string date = o.date ? *o.date : *orvella::utf8ToUtf16(orvella::dateStampNow());
-  const orvella::CheckResult result = orvella::checkText(o.settings, date, o.firstSerial.value_or(0));
-  if (!result.ok) {
-    printError(std::string(orvella::cli_texts::kCheckUnreadable) + o.settings.input.string() + ": " +
-               orvella::reasonText(result.error));
-    return 1;
+  const auto results = orvella::checkTexts(o.settings, o.inputs, date, o.firstSerial.value_or(0));
+  const bool several = results.size() > 1;
+  int code = 0;
+  std::uint64_t lines = 0, records = 0, largest = 0;
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const orvella::CheckResult& result = results[i];
+    const std::string name = orvella::utf8Of(o.inputs[i].path);
+    if (!result.ok) {
+      printError(std::string(orvella::cli_texts::kCheckUnreadable) + name + ": " + orvella::reasonText(result.error));
+      code = 1;
+      continue;
+    }
+    if (several) orvella::platform::writeOutput(name + ":\n");
+    for (const auto& line : orvella::cli::checkListing(result)) {
+      orvella::platform::writeOutput((several ? "  " : "") + line + "\n");
+    }
+    if (result.input.hasWarnings()) code = 1;
+    lines += result.input.lines;
+    records += result.records;
+    largest = std::max(largest, result.largestRecord);
   }
-  for (const auto& line : orvella::cli::checkListing(result)) orvella::platform::writeOutput(line + "\n");
-  return result.input.hasWarnings() ? 1 : 0;
+  if (several) {
+    orvella::platform::writeOutput(orvella::texts::fillIn(orvella::cli_texts::kCheckTotal,
+                                                          {{"lines", std::to_string(lines)},
+                                                           {"records", std::to_string(records)},
+                                                           {"largest", std::to_string(largest)}}) +
+                                   "\n");
+  }
+  return code;
 }
 
 int run(int argc, char** argv) {
@@ -97,13 +126,23 @@ int run(int argc, char** argv) {
       printError(orvella::cli_texts::kSeeHelp);
       return 2;
     case cli::Action::Check: return check(parsed.options);
+    case cli::Action::Verify: return cli::verifyCommand(parsed.options);
+    case cli::Action::Join: {
+      std::string error;
+      const int code = cli::joinCommand(parsed.options, error);
+      if (!error.empty()) printError(error);
+      return code;
+    }
     case cli::Action::Convert: break;
   }
   const cli::Options& o = parsed.options;
 
-  const auto input = orvella::platform::pathInfo(o.settings.input);
-  cli::TerminalHost host(o.output, o.date, !o.quiet && orvella::platform::stderrIsTerminal(),
-                         input && !input->folder ? input->size : 0);
+  std::uint64_t size = 0;
+  for (const orvella::ConvertInput& input : o.inputs) {
+    const auto info = orvella::platform::pathInfo(input.path);
+    if (info && !info->folder) size += info->size;
+  }
+  cli::TerminalHost host(o.output, o.date, !o.quiet && orvella::platform::stderrIsTerminal(), size);
 
   // An interrupt, a hang-up or a closed pipe closes the record in hand instead of leaving it,
   // or a temporary file, behind; a file size limit is an ordinary failed write.
@@ -111,7 +150,7 @@ int run(int argc, char** argv) {
 
   orvella::Message message;
   if (o.firstSerial) message.setSubjectSerial(*o.firstSerial);
-  const orvella::ConvertResult result = orvella::Convert(o.settings, message, host);
+  const orvella::ConvertResult result = orvella::Convert(o.settings, o.inputs, message, host);
   host.clearProgress();
 
   if (result.status == orvella::ConvertStatus::Stopped) {
@@ -124,8 +163,9 @@ int run(int argc, char** argv) {
     std::string line = host.information();
     if (!line.empty()) line += " ";
     printError(line + summary(result));
-    if (result.input) {
-      for (const auto& l : orvella::cli::runReport(*result.input)) printError(l);
+    for (std::size_t i = 0; i < result.inputs.size(); ++i) {
+      if (o.inputs.size() > 1) printError(orvella::utf8Of(o.inputs[i].path) + ":");
+      for (const auto& l : orvella::cli::runReport(result.inputs[i])) printError(l);
     }
   }
   if (o.quiet && result.status == orvella::ConvertStatus::Completed && result.leftovers) {

@@ -46,6 +46,8 @@ struct Reading {
   bool version = false;
   bool haveOutput = false;
   bool check = false;
+  std::optional<std::string> verify{};
+  std::optional<std::string> join{};
 
   void refuse(std::string message) { errors.push_back(std::move(message)); }
 };
@@ -102,6 +104,8 @@ const OptionRule kOptions[] = {
        }
      }},
     {"check", 0, false, [](Reading& r, const std::string&) { r.check = true; }},
+    {"verify", 0, true, [](Reading& r, const std::string& v) { r.verify = v; }},
+    {"join", 0, true, [](Reading& r, const std::string& v) { r.join = v; }},
 };
 
 const OptionRule* longRule(std::string_view name) {
@@ -222,20 +226,42 @@ Parsed parse(int argc, char** argv) {
     return parsed;
   }
 
-  if (operands.empty()) {
+  const std::optional<std::string>& folder = r.verify ? r.verify : r.join;
+  if (int(check) + int(r.verify.has_value()) + int(r.join.has_value()) > 1) {
+    refuse(std::string(cli_texts::kOneCommand));
+  } else if (folder) {
+    o.folder = pathFromUtf8(*folder);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(o.folder, ec)) refuse(std::string(cli_texts::kNotAFolder) + *folder);
+    for (const std::string& operand : operands) refuse(std::string(cli_texts::kNoInputHere) + operand);
+  } else if (operands.empty()) {
     refuse(std::string(cli_texts::kNoInput));
-  } else if (operands.size() > 1) {
-    refuse(std::string(cli_texts::kTooManyInputs) + operands[1]);
-  } else {
-    o.settings.input = pathFromUtf8(operands[0]);
-    // Opened, a device name would be read as the device: an empty text, or the keyboard.
-    if (platform::isDeviceName(o.settings.input)) {
-      refuse(std::string(cli_texts::kInputIsDevice) + operands[0] + " (" +
-             reasonText(platform::SystemError{platform::ErrorKind::DeviceName, 0}) + ")");
+  }
+  if (!folder) {
+    for (const std::string& operand : operands) {
+      const std::filesystem::path input = pathFromUtf8(operand);
+      // Opened, a device name would be read as the device: an empty text, or the keyboard.
+      if (platform::isDeviceName(input)) {
+        refuse(std::string(cli_texts::kInputIsDevice) + operand + " (" +
+               reasonText(platform::SystemError{platform::ErrorKind::DeviceName, 0}) + ")");
+      }
+      o.inputs.push_back({input, std::nullopt});
     }
   }
 
-  if (check) {
+  if (r.verify) {
+    if (haveOutput) refuse(std::string(cli_texts::kVerifyWritesNothing));
+  } else if (r.join) {
+    std::error_code ec;
+    if (haveOutput && std::filesystem::is_directory(o.output, ec)) {
+      refuse(std::string(cli_texts::kJoinOutputIsFolder) + utf8Of(o.output));
+    } else if (const auto joined = platform::fileIdOf(o.folder);
+               haveOutput && joined &&
+               platform::fileIdOf(o.output.has_parent_path() ? o.output.parent_path() : ".") == joined) {
+      // The joined text among the records would be one more file that is not a record.
+      refuse(std::string(cli_texts::kJoinIntoFolder) + utf8Of(o.output));
+    }
+  } else if (check) {
     // A check writes nothing, so it needs no folder.
   } else if (!haveOutput || o.output.empty()) {
     refuse(std::string(cli_texts::kNoOutput));
@@ -259,12 +285,19 @@ Parsed parse(int argc, char** argv) {
     refuse(std::string(cli_texts::kBadDate) + *date.value);
   }
 
+  // Without --subject each text's records carry its own name; a file name may hold anything,
+  // and as a Subject its control characters become spaces.
   const bool subjectGiven = subject.value.has_value();
-  if (!subject.value && !o.settings.input.empty()) {
-    subject.value = baseName(o.settings.input);
-    if (!utf8ToUtf16(*subject.value)) {
-      refuse(std::string(cli_texts::kNameNotUtf8));
-      subject.value.reset();
+  if (!subjectGiven) {
+    bool namesOk = true;
+    for (ConvertInput& input : o.inputs) {
+      const auto name = utf8ToUtf16(baseName(input.path));
+      if (name) {
+        input.subject = headerSafe(*name);
+      } else if (namesOk) {
+        namesOk = false;
+        refuse(std::string(cli_texts::kNameNotUtf8));
+      }
     }
   }
 
@@ -276,8 +309,7 @@ Parsed parse(int argc, char** argv) {
     return text;
   };
   auto subjectText = decode(subject);
-  // A file name may hold anything; as a Subject its control characters become spaces.
-  if (subjectText && !subjectGiven) subjectText = headerSafe(*subjectText);
+  if (!subjectGiven && !o.inputs.empty()) subjectText = o.inputs.front().subject;
   const auto formatText = decode(format);
   const auto fromText = decode(from);
   const auto toText = decode(to);
@@ -300,12 +332,29 @@ Parsed parse(int argc, char** argv) {
   }
   if (subjectText && formatText) {
     // With the serial on, "-" and the pattern share the 100 bytes.
-    const std::int64_t bytes =
-        std::int64_t{LengthB(h.subject)} + kMaxSubjectBytes - subjectLimit(serialOn, LengthB(h.pattern));
-    if (bytes > kMaxSubjectBytes) refuse(tooLong("Subject", bytes, kMaxSubjectBytes, serialOn));
+    const auto overLimit = [&](const std::u16string& text) {
+      const std::int64_t bytes =
+          std::int64_t{LengthB(text)} + kMaxSubjectBytes - subjectLimit(serialOn, LengthB(h.pattern));
+      if (bytes > kMaxSubjectBytes) refuse(tooLong("Subject", bytes, kMaxSubjectBytes, serialOn));
+      return bytes > kMaxSubjectBytes;
+    };
+    if (subjectGiven || o.inputs.size() < 2) {
+      overLimit(h.subject);
+    } else {
+      for (const ConvertInput& input : o.inputs) {
+        if (input.subject && overLimit(*input.subject)) {
+          parsed.errors.back() += " (" + utf8Of(input.path) + ")";
+          break;
+        }
+      }
+    }
   }
 
-  parsed.action = !parsed.errors.empty() ? Action::Refuse : check ? Action::Check : Action::Convert;
+  parsed.action = !parsed.errors.empty() ? Action::Refuse
+                  : check                 ? Action::Check
+                  : r.verify              ? Action::Verify
+                  : r.join                ? Action::Join
+                                          : Action::Convert;
   return parsed;
 }
 

@@ -10,14 +10,16 @@
 namespace orvella::cli {
 
 struct Options {
-  ConvertSettings settings;               // input, limit, start number, header fields
-  std::filesystem::path output;
+  ConvertSettings settings;               // limit, start number, header fields
+  std::vector<ConvertInput> inputs;       // the texts, in order, one series
+  std::filesystem::path folder;           // --verify, --join
+  std::filesystem::path output;           // the records' folder; with --join the file, if any
   std::optional<int> firstSerial;         // --serial
   std::optional<std::u16string> date;     // --date; the clock otherwise
   bool quiet = false;
 };
 
-enum class Action { Convert, Check, Help, Version, Refuse };
+enum class Action { Convert, Check, Verify, Join, Help, Version, Refuse };
 
 struct Parsed {
   Action action = Action::Refuse;

@@ -31,8 +31,8 @@ constexpr std::size_t kChunkBytes = std::size_t{4} << 20;
 
 class Run {
  public:
-  Run(const ConvertSettings& settings, Message& message, ConvertHost& host)
-      : settings_(settings), header_(settings.header), message_(message), host_(host) {
+  Run(const ConvertSettings& settings, const std::vector<ConvertInput>& inputs, Message& message, ConvertHost& host)
+      : settings_(settings), inputs_(inputs), header_(settings.header), message_(message), host_(host) {
     result_.nextNumber = settings.startNumber;
     number_ = settings.startNumber;
   }
@@ -58,32 +58,55 @@ class Run {
         return fail(ConvertStatus::FolderBusy, std::string(texts::kFolderBusy) + "\n" + utf8Of(folder_));
       case platform::FolderLock::State::Failed: return folderRefused(*lock_.error());
     }
-    const auto input = platform::fileIdOf(settings_.input);
-    // Only runs hold this lock, so what is left now was left by one that was killed.
-    platform::removeRecordTemporaries(lock_, input);
-    if (inputIsAnOutput(input)) {
-      return fail(ConvertStatus::InputIsOutput, std::string(texts::kInputIsOutput) + "\n" + utf8Of(settings_.input));
+    // Only runs hold this lock, so what is left now was left by one that was killed; the inputs
+    // stay whatever their names.
+    std::vector<platform::FileId> inputIds;
+    for (const ConvertInput& input : inputs_) {
+      if (auto id = platform::fileIdOf(input.path)) inputIds.push_back(*id);
     }
-
-    LineReader& reader = reader_.emplace(settings_.input, LineReader::kBlockSize,
-                                         [this] { return host_.StopRequested(); }, settings_.encoding);
-    if (reader.wasInterrupted()) {
-      result_.status = ConvertStatus::Stopped;
-      return result_;
-    }
-    if (!reader.ok()) {
-      std::string text(texts::kInputOpenFailed);
-      text += '\n';
-      text += utf8Of(settings_.input);
-      text += ": ";
-      text += reasonText(reader.error());
-      return fail(ConvertStatus::InputError, text);
+    platform::removeRecordTemporaries(lock_, inputIds);
+    for (const ConvertInput& input : inputs_) {
+      if (inputIsAnOutput(input.path)) {
+        return fail(ConvertStatus::InputIsOutput, std::string(texts::kInputIsOutput) + "\n" + utf8Of(input.path));
+      }
     }
 
     // A record holds about the limit plus its header and the line that overflows it; room for
     // that up front spares the copies of growing a large record.
     message_.reserve(static_cast<std::size_t>(
         std::min<std::int64_t>(*limit + kRecordSlack, static_cast<std::int64_t>(kHeldBytes))));
+    for (const ConvertInput& input : inputs_) {
+      if (auto ended = convertText(input)) return *ended;
+    }
+    return finish(ConvertStatus::Completed, texts::kCompleted);
+  }
+
+ private:
+  // One text into the series, from a record of its own; the run's result when the run ends
+  // with it, nothing when the next text may follow.
+  std::optional<ConvertResult> convertText(const ConvertInput& input) {
+    const bool first = !reader_;
+    if (!first) {
+      if (host_.StopRequested()) return stopBetweenTexts();
+      if (numbersOut_) return stop(ConvertStatus::NumbersOut, numbersOutText());
+      bytesBefore_ = result_.bytesConverted;
+    }
+    header_.subject = input.subject.value_or(settings_.header.subject);
+    structure_ = {};
+    noted_ = false;
+    LineReader& reader = reader_.emplace(input.path, LineReader::kBlockSize,
+                                         [this] { return host_.StopRequested(); }, settings_.encoding);
+    if (reader.wasInterrupted()) return first ? stopped() : stopBetweenTexts();
+    if (!reader.ok()) {
+      std::string text(texts::kInputOpenFailed);
+      text += '\n';
+      text += utf8Of(input.path);
+      text += ": ";
+      text += reasonText(reader.error());
+      if (first) return fail(ConvertStatus::InputError, text);
+      return stop(ConvertStatus::InputError, text + "\n");
+    }
+
     if (!beginRecord()) return serialsOut();
     // The bar follows the file's bytes, line ends included, so it is full once the whole text is
     // read (decoded lines are shorter or longer than the bytes they came from).
@@ -96,10 +119,11 @@ class Run {
       if (!got) {
         if (lineOpen_ && !endLine()) return stopAfterLine();
         if (reader.wasInterrupted()) break;
-        if (!reader.ok()) return readFailed(reader);
+        if (!reader.ok()) return readFailed(reader, input.path);
         if (!closeRecord()) return writeFailed();
-        result_.bytesConverted = reader.bytesRead();
-        return finish(ConvertStatus::Completed, texts::kCompleted);
+        result_.bytesConverted = bytesBefore_ + reader.bytesRead();
+        noteInput();
+        return std::nullopt;
       }
       // The structure check needs only a line's start; a line read in pieces ends later.
       if (!lineOpen_) {
@@ -113,19 +137,30 @@ class Run {
     // Stopped between lines: the record in hand is closed with the lines read so far.
     if (lineOpen_ && !endLine()) return stopAfterLine();
     if (!closeRecord()) return writeFailed();
-    result_.bytesConverted = reader.bytesRead();
+    result_.bytesConverted = bytesBefore_ + reader.bytesRead();
+    return stopBetweenTexts();
+  }
+
+  // Stopped on request with no record in hand: what was written stays, on disk.
+  ConvertResult stopBetweenTexts() {
     noteInput();
-    result_.status = ConvertStatus::Stopped;
     sync();
+    return stopped();
+  }
+
+  ConvertResult stopped() {
+    result_.status = ConvertStatus::Stopped;
     return result_;
   }
 
- private:
   // ---- Checks before anything is read
 
   // The name of the first header value that would break the header, or null.
   const char* unsafeHeaderField() const {
     if (!isHeaderSafe(header_.subject)) return "Subject";
+    for (const ConvertInput& input : inputs_) {
+      if (input.subject && !isHeaderSafe(*input.subject)) return "Subject";
+    }
     if (!isHeaderSafe(header_.from)) return "From";
     if (!isHeaderSafe(header_.to)) return "To";
     if (!isHeaderSafe(header_.pattern)) return "Format";
@@ -136,14 +171,15 @@ class Run {
   // the folder's filesystem resolves it, so a hard link counts, and so does "e1__0005.vmg" where
   // names ignore case (a card's FAT). Some user-space filesystems number a file anew for each
   // spelling of its name: there the input found under another spelling counts too.
-  bool inputIsAnOutput(const std::optional<platform::FileId>& input) const {
+  bool inputIsAnOutput(const std::filesystem::path& path) const {
+    const auto input = platform::fileIdOf(path);
     if (!input) return false;
     const auto names = lock_.names();
-    const std::filesystem::path inputFolder = settings_.input.parent_path();
+    const std::filesystem::path inputFolder = path.parent_path();
     const bool inputHere = platform::fileIdOf(inputFolder.empty() ? "." : inputFolder) == lock_.id();
-    const auto inputNumber = recordNumberOf(utf8Of(settings_.input.filename()));
+    const auto inputNumber = recordNumberOf(utf8Of(path.filename()), LetterCase::Ignored);
     for (const auto& entry : names) {
-      const auto number = recordNumberOf(utf8Of(entry));
+      const auto number = recordNumberOf(utf8Of(entry), LetterCase::Ignored);
       if (!number || *number < settings_.startNumber) continue;
       const std::filesystem::path target = pathFromUtf8(fileNameFor(*number));
       const auto resolved = lock_.idOf(target);
@@ -153,23 +189,6 @@ class Run {
       if (caseBlind && inputHere && inputNumber == number) return true;
     }
     return false;
-  }
-
-  // The number of a record name, in any case.
-  static std::optional<int> recordNumberOf(const std::string& name) {
-    const std::string pattern = fileNameFor(0);
-    if (name.size() != pattern.size()) return std::nullopt;
-    int number = 0;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-      const char c = name[i];
-      if (pattern[i] == '0') {
-        if (c < '0' || c > '9') return std::nullopt;
-        number = number * 10 + (c - '0');
-      } else if (c != pattern[i] && !(c >= 'a' && c <= 'z' && c - 'a' + 'A' == pattern[i])) {
-        return std::nullopt;
-      }
-    }
-    return number;
   }
 
   ConvertResult folderRefused(const platform::SystemError& error) {
@@ -357,7 +376,7 @@ class Run {
       message_.AddFooter();
       show();
     } else {
-      tail_.append("\r\nEND:VBODY\r\nEND:VMSG\r\n");
+      for (std::string_view line : kFooterLines) tail_.append(line).append(kCrLf);
     }
     const std::filesystem::path file = folder_ / fileNameFor(number_);
     failedFile_ = file;
@@ -385,18 +404,22 @@ class Run {
     return true;
   }
 
-  // Once, before the run's last message, so a window can add it to that message.
+  // Once for each text, before the run's last message, so a window can add it to that message.
   void noteInput() {
     if (!reader_ || noted_) return;
     noted_ = true;
-    result_.input = reportOf(*reader_, structure_);
-    host_.InputRead(*result_.input);
+    result_.inputs.push_back(reportOf(*reader_, structure_));
+    host_.InputRead(result_.inputs.back());
+  }
+
+  static std::string numbersOutText() {
+    return texts::fillIn(texts::kNumbersOut, {{"last", std::to_string(kLastFileNumber)}});
   }
 
   // ---- Endings
 
   ConvertResult stopAfterLine() {
-    if (outOfNumbers_) return stop(ConvertStatus::NumbersOut, texts::fillIn(texts::kNumbersOut, {{"last", std::to_string(kLastFileNumber)}}));
+    if (outOfNumbers_) return stop(ConvertStatus::NumbersOut, numbersOutText());
     if (outOfSerials_) return serialsOut();
     if (tooLarge_) return stop(ConvertStatus::RecordTooLarge, texts::kRecordTooLarge);
     return writeFailed();
@@ -462,17 +485,19 @@ class Run {
 
   ConvertResult serialsOut() { return stop(ConvertStatus::SerialsOut, texts::fillIn(texts::kSerialsOut, {{"last", std::to_string(Message::kMaxSerial)}})); }
 
-  ConvertResult readFailed(const LineReader& reader) {
+  ConvertResult readFailed(const LineReader& reader, const std::filesystem::path& input) {
     // What was read is written whole first, as an interrupt does.
     if (!closeRecord()) return writeFailed();
-    std::string text(texts::kInputReadFailed);
+    std::string text;
+    if (inputs_.size() > 1) text = utf8Of(input) + "\n";
+    text += texts::kInputReadFailed;
     text += " (";
     text += reasonText(reader.error());
     text += ")\n";
     text += texts::kStoppedAtBytePrefix;
     text += std::to_string(reader.bytesRead());
     text += texts::kStoppedAtByteSuffix;
-    result_.bytesConverted = reader.bytesRead();
+    result_.bytesConverted = bytesBefore_ + reader.bytesRead();
     return stop(ConvertStatus::InputError, text);
   }
 
@@ -503,6 +528,7 @@ class Run {
   }
 
   const ConvertSettings& settings_;
+  const std::vector<ConvertInput>& inputs_;
   HeaderInputs header_;
   Message& message_;
   ConvertHost& host_;
@@ -515,6 +541,7 @@ class Run {
   bool noted_ = false;
   StructureLines structure_;
   ConvertResult result_;
+  std::uint64_t bytesBefore_ = 0;  // of the texts before the one in hand
 
   // The record in hand: its count, its file once it is too large to hold, and what of it has
   // gone there.
@@ -543,15 +570,6 @@ class Run {
 
 }  // namespace
 
-std::string fileNameFor(int number) {
-  std::string name = "E1__0000.VMG";
-  for (std::size_t i = 7; number > 0 && i >= 4; --i) {
-    name[i] = static_cast<char>('0' + number % 10);
-    number /= 10;
-  }
-  return name;
-}
-
 std::string leftoversSentence(const ConvertResult& result) {
   if (!result.leftovers) return {};
   std::string text(texts::kLeftoversPrefix);
@@ -564,11 +582,17 @@ std::string leftoversSentence(const ConvertResult& result) {
   return text;
 }
 
-ConvertResult Convert(const ConvertSettings& settings, Message& message, ConvertHost& host) {
+ConvertResult Convert(const ConvertSettings& settings, const std::vector<ConvertInput>& inputs, Message& message,
+                      ConvertHost& host) {
   if (settings.startNumber < 0 || settings.startNumber > kLastFileNumber) {
     throw std::out_of_range("start number outside the file numbers");
   }
-  return Run(settings, message, host).go();
+  if (inputs.empty()) throw std::invalid_argument("no text to convert");
+  return Run(settings, inputs, message, host).go();
+}
+
+ConvertResult Convert(const ConvertSettings& settings, Message& message, ConvertHost& host) {
+  return Convert(settings, {{settings.input, std::nullopt}}, message, host);
 }
 
 }  // namespace orvella

@@ -40,7 +40,8 @@ class ConvertHost {
   // The record being built, after each change; only called when WantsRecord() is true.
   virtual bool WantsRecord() const { return false; }
   virtual void ShowRecord(const std::string& record) { (void)record; }
-  // What reading the input taught, once the reading has ended and before the run's last message.
+  // What reading a text taught, once its reading has ended and before the run's last message;
+  // once for each text, in order.
   virtual void InputRead(const InputReport& report) { (void)report; }
   // A failed write: the file and why (writeFailureText). The run stops after it, so a series
   // never has a hole, and its closing Message(Error) says where it stopped.
@@ -50,7 +51,7 @@ class ConvertHost {
 };
 
 struct ConvertSettings {
-  std::filesystem::path input;
+  std::filesystem::path input;      // the text, when one is converted
   std::string maxLength{kDefaultMaxLength};  // text of the limit, checked by Convert
   int startNumber = 0;              // 0..kLastFileNumber
   HeaderInputs header;              // date is taken from the host for each record
@@ -85,7 +86,7 @@ struct ConvertResult {
   // Records of the same series beyond the last one written, left by an earlier, longer run and
   // not touched by this one: the first and last number of the run of them.
   std::optional<std::pair<int, int>> leftovers;
-  std::optional<InputReport> input;  // once reading has begun
+  std::vector<InputReport> inputs;   // one for each text whose reading began, in order
 };
 
 // The largest record the writer makes; a line that would need a larger one stops the run.
@@ -99,11 +100,22 @@ std::string leftoversSentence(const ConvertResult& result);
 // A whole number from 1 to INT32_MAX, else nothing.
 [[nodiscard]] std::optional<std::int32_t> parseLimit(std::string_view text);
 
-// "E1__" + four digits + ".VMG".
-std::string fileNameFor(int number);
+// One text of a series, and the Subject its records carry when it has one of its own (as when
+// the Subject comes from each file's name); settings.header.subject otherwise.
+struct ConvertInput {
+  std::filesystem::path path;
+  std::optional<std::u16string> subject;
+};
 
 // Message carries the Subject serial across conversions, as the window does; Convert leaves the
 // last record in it. settings.startNumber must be 0..kLastFileNumber (std::out_of_range otherwise).
 ConvertResult Convert(const ConvertSettings& settings, Message& message, ConvertHost& host);
+
+// Several texts, in order, as one series (settings.input is not read): each opens a record of its
+// own, and the file numbers and the Subject serial run on from one to the next, so the records
+// are those of one run per text with both carried by hand. A failure stops the run where it is,
+// the records before it kept; `inputs` must not be empty.
+ConvertResult Convert(const ConvertSettings& settings, const std::vector<ConvertInput>& inputs, Message& message,
+                      ConvertHost& host);
 
 }  // namespace orvella

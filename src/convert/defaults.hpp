@@ -6,13 +6,12 @@
 #include <string_view>
 
 #include "core/message.hpp"
+#include "platform/record_names.hpp"
 
 namespace orvella {
 
 inline constexpr std::string_view kDefaultSender = "orvella@example.jp";
 inline constexpr std::string_view kDefaultMaxLength = "10000";
-// File numbers run from 0 to this, four digits in the name.
-inline constexpr int kLastFileNumber = 9999;
 
 // Header limits in code page 932 bytes.
 inline constexpr int kMaxAddressBytes = 64;

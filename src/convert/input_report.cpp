@@ -5,6 +5,7 @@
 #include "convert/texts.hpp"
 #include "core/cp932.hpp"
 #include "core/utf.hpp"
+#include "platform/record_names.hpp"
 
 namespace orvella {
 
@@ -60,12 +61,19 @@ bool looksLikeStructure(std::string_view line) {
   return startsWithNoCase(line, "BEGIN:") || startsWithNoCase(line, "END:");
 }
 
-void StructureLines::add(std::string_view line, std::uint64_t number) {
+void StructureLines::add(std::string_view line, std::uint64_t number, int record) {
   ++count_;
   if (samples_.size() >= kSamples) return;
   std::u16string text = cp932::decode(line.substr(0, kShownUnits * 2));
   if (text.size() > kShownUnits) text.resize(kShownUnits);
-  samples_.push_back({number, utf16ToUtf8(text)});
+  samples_.push_back({number, utf16ToUtf8(text), record});
+}
+
+void StructureLines::merge(const StructureLines& other) {
+  count_ += other.count_;
+  for (const StructureLine& sample : other.samples_) {
+    if (samples_.size() < kSamples) samples_.push_back(sample);
+  }
 }
 
 InputReport reportOf(const LineReader& reader, const StructureLines& structure) {
@@ -125,13 +133,19 @@ std::string completionNote(const InputReport& report) {
   return note + ")";
 }
 
-std::vector<std::string> structureLines(const InputReport& report) {
-  const StructureLines& s = report.structure;
+std::vector<std::string> structureLines(const InputReport& report) { return structureLines(report.structure); }
+
+std::vector<std::string> structureLines(const StructureLines& s) {
   std::vector<std::string> lines;
   if (s.count() == 0) return lines;
   lines.push_back(std::string(texts::kStructurePrefix) + std::to_string(s.count()) +
                   std::string(texts::kLinesSuffix));
-  for (const StructureLine& sample : s.samples()) lines.push_back(lineLabel(sample.line) + sample.text);
+  for (const StructureLine& sample : s.samples()) {
+    const std::string label = lineLabel(sample.line);
+    lines.push_back(sample.record < 0 ? label + sample.text
+                                      : std::string(texts::kLinePrefix) + fileNameFor(sample.record) + " " +
+                                            label.substr(texts::kLinePrefix.size()) + sample.text);
+  }
   if (s.count() > s.samples().size()) {
     lines.push_back(std::string(texts::kMorePrefix) + std::to_string(s.count() - s.samples().size()) +
                     std::string(texts::kLinesSuffix));

@@ -19,6 +19,7 @@ bool looksLikeStructure(std::string_view line);
 struct StructureLine {
   std::uint64_t line = 0;
   std::string text;  // UTF-8, for display
+  int record = -1;   // the record file it was read from, when it comes from one
 };
 
 class StructureLines {
@@ -26,16 +27,18 @@ class StructureLines {
   static constexpr std::size_t kSamples = 10;
 
   // Called for every body line; a cheap first-byte test keeps it off the hot path.
-  void look(std::string_view line, std::uint64_t number) {
+  void look(std::string_view line, std::uint64_t number, int record = -1) {
     if (line.size() < 4) return;
     const char c = static_cast<char>(line[0] | 0x20);
-    if ((c == 'b' || c == 'e') && looksLikeStructure(line)) add(line, number);
+    if ((c == 'b' || c == 'e') && looksLikeStructure(line)) add(line, number, record);
   }
+  // Takes in what another look found, after what this one found.
+  void merge(const StructureLines& other);
   std::uint64_t count() const { return count_; }
   const std::vector<StructureLine>& samples() const { return samples_; }
 
  private:
-  void add(std::string_view line, std::uint64_t number);
+  void add(std::string_view line, std::uint64_t number, int record);
   std::uint64_t count_ = 0;
   std::vector<StructureLine> samples_;
 };
@@ -58,6 +61,7 @@ InputReport reportOf(const LineReader& reader, const StructureLines& structure);
 std::string encodingLine(const InputReport& report);
 std::vector<std::string> substitutionLines(const InputReport& report);
 std::vector<std::string> structureLines(const InputReport& report);
+std::vector<std::string> structureLines(const StructureLines& structure);
 // One line for a window's completion message: the encoding and the first '?' with their lines;
 // empty for code page 932 input, which is copied as it is.
 std::string completionNote(const InputReport& report);

@@ -104,4 +104,19 @@ CheckResult checkText(const ConvertSettings& settings, const std::u16string& dat
   return result;
 }
 
+std::vector<CheckResult> checkTexts(const ConvertSettings& settings, const std::vector<ConvertInput>& inputs,
+                                    const std::u16string& date, int firstSerial) {
+  std::vector<CheckResult> results;
+  ConvertSettings one = settings;
+  std::int64_t serial = firstSerial;
+  for (const ConvertInput& input : inputs) {
+    one.input = input.path;
+    one.header.subject = input.subject.value_or(settings.header.subject);
+    // Past the last serial a run stops; the sizes go on with the last one.
+    results.push_back(checkText(one, date, static_cast<int>(std::min<std::int64_t>(serial, Message::kMaxSerial))));
+    if (settings.header.serialOn) serial += static_cast<std::int64_t>(results.back().records);
+  }
+  return results;
+}
+
 }  // namespace orvella

@@ -90,4 +90,38 @@ inline constexpr std::string_view kStructurePrefix = "vMessage の区切りと�
 inline constexpr std::string_view kLinesSuffix = " 行";
 inline constexpr std::string_view kMorePrefix = "  ほか ";
 
+// A record read back: what is wrong with it.
+inline constexpr std::string_view kBlankLine = "空行";
+inline constexpr std::string_view kListSeparator = "、";
+inline constexpr std::string_view kRecordUnreadable = "読み込めません: ";
+inline constexpr std::string_view kRecordNotAFile = "ファイルではありません。";
+inline constexpr std::string_view kRecordHeaderLine = "{line} 行目が「{text}」ではありません。";
+inline constexpr std::string_view kRecordHeaderBlank = "{line} 行目が空行ではありません。";
+inline constexpr std::string_view kRecordHeaderStart = "{line} 行目が「{text}」で始まっていません。";
+inline constexpr std::string_view kRecordLineEnd = "{line} 行目の改行が CR LF ではありません。";
+inline constexpr std::string_view kRecordEndsInHeader = "ヘッダーの途中 ({line} 行目) で終わっています。";
+inline constexpr std::string_view kRecordCutLine = "最後の {line} 行目が改行なしで終わっています (途中で切れています)。";
+inline constexpr std::string_view kRecordNoFooter = "終わりの {count} 行 ({lines}) がありません。";
+inline constexpr std::string_view kRecordAfterFooter = "終わりの {count} 行のあと、{line} 行目にも続きがあります。";
+
+// --verify: what a folder of records holds.
+inline constexpr std::string_view kNone = "なし";
+inline constexpr std::string_view kFilesSuffix = " 個";
+inline constexpr std::string_view kVerifyFolderUnreadable = "フォルダを読み込めません: ";
+inline constexpr std::string_view kVerifyNoRecords = "{name} の形の名前のファイルがありません。";
+inline constexpr std::string_view kVerifySeries = "連番: {first} 〜 {last} ({count} 個)";
+inline constexpr std::string_view kVerifyHoles = "欠番: ";
+inline constexpr std::string_view kVerifyStrays = "連番の名前ではないもの: ";
+inline constexpr std::string_view kVerifyDamaged = "Orvella の書く形になっていないファイル: ";
+inline constexpr std::string_view kVerifyLargest = "最大のファイル: ";
+inline constexpr std::string_view kVerifySize = "{name} (数えたバイト数 {counted}、ファイルの大きさ {bytes} バイト)";
+inline constexpr std::string_view kVerifyOverLimit = "最大バイト数 {limit} を超えるファイル: ";
+inline constexpr std::string_view kVerifyDates = "Date が番号の順になっていないファイル: ";
+inline constexpr std::string_view kVerifyDateBefore = "{name} (Date が {before} より前)";
+inline constexpr std::string_view kVerifyDateUnreadable = " (Date が日時として読めない)";
+
+// --join: why the text could not be put back together.
+inline constexpr std::string_view kJoinHole = "{name} がありません (欠番)。連番が途切れているため連結しません。";
+inline constexpr std::string_view kJoinWriteFailed = "連結したテキストを書き出せませんでした: ";
+
 }  // namespace orvella::texts

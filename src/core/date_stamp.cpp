@@ -72,3 +72,22 @@ bool isDateStamp(std::string_view t) {
 }
 
 }  // namespace orvella
+
+namespace orvella {
+
+std::optional<std::chrono::sys_seconds> stampMoment(std::string_view text) {
+  using namespace std::chrono;
+  if (!isDateStamp(text)) return std::nullopt;
+  const std::string t(text);
+  int dd = 0, yyyy = 0, hh = 0, mm = 0, ss = 0, zh = 0, zm = 0;
+  char mon[4] = {}, sign = '+';
+  if (std::sscanf(t.c_str(), "%*3s, %2d %3s %4d %2d:%2d:%2d %c%2d%2d", &dd, mon, &yyyy, &hh, &mm, &ss, &sign, &zh, &zm) != 9) {
+    return std::nullopt;
+  }
+  const auto month = std::find(monthNames.begin() + 1, monthNames.end(), std::string_view(mon)) - monthNames.begin();
+  const sys_days day{year{yyyy} / static_cast<unsigned>(month) / static_cast<unsigned>(dd)};
+  const seconds zone = hours{zh} + minutes{zm};
+  return day + hours{hh} + minutes{mm} + seconds{ss} - (sign == '-' ? -zone : zone);
+}
+
+}  // namespace orvella

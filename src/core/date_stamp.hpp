@@ -3,6 +3,7 @@
 
 #include <array>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,13 @@ namespace orvella {
 // +0900", the day and month names as the tables spell them, "-hhmm" as well as "+hhmm", a day
 // the calendar has (no 31 Feb) under the weekday it falls on.
 bool isDateStamp(std::string_view text);
+
+}  // namespace orvella
+
+namespace orvella {
+
+// The moment a stamp names (its zone applied), for putting stamps in order; nothing for a text
+// isDateStamp() refuses.
+[[nodiscard]] std::optional<std::chrono::sys_seconds> stampMoment(std::string_view text);
 
 }  // namespace orvella

@@ -45,29 +45,24 @@ void Message::setSubjectSerial(int serial) {
 void Message::AddHeader(const HeaderInputs& in) {
   if (in.serialOn && serial_ > kMaxSerial) throw SerialExhausted();
 
-  const auto line = [](std::u16string_view name, std::u16string_view value) {
-    std::u16string text(name);
-    text.append(value);
-    return text;
-  };
-  std::u16string subject = line(u"Subject: ", in.subject);
-  if (in.serialOn) subject.append(u"-").append(renderSerial(serial_, in.pattern));
-
-  AddText(std::string_view("BEGIN:VMSG"));
-  AddText(std::string_view("VERSION:1.1"));
-  AddText(std::string_view("X-IRMC-STATUS:READ"));
-  AddText(std::string_view("X-IRMC-TYPE:INET"));
-  AddText(std::string_view("X-IRMC-BOX:INBOX"));
-  AddText(std::string_view("BEGIN:VBODY"));
-  AddText(line(u"Date: ", in.date));
-  AddText(line(u"From: ", in.from));
-  AddText(subject);
-  AddText(line(u"To: ", in.to));
-  AddText(std::string_view("Cc: "));
-  AddText(kMimeVersionLine);
-  AddText(kContentTypeLine);
-  AddText(kTransferEncodingLine);
-  AddText(std::string_view(""));
+  for (const HeaderLine& line : kHeaderLines) {
+    if (line.value == HeaderValue::None) {
+      AddText(line.text);
+      continue;
+    }
+    std::u16string text(line.text.begin(), line.text.end());
+    switch (line.value) {
+      case HeaderValue::Date: text.append(in.date); break;
+      case HeaderValue::From: text.append(in.from); break;
+      case HeaderValue::To: text.append(in.to); break;
+      case HeaderValue::Subject:
+        text.append(in.subject);
+        if (in.serialOn) text.append(u"-").append(renderSerial(serial_, in.pattern));
+        break;
+      case HeaderValue::None: break;
+    }
+    AddText(text);
+  }
   if (in.serialOn) ++serial_;
 }
 

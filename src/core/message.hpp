@@ -21,6 +21,27 @@ inline constexpr std::string_view kTransferEncodingLine = "Content-Transfer-Enco
 inline constexpr std::int64_t kCountedHeaderBytes =
     kMimeVersionLine.size() + kContentTypeLine.size() + kTransferEncodingLine.size() + 3 * kCrLf.size();
 
+// Which header value follows a line's fixed start.
+enum class HeaderValue { None, Date, From, Subject, To };
+
+// The header, line by line in order: the whole line, or the start its value follows.
+struct HeaderLine {
+  std::string_view text;
+  HeaderValue value = HeaderValue::None;
+};
+inline constexpr HeaderLine kHeaderLines[] = {
+    {"BEGIN:VMSG"},          {"VERSION:1.1"},
+    {"X-IRMC-STATUS:READ"},  {"X-IRMC-TYPE:INET"},
+    {"X-IRMC-BOX:INBOX"},    {"BEGIN:VBODY"},
+    {"Date: ", HeaderValue::Date},
+    {"From: ", HeaderValue::From},
+    {"Subject: ", HeaderValue::Subject},
+    {"To: ", HeaderValue::To},
+    {"Cc: "},                {kMimeVersionLine},
+    {kContentTypeLine},      {kTransferEncodingLine},
+    {""},
+};
+
 // The footer's lines after the body, and their size with line ends.
 inline constexpr std::string_view kFooterLines[] = {"", "END:VBODY", "END:VMSG"};
 inline constexpr std::size_t kFooterBytes =

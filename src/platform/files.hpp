@@ -164,7 +164,7 @@ class FolderLock {
 
  private:
   friend class RecordFile;
-  friend int removeRecordTemporaries(const FolderLock&, const std::optional<FileId>&);
+  friend int removeRecordTemporaries(const FolderLock&, const std::vector<FileId>&);
   friend std::vector<Unflushed> syncRecords(const FolderLock&, const std::vector<std::filesystem::path>&);
   std::intptr_t handle_ = -1;
   std::filesystem::path path_;
@@ -172,9 +172,12 @@ class FolderLock {
   std::optional<SystemError> error_;
 };
 
-// Removes every record temporary left directly in the folder, except `keep` (the input, which
-// may bear any name); the number removed.
-int removeRecordTemporaries(const FolderLock& folder, const std::optional<FileId>& keep);
+// Removes every record temporary left directly in the folder, except the files in `keep` (the
+// inputs, which may bear any name); the number removed.
+int removeRecordTemporaries(const FolderLock& folder, const std::vector<FileId>& keep);
+
+// True when the folder's entry `name` is one of the files in `keep`; shared by both systems.
+[[nodiscard]] bool kept(const FolderLock& folder, const std::filesystem::path& name, const std::vector<FileId>& keep);
 
 // Makes the named files of the folder, and the folder's own entries, durable: on disk when this
 // returns nothing. A file that fails does not stop the others from being flushed.

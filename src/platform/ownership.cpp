@@ -1,4 +1,5 @@
 // Moving and ending the seam's file objects: the same on every platform, whatever the handle is.
+#include <algorithm>
 #include <utility>
 
 #include "platform/files.hpp"
@@ -44,6 +45,12 @@ RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
     other.named_.clear();
   }
   return *this;
+}
+
+bool kept(const FolderLock& folder, const std::filesystem::path& name, const std::vector<FileId>& keep) {
+  if (keep.empty()) return false;
+  const auto id = folder.idOf(name);
+  return id && std::find(keep.begin(), keep.end(), *id) != keep.end();
 }
 
 }  // namespace orvella::platform

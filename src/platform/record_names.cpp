@@ -1,5 +1,6 @@
 #include "platform/record_names.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <random>
@@ -7,6 +8,41 @@
 #include <string_view>
 
 #include "platform/files.hpp"
+
+namespace orvella {
+
+std::string fileNameFor(int number) {
+  std::string name(kRecordPrefix);
+  name.append(kRecordDigits, '0');
+  for (std::size_t i = name.size(); number > 0 && i > kRecordPrefix.size(); --i) {
+    name[i - 1] = static_cast<char>('0' + number % 10);
+    number /= 10;
+  }
+  name.append(kRecordExtension);
+  return name;
+}
+
+std::optional<int> recordNumberOf(std::string_view name, LetterCase letters) {
+  const auto same = [letters](std::string_view a, std::string_view b) {
+    if (letters == LetterCase::Exact) return a == b;
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](char x, char y) { return upper(x) == upper(y); });
+  };
+  if (name.size() != kRecordPrefix.size() + kRecordDigits + kRecordExtension.size() ||
+      !same(name.substr(0, kRecordPrefix.size()), kRecordPrefix) ||
+      !same(name.substr(kRecordPrefix.size() + kRecordDigits), kRecordExtension)) {
+    return std::nullopt;
+  }
+  int number = 0;
+  for (const char c : name.substr(kRecordPrefix.size(), kRecordDigits)) {
+    if (c < '0' || c > '9') return std::nullopt;
+    number = number * 10 + (c - '0');
+  }
+  return number;
+}
+
+}  // namespace orvella
 
 namespace orvella::platform {
 

@@ -126,7 +126,7 @@ TEST(OrvellaConvert, NoSerialLeavesTheSubjectBare) {
 
 struct RefusedCase {
   const char* name;
-  std::vector<std::string> args;  // "IN" and "OUT" stand for the prepared paths
+  std::vector<std::string> args;  // "IN" and "OUT" (or a path in it) stand for the prepared paths
   std::string says;
   friend void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -142,7 +142,9 @@ TEST_P(Refused, ExitsTwoAndWritesNothing) {
   Cli c;
   std::vector<std::string> args;
   for (const auto& a : GetParam().args) {
-    args.push_back(a == "IN" ? c.input.string() : a == "OUT" ? c.out.string() : a);
+    args.push_back(a == "IN"                ? c.input.string()
+                   : a.starts_with("OUT")  ? c.out.string() + a.substr(3)
+                                           : a);
   }
   const Outcome o = c.run(args);
   EXPECT_EQ(o.code, 2) << o.err;
@@ -164,7 +166,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Refused,
     ::testing::Values(
         RefusedCase{"NoInput", {"-o", "OUT"}, "入力ファイルを指定"},
-        RefusedCase{"TwoInputs", {"-o", "OUT", "IN", "IN"}, "1 つだけ"},
+        RefusedCase{"VerifyAndJoin", {"--verify", "OUT", "--join", "OUT"}, "1 つだけ"},
+        RefusedCase{"VerifyGivenAnInput", {"--verify", "OUT", "IN"}, "入力ファイルを指定できません"},
+        RefusedCase{"VerifyMissingFolder", {"--verify", "OUT/nowhere"}, "nowhere"},
+        RefusedCase{"JoinIntoItsFolder", {"--join", "OUT", "-o", "OUT/joined.txt"}, "同じフォルダ"},
         RefusedCase{"NoOutput", {"IN"}, "-o"},
         RefusedCase{"OutputMissing", {"-o", "OUT/nowhere", "IN"}, "nowhere"},
         RefusedCase{"UnknownOption", {"--bogus", "-o", "OUT", "IN"}, "--bogus"},

@@ -217,7 +217,7 @@ TEST(InputEncodings, ARunReportsEncodingQuestionMarksAndStructureLines) {
     host.folder = f.out;
     const ConvertResult r = Convert(f.settings, f.message, host);
     EXPECT_EQ(r.status, ConvertStatus::Completed);
-    EXPECT_TRUE(r.input.has_value());
+    EXPECT_EQ(r.inputs.size(), 1u);
     // Told before the completion message, which is the last thing said.
     EXPECT_EQ(host.messages.size(), 1u);
     return host.reports;

@@ -40,6 +40,8 @@ orvella-convert --output o|other dir|outdir
 orvella-convert --output = ou|outdir
 orvella-convert -o outdir n|notes.txt|novel.txt
 orvella-convert -o outdir nov|novel.txt
+orvella-convert --verify |other dir|outdir
+orvella-convert --join outdir -o n|notes.txt|novel.txt
 orvella-convert --to |
 orvella-convert --max-bytes 1|
 orvella-convert -- -|

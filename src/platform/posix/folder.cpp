@@ -85,10 +85,10 @@ std::vector<std::filesystem::path> FolderLock::names() const {
   return found;
 }
 
-int removeRecordTemporaries(const FolderLock& folder, const std::optional<FileId>& keep) {
+int removeRecordTemporaries(const FolderLock& folder, const std::vector<FileId>& keep) {
   int removed = 0;
   for (const auto& name : folder.names()) {
-    if (!isRecordTemporary(name.native()) || (keep && folder.idOf(name) == keep)) continue;
+    if (!isRecordTemporary(name.native()) || kept(folder, name, keep)) continue;
     if (::unlinkat(static_cast<int>(folder.handle_), name.c_str(), 0) == 0) ++removed;
   }
   return removed;

@@ -45,13 +45,13 @@ std::vector<std::filesystem::path> FolderLock::names() const { return folderEntr
 // The held folder cannot be renamed (see acquire), so records go by its path.
 std::optional<SystemError> RecordFile::create(const FolderLock& folder) { return create(folder.path()); }
 
-int removeRecordTemporaries(const FolderLock& folder, const std::optional<FileId>& keep) {
+int removeRecordTemporaries(const FolderLock& folder, const std::vector<FileId>& keep) {
   int removed = 0;
   for (const auto& name : folder.names()) {
     const std::u8string text = name.u8string();
     if (!isRecordTemporary(std::string_view(reinterpret_cast<const char*>(text.data()), text.size())))
       continue;
-    if (keep && folder.idOf(name) == keep) continue;
+    if (kept(folder, name, keep)) continue;
     if (::DeleteFileW(systemPath(folder.path() / name).c_str())) ++removed;
   }
   return removed;

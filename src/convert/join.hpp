@@ -1,0 +1,32 @@
+// The body lines of a folder's series put back together, in number order, as the records hold
+// them (code page 932, every line ended by CR LF): for a code page 932 text with CR LF line ends,
+// the text itself.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/error.hpp"
+
+namespace orvella {
+
+enum class JoinStatus { Joined, FolderUnreadable, NoRecords, Hole, Damaged, WriteFailed };
+
+struct JoinResult {
+  JoinStatus status = JoinStatus::Joined;
+  std::string message;  // why it stopped, naming the file (UTF-8); empty once joined
+  std::uint64_t bytes = 0;  // handed to the sink
+};
+
+// Takes the joined text in order, a piece at a time; an error stops the join.
+using JoinSink = std::function<std::optional<platform::SystemError>(std::string_view bytes)>;
+
+// Every record is read through once before a byte goes to the sink, so a hole or a damaged
+// record stops the join with nothing handed on.
+[[nodiscard]] JoinResult joinFolder(const std::filesystem::path& folder, const JoinSink& sink);
+
+}  // namespace orvella
