@@ -2,7 +2,8 @@
 # Installs whatever Orvella needs to build, test and run that is missing (Debian/Ubuntu).
 #   scripts/setup.sh           what building and running need
 #   scripts/setup.sh test      also clang and libFuzzer, for the fuzz runs of the test command, and
-#                              MinGW-w64 and Wine, for the Windows build and its tests
+#                              MinGW-w64 and Wine, for the Windows build and its tests, and Xvfb
+#                              and Qt's GTK theme, for the dialogs on a GNOME-like desktop
 #   scripts/setup.sh static    also clang-tidy and cppcheck, for scripts/static-checks.sh
 # The extras are skipped, with a note, where the distribution has no such package.
 # While another package manager run holds apt's locks (a fresh desktop's first minutes), it waits
@@ -19,6 +20,7 @@ optional=()
 for group in "$@"; do
   case $group in
     test) optional+=(clang libclang-rt-dev dpkg-dev lintian desktop-file-utils appstream
+                     xvfb xauth qt6-gtk-platformtheme
                      g++-mingw-w64-x86-64-posix wine wine64 zip) ;;
     static) optional+=(clang-tidy cppcheck) ;;
     *) echo "setup.sh: unknown group $group (test, static)" >&2; exit 2 ;;

@@ -5,11 +5,18 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <filesystem>
 #include <functional>
+#include <iostream>
+#include <optional>
 #include <vector>
 
 #include "support/temp_dir.hpp"
@@ -36,6 +43,7 @@ struct Seen {
   QString directory;
   QStringList history;
   QString typed;
+  bool canGoBack = false;
 };
 
 // Answers the next dialog once it is open: records how it opened, then acts on it.
@@ -48,7 +56,9 @@ void answerNextDialog(std::vector<Seen>& seen, std::function<void(QFileDialog&)>
       return;
     }
     const auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    seen.push_back({dialog->directory().absolutePath(), dialog->history(), name ? name->text() : QString()});
+    const auto* back = dialog->findChild<QToolButton*>(QStringLiteral("backButton"));
+    seen.push_back({dialog->directory().absolutePath(), dialog->history(), name ? name->text() : QString(),
+                    back && back->isEnabled()});
     act(*dialog);
   });
 }
@@ -95,7 +105,8 @@ TEST(QtDialogs, TheFileDialogStartsWhereTheProgramStartedEachTime) {
   EXPECT_FALSE(seen[1].history.contains(QDir::toNativeSeparators(qpath(dir.path()))));
 }
 
-// The child side of the test below: runs only when the parent asks, in a home of its own.
+// The child side of the test below: runs only when the parent asks, in a home of its own. A
+// file dialog, the folder dialog, the file dialog again, as the window uses them.
 TEST(QtDialogsChild, UsesTheDialogs) {
   const QByteArray mode = qgetenv("ORVELLA_DIALOGS_CHILD");
   if (mode.isEmpty()) GTEST_SKIP() << "run by QtDialogs.NothingIsWrittenForTheNextRun";
@@ -104,13 +115,41 @@ TEST(QtDialogsChild, UsesTheDialogs) {
     plain.setDirectory(QDir::homePath());
     return;
   }
+  TempDir dir;
+  for (const char* name : {"a.txt", "UPPER.TXT", "Mixed.Txt", "notes.md"}) writeFile(dir / name, "x");
+  ASSERT_TRUE(QDir::setCurrent(qpath(dir.path())));
   ui::QtDialogs dialogs;
   std::vector<Seen> seen;
+  QStringList shown;
+  answerNextDialog(seen, [&](QFileDialog& d) {
+    auto* model = d.findChild<QFileSystemModel*>();
+    if (!model) {
+      ADD_FAILURE() << "not Qt's own dialog";
+      d.reject();
+      return;
+    }
+    const auto names = [&] {
+      QStringList found;
+      const QModelIndex root = model->index(d.directory().absolutePath());
+      for (int i = 0; i < model->rowCount(root); ++i) found << model->fileName(model->index(i, 0, root));
+      return found;
+    };
+    // The folder is read in one batch by a thread of the model's.
+    (void)QTest::qWaitFor([&] { return names().contains(QStringLiteral("a.txt")); }, 10000);
+    shown = names();
+    shown.sort();
+    d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("UPPER.TXT"));
+    accept(d);
+  });
+  EXPECT_EQ(dialogs.openFileName(nullptr, {QStringLiteral("テキスト(*.txt)")}),
+            QDir::toNativeSeparators(qpath(dir / "UPPER.TXT")));
+  EXPECT_EQ(shown, QStringList({"Mixed.Txt", "UPPER.TXT", "a.txt"}));
   answerNextDialog(seen, [](QFileDialog& d) { accept(d); });
-  (void)dialogs.selectFolder(nullptr, QStringLiteral("t"));
+  EXPECT_EQ(dialogs.selectFolder(nullptr, QStringLiteral("t")), QDir::toNativeSeparators(QDir::homePath()));
   answerNextDialog(seen, [](QFileDialog& d) { d.reject(); });
   (void)dialogs.openFileName(nullptr, {QStringLiteral("all (*)")});
-  EXPECT_EQ(seen.size(), 2u);
+  ASSERT_EQ(seen.size(), 3u);
+  for (const Seen& s : seen) EXPECT_FALSE(s.canGoBack) << s.directory.toStdString();
 }
 
 std::vector<fs::path> filesUnder(const fs::path& folder) {
@@ -121,30 +160,56 @@ std::vector<fs::path> filesUnder(const fs::path& folder) {
   return found;
 }
 
-TEST(QtDialogs, NothingIsWrittenForTheNextRun) {
-  for (const char* mode : {"plain", "orvella"}) {
-    SCOPED_TRACE(mode);
-    TempDir home;
-    TempDir temp;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), qpath(home.path()));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), qpath(home / ".config"));
-    env.insert(QStringLiteral("TMPDIR"), qpath(temp.path()));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("ORVELLA_DIALOGS_CHILD"), QString::fromLatin1(mode));
-    QProcess child;
-    child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=QtDialogsChild.*")});
-    ASSERT_TRUE(child.waitForFinished(60000));
-    ASSERT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
+// Under Xvfb with the GTK platform theme a desktop install brings; GTK's settings, which go to a
+// dconf service on a desktop, go to a file in the home here, where the listing sees them.
+std::optional<QStringList> gtkDesktop() {
+  const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+  const QString theme = QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platformthemes/libqgtk3.so");
+  if (xvfbRun.isEmpty() || !QFileInfo::exists(theme)) return std::nullopt;
+  return QStringList{xvfbRun, "-a", "env", "QT_QPA_PLATFORM=xcb", "QT_QPA_PLATFORMTHEME=gtk3",
+                     "GSETTINGS_BACKEND=keyfile"};
+}
 
-    std::vector<fs::path> kept = filesUnder(home.path());
-    if (std::string_view(mode) == "plain") {
-      EXPECT_FALSE(kept.empty()) << "Qt's dialog left no settings: this test can no longer see them";
-    } else {
-      EXPECT_TRUE(kept.empty()) << kept.front();
-      kept = filesUnder(temp.path());
-      EXPECT_TRUE(kept.empty()) << kept.front();
+TEST(QtDialogs, NothingIsWrittenForTheNextRun) {
+  struct Row {
+    const char* desktop;
+    std::optional<QStringList> launcher;
+  };
+  const Row rows[] = {{"offscreen", QStringList{"env", "QT_QPA_PLATFORM=offscreen"}}, {"GTK under Xvfb", gtkDesktop()}};
+  for (const Row& row : rows) {
+    if (!row.launcher) {
+      std::cout << "note: no xvfb-run or Qt's GTK theme (Debian: xvfb xauth qt6-gtk-platformtheme); "
+                << row.desktop << " skipped\n";
+      continue;
+    }
+    for (const char* mode : {"plain", "orvella"}) {
+      SCOPED_TRACE(std::string(row.desktop) + " " + mode);
+      TempDir home;
+      TempDir temp;
+      TempDir runtime;
+      fs::permissions(runtime.path(), fs::perms::owner_all);
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      env.insert(QStringLiteral("HOME"), qpath(home.path()));
+      env.insert(QStringLiteral("XDG_CONFIG_HOME"), qpath(home / ".config"));
+      env.insert(QStringLiteral("XDG_RUNTIME_DIR"), qpath(runtime.path()));
+      env.insert(QStringLiteral("TMPDIR"), qpath(temp.path()));
+      env.insert(QStringLiteral("ORVELLA_DIALOGS_CHILD"), QString::fromLatin1(mode));
+      QStringList command = *row.launcher;
+      command << QCoreApplication::applicationFilePath() << QStringLiteral("--gtest_filter=QtDialogsChild.*");
+      QProcess child;
+      child.setProcessEnvironment(env);
+      child.start(command.takeFirst(), command);
+      ASSERT_TRUE(child.waitForFinished(60000));
+      ASSERT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
+
+      std::vector<fs::path> kept = filesUnder(home.path());
+      if (std::string_view(mode) == "plain") {
+        EXPECT_FALSE(kept.empty()) << "Qt's dialog left no settings: this test can no longer see them";
+      } else {
+        EXPECT_TRUE(kept.empty()) << kept.front();
+        kept = filesUnder(temp.path());
+        EXPECT_TRUE(kept.empty()) << kept.front();
+      }
     }
   }
 }
