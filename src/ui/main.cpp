@@ -4,11 +4,18 @@
 #include <QTranslator>
 
 #include "core/version.hpp"
+#include "platform/console.hpp"
 #include "ui/frm_main.hpp"
 #include "ui/qt_dialogs.hpp"
 #include "ui/startup.hpp"
+#include "ui/window_texts.hpp"
 
 int main(int argc, char* argv[]) {
+  switch (orvella::ui::requestOf(argc, argv)) {
+    case orvella::ui::Request::Help: orvella::platform::writeOutput(orvella::ui::texts::kUsage); return 0;
+    case orvella::ui::Request::Version: orvella::platform::writeOutput(orvella::ui::versionText()); return 0;
+    case orvella::ui::Request::Window: break;
+  }
   if (!orvella::ui::displayNamed(argc, argv)) {
     orvella::ui::reportNoDisplay();
     return 1;
@@ -16,6 +23,12 @@ int main(int argc, char* argv[]) {
   const QtMessageHandler qtHandler = orvella::ui::catchPlatformFailure();
   QApplication app(argc, argv);
   qInstallMessageHandler(qtHandler);
+  // Qt has taken its own options; any other is refused, never opened as a file of that name.
+  if (const QString option = orvella::ui::unknownOption(QApplication::arguments()); !option.isEmpty()) {
+    orvella::platform::writeError(orvella::ui::texts::kUnknownOption + option.toStdString() + "\n\n" +
+                                  orvella::ui::texts::kUsage);
+    return 2;
+  }
   QApplication::setApplicationName(QStringLiteral("Orvella"));
   QApplication::setApplicationVersion(QString::fromUtf8(orvella::kVersion.data(), qsizetype(orvella::kVersion.size())));
   // Wayland desktops take the window's icon and name from the menu entry of this name.
