@@ -76,6 +76,7 @@ class Run {
       text += utf8Of(settings_.input);
       text += ": ";
       text += reasonText(reader.error());
+      reader_.reset();  // nothing was read, so nothing is told about the text
       return fail(ConvertStatus::InputError, text);
     }
 
