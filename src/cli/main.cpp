@@ -105,10 +105,6 @@ int run(int argc, char** argv) {
   cli::TerminalHost host(o.output, o.date, !o.quiet && orvella::platform::stderrIsTerminal(),
                          ec ? 0 : size);
 
-  // An interrupt, a hang-up or a closed pipe closes the record in hand instead of leaving it,
-  // or a temporary file, behind; a file size limit is an ordinary failed write.
-  orvella::platform::installStopHandlers();
-
   orvella::Message message;
   if (o.firstSerial) message.setSubjectSerial(*o.firstSerial);
   const orvella::ConvertResult result = orvella::Convert(o.settings, message, host);
@@ -133,6 +129,11 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before anything else, so no signal finds the system's default action: an interrupt, a
+  // hang-up or a closed pipe closes the record in hand instead of leaving it, or a temporary
+  // file, behind (and a closed pipe under --help is a failed write, not death); a file size limit
+  // is an ordinary failed write.
+  orvella::platform::installStopHandlers();
   try {
     return run(argc, argv);
   } catch (const std::system_error& e) {
