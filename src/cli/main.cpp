@@ -69,7 +69,7 @@ int check(const orvella::cli::Options& o) {
     return 1;
   }
   for (const auto& line : orvella::cli::checkListing(result)) orvella::platform::writeOutput(line + "\n");
-  return result.input.hasWarnings() ? 1 : 0;
+  return result.hasWarnings() ? 1 : 0;
 }
 
 int run(int argc, char** argv) {

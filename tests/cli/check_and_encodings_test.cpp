@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "cli/cli_texts.hpp"
+#include "convert/defaults.hpp"
 #include "convert/texts.hpp"
+#include "core/message.hpp"
 #include "support/program.hpp"
 #include "support/temp_dir.hpp"
 
@@ -157,11 +159,61 @@ TEST(OrvellaConvertCheck, RecordsAndLargestSizeMatchAConversion) {
   ASSERT_EQ(t.run(convert).code, 0);
   const auto files = filesIn(t.out);
   std::uintmax_t largest = 0;
-  for (const auto& f : files) largest = std::max(largest, fs::file_size(t.out / f));
+  std::uintmax_t largestCounted = 0;  // the MIME lines and the body lines, with their line ends
+  for (const auto& f : files) {
+    const std::string record = readFile(t.out / f);
+    largest = std::max<std::uintmax_t>(largest, record.size());
+    const std::size_t blankLine = 2;  // between the MIME lines and the body
+    largestCounted = std::max<std::uintmax_t>(
+        largestCounted, record.size() - record.find("MIME-Version:") - blankLine - kFooterBytes);
+  }
   EXPECT_TRUE(contains(o.out, std::string(cli_texts::kCheckRecordsPrefix) + std::to_string(files.size()) +
                                   std::string(cli_texts::kCheckRecordsMiddle) + std::to_string(largest) +
+                                  std::string(cli_texts::kCheckRecordsCounted) + std::to_string(largestCounted) +
                                   std::string(cli_texts::kCheckRecordsEnd)))
-      << o.out << files.size() << " files, largest " << largest;
+      << o.out << files.size() << " files, largest " << largest << ", counted " << largestCounted;
+}
+
+// Where --check says the numbers or serials run out, a conversion stops, exit 1; where they
+// just suffice, both pass.
+TEST(OrvellaConvertCheck, SaysWhereNumbersOrSerialsRunOutAsAConversionStops) {
+  const struct {
+    std::vector<std::string> options;
+    const char* runsOut;  // nullptr, "numbers" or "serials"
+    const char* lastFile;
+    int lastLine;
+  } rows[] = {
+      {{"--start", "9998"}, "numbers", "E1__9999.VMG", 2},
+      {{"--start", "9995"}, nullptr, "E1__9999.VMG", 5},
+      {{"--serial", "32766"}, "serials", "E1__0001.VMG", 2},
+      {{"--serial", "32766", "--no-serial"}, nullptr, "E1__0004.VMG", 5},
+      {{"--start", "9999", "--serial", "32767"}, "numbers", "E1__9999.VMG", 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.options.front() + " " + row.options[1] + (row.runsOut ? row.runsOut : ""));
+    Texts t;
+    const fs::path in = t.input("a\r\nb\r\nc\r\nd\r\ne\r\n");  // one line a record at the limit below
+    std::vector<std::string> options = row.options;
+    options.insert(options.end(), {"--max-bytes", "100"});
+    std::vector<std::string> check = options;
+    check.insert(check.end(), {"--check", in.string()});
+    const Outcome checked = t.run(check);
+    std::vector<std::string> convert = options;
+    convert.insert(convert.end(), {"-o", t.out.string(), in.string()});
+    const Outcome converted = t.run(convert);
+
+    EXPECT_EQ(checked.code, row.runsOut ? 1 : 0) << checked.out;
+    EXPECT_EQ(converted.code, checked.code) << converted.err;
+    EXPECT_EQ(filesIn(t.out).back(), row.lastFile);
+    const auto says = [&](std::string_view text, int last) {
+      return contains(checked.out, texts::fillIn(text, {{"last", std::to_string(last)},
+                                                        {"file", row.lastFile},
+                                                        {"line", std::to_string(row.lastLine)}}));
+    };
+    const auto runsOut = [&](std::string_view what) { return row.runsOut && what == row.runsOut; };
+    EXPECT_EQ(says(cli_texts::kCheckNumbersOut, kLastFileNumber), runsOut("numbers")) << checked.out;
+    EXPECT_EQ(says(cli_texts::kCheckSerialsOut, Message::kMaxSerial), runsOut("serials")) << checked.out;
+  }
 }
 
 TEST(OrvellaConvertCheck, ListsStructureLinesTenThenACountAndExitsOne) {
