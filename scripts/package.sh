@@ -12,6 +12,10 @@ for tool in dpkg-shlibdeps dpkg-buildflags; do
     exit 1
   fi
 done
+# One commit, one package: every time stamp the tools write is the commit's.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null); then
+  export SOURCE_DATE_EPOCH
+fi
 cxxflags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS)
 cppflags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CPPFLAGS)
 ldflags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)
