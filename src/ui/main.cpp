@@ -12,9 +12,14 @@
 
 int main(int argc, char* argv[]) {
   switch (orvella::ui::requestOf(argc, argv)) {
-    case orvella::ui::Request::Help: orvella::platform::writeOutput(orvella::ui::texts::kUsage); return 0;
-    case orvella::ui::Request::Version: orvella::platform::writeOutput(orvella::ui::versionText()); return 0;
-    case orvella::ui::Request::Window: break;
+    case orvella::ui::Request::Help:
+      orvella::platform::writeOutput(orvella::ui::texts::kUsage);
+      return 0;
+    case orvella::ui::Request::Version:
+      orvella::platform::writeOutput(orvella::ui::versionText());
+      return 0;
+    case orvella::ui::Request::Window:
+      break;
   }
   if (!orvella::ui::displayNamed(argc, argv)) {
     orvella::ui::reportNoDisplay();

@@ -169,8 +169,8 @@ TEST(OrvellaConvertCheck, RecordsAndLargestSizeMatchAConversion) {
   }
   EXPECT_TRUE(contains(o.out, std::string(cli_texts::kCheckRecordsPrefix) + std::to_string(files.size()) +
                                   std::string(cli_texts::kCheckRecordsMiddle) + std::to_string(largest) +
-                                  std::string(cli_texts::kCheckRecordsCounted) + std::to_string(largestCounted) +
-                                  std::string(cli_texts::kCheckRecordsEnd)))
+                                  std::string(cli_texts::kCheckRecordsCounted) +
+                                  std::to_string(largestCounted) + std::string(cli_texts::kCheckRecordsEnd)))
       << o.out << files.size() << " files, largest " << largest << ", counted " << largestCounted;
 }
 

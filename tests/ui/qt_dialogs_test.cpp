@@ -164,10 +164,11 @@ std::vector<fs::path> filesUnder(const fs::path& folder) {
 // dconf service on a desktop, go to a file in the home here, where the listing sees them.
 std::optional<QStringList> gtkDesktop() {
   const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
-  const QString theme = QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platformthemes/libqgtk3.so");
+  const QString theme =
+      QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platformthemes/libqgtk3.so");
   if (xvfbRun.isEmpty() || !QFileInfo::exists(theme)) return std::nullopt;
-  return QStringList{xvfbRun, "-a", "env", "QT_QPA_PLATFORM=xcb", "QT_QPA_PLATFORMTHEME=gtk3",
-                     "GSETTINGS_BACKEND=keyfile"};
+  return QStringList{
+      xvfbRun, "-a", "env", "QT_QPA_PLATFORM=xcb", "QT_QPA_PLATFORMTHEME=gtk3", "GSETTINGS_BACKEND=keyfile"};
 }
 
 TEST(QtDialogs, NothingIsWrittenForTheNextRun) {
@@ -175,7 +176,8 @@ TEST(QtDialogs, NothingIsWrittenForTheNextRun) {
     const char* desktop;
     std::optional<QStringList> launcher;
   };
-  const Row rows[] = {{"offscreen", QStringList{"env", "QT_QPA_PLATFORM=offscreen"}}, {"GTK under Xvfb", gtkDesktop()}};
+  const Row rows[] = {{"offscreen", QStringList{"env", "QT_QPA_PLATFORM=offscreen"}},
+                      {"GTK under Xvfb", gtkDesktop()}};
   for (const Row& row : rows) {
     if (!row.launcher) {
       std::cout << "note: no xvfb-run or Qt's GTK theme (Debian: xvfb xauth qt6-gtk-platformtheme); "
