@@ -14,6 +14,10 @@ for tool in dpkg-deb dpkg-shlibdeps cpack; do
     exit 0
   fi
 done
+# Both builds below take their time stamps from the commit checked out now.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null); then
+  export SOURCE_DATE_EPOCH
+fi
 deb=$(bash scripts/package.sh | tail -n 1)
 dir=${ORVELLA_PACKAGE_BUILD_DIR:-build-package}
 root=$(mktemp -d)
