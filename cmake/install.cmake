@@ -26,6 +26,22 @@ if(TARGET orvella)
   install(FILES ${data}/bash-completion/orvella DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 endif()
 install(FILES ${data}/bash-completion/orvella-convert DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+# A stripped install (the package) also loses .comment, the compilers' names and versions, which
+# strip keeps and Debian's own packages drop.
+set(programs $<TARGET_FILE_NAME:orvella-convert>)
+if(TARGET orvella)
+  list(APPEND programs $<TARGET_FILE_NAME:orvella>)
+endif()
+if(CMAKE_OBJCOPY)
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      foreach(program ${programs})
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\"
+          COMMAND_ERROR_IS_FATAL ANY)
+      endforeach()
+    endif()")
+endif()
 
 # Manual pages (English, and Japanese under ja/) and the changelog, compressed as Debian wants
 # them: gzip -n, so the same sources give the same bytes.

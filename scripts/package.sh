@@ -12,6 +12,14 @@ for tool in dpkg-shlibdeps dpkg-buildflags; do
     exit 1
   fi
 done
+# One commit, one package: every time stamp the tools write is the commit's, and paths in the
+# compiler's output are relative to the checkout (dpkg-buildflags' -ffile-prefix-map), wherever it
+# is; ccache's own rewriting of them (a base folder, from its environment or its configuration)
+# would change the programs' build ids.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null); then
+  export SOURCE_DATE_EPOCH
+fi
+export CCACHE_BASEDIR=
 cxxflags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS)
 cppflags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CPPFLAGS)
 ldflags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)

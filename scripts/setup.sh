@@ -4,7 +4,8 @@
 #   scripts/setup.sh test      also clang and libFuzzer, for the fuzz runs of the test command,
 #                              MinGW-w64 and Wine, for the Windows build and its tests, Xvfb and
 #                              Wine's fonts, for the Windows window's, and rsvg-convert and
-#                              ImageMagick, for the icons (tools/make_icon.sh), and
+#                              ImageMagick, for the icons (tools/make_icon.sh), Qt's GTK theme, for
+#                              the dialogs on a GNOME-like desktop, and
 #                              exFAT through FUSE, for the tests on a card whose names ignore case
 #   scripts/setup.sh static    also clang-tidy and cppcheck, for scripts/static-checks.sh
 # The extras are skipped, with a note, where the distribution has no such package.
@@ -23,7 +24,8 @@ for group in "$@"; do
   case $group in
     test) optional+=(clang libclang-rt-dev dpkg-dev lintian desktop-file-utils appstream
                      g++-mingw-w64-x86-64-posix wine wine64 zip locales ccache
-                     xvfb imagemagick librsvg2-bin fonts-wine exfat-fuse exfatprogs) ;;
+                     xvfb imagemagick librsvg2-bin fonts-wine exfat-fuse exfatprogs
+                     xauth qt6-gtk-platformtheme) ;;
     static) optional+=(clang-tidy cppcheck) ;;
     *) echo "setup.sh: unknown group $group (test, static)" >&2; exit 2 ;;
   esac

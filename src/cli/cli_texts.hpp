@@ -32,8 +32,9 @@ inline constexpr std::string_view kUsage =
     "      --encoding NAME   入力の文字コード: auto (既定、自動判別), cp932, utf-8,\n"
     "                        utf-16le, utf-16be\n"
     "      --check           何も書き込まずに入力を調べる: 文字コード、改行の種類と数、行数、\n"
-    "                        作成されるファイルの数と最大サイズ、? になる文字、\n"
-    "                        BEGIN: や END: で始まる本文の行 (-o は不要)\n"
+    "                        作成されるファイルの数と最大サイズ、ファイル番号や通し番号が\n"
+    "                        尽きる所、? になる文字、BEGIN: や END: で始まる本文の行\n"
+    "                        (-o は不要)\n"
     "      --verify DIR      DIR の E1__nnnn.VMG を読んで調べる (何も書き込まない): 連番、欠番、\n"
     "                        連番の名前ではないもの、形の崩れたファイル、最大バイト数を超える\n"
     "                        ファイル、BEGIN: や END: で始まる本文の行、Date の順\n"
@@ -45,8 +46,8 @@ inline constexpr std::string_view kUsage =
     "\n"
     "終了コード: 0 すべて書き込み済み / 1 変換中の失敗 / 2 指定の誤り (何も書き込まない)\n"
     "出力先のフォルダは変換中ロックされ、同じフォルダへの 2 つ目の変換は終了コード 2 で断ります。\n"
-    "--check の終了コード: 0 注意点なし / 1 注意点あり (? になる文字、BEGIN:/END: の行) /\n"
-    "                     2 指定の誤り\n"
+    "--check の終了コード: 0 注意点なし / 1 注意点あり (? になる文字、BEGIN:/END: の行、\n"
+    "                     番号が尽きる) / 2 指定の誤り\n"
     "--verify の終了コード: 0 注意点なし / 1 注意点あり / 2 指定の誤り\n"
     "--join の終了コード: 0 書き出した / 1 欠番、壊れたファイル、書き出しの失敗 / 2 指定の誤り\n";
 
@@ -93,7 +94,15 @@ inline constexpr std::string_view kCheckLineEnds = "改行: ";
 inline constexpr std::string_view kCheckLines = "行数: ";
 inline constexpr std::string_view kCheckRecordsPrefix = "作成されるファイル: ";
 inline constexpr std::string_view kCheckRecordsMiddle = " 個 (最大のファイル ";
+// A file is larger than its count by the header lines the count leaves out.
+inline constexpr std::string_view kCheckRecordsCounted = " バイト、最大バイト数と比べる大きさ ";
 inline constexpr std::string_view kCheckRecordsEnd = " バイト)";
+inline constexpr std::string_view kCheckNumbersOut =
+    "ファイル番号が {last} に達するため、{file} (入力の {line} 行目まで) で変換が止まります。"
+    "残りのテキストは変換されません。";
+inline constexpr std::string_view kCheckSerialsOut =
+    "Subject の通し番号が {last} に達するため、{file} (入力の {line} 行目まで) で変換が止まります。"
+    "残りのテキストは変換されません。";
 inline constexpr std::string_view kCheckNoSubstitutes = "? に置き換える文字: なし";
 inline constexpr std::string_view kCheckNoStructure = "BEGIN: / END: で始まる本文の行: なし";
 inline constexpr std::string_view kCheckUnreadable = "入力ファイルを読み込めませんでした: ";

@@ -87,7 +87,7 @@ int check(const orvella::cli::Options& o) {
     for (const auto& line : orvella::cli::checkListing(result)) {
       orvella::platform::writeOutput((several ? "  " : "") + line + "\n");
     }
-    if (result.input.hasWarnings()) code = 1;
+    if (result.hasWarnings()) code = 1;
     lines += result.input.lines;
     records += result.records;
     largest = std::max(largest, result.largestRecord);
@@ -144,10 +144,6 @@ int run(int argc, char** argv) {
   }
   cli::TerminalHost host(o.output, o.date, !o.quiet && orvella::platform::stderrIsTerminal(), size);
 
-  // An interrupt, a hang-up or a closed pipe closes the record in hand instead of leaving it,
-  // or a temporary file, behind; a file size limit is an ordinary failed write.
-  orvella::platform::installStopHandlers();
-
   orvella::Message message;
   if (o.firstSerial) message.setSubjectSerial(*o.firstSerial);
   const orvella::ConvertResult result = orvella::Convert(o.settings, o.inputs, message, host);
@@ -178,6 +174,11 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before anything else, so no signal finds the system's default action: an interrupt, a
+  // hang-up or a closed pipe closes the record in hand instead of leaving it, or a temporary
+  // file, behind (and a closed pipe under --help is a failed write, not death); a file size limit
+  // is an ordinary failed write.
+  orvella::platform::installStopHandlers();
   try {
     return run(argc, argv);
   } catch (const std::system_error& e) {

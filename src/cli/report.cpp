@@ -28,7 +28,15 @@ std::vector<std::string> checkListing(const CheckResult& result) {
   lines.push_back(std::string(cli_texts::kCheckLines) + std::to_string(in.lines));
   lines.push_back(std::string(cli_texts::kCheckRecordsPrefix) + std::to_string(result.records) +
                   std::string(cli_texts::kCheckRecordsMiddle) + std::to_string(result.largestRecord) +
+                  std::string(cli_texts::kCheckRecordsCounted) + std::to_string(result.largestCounted) +
                   std::string(cli_texts::kCheckRecordsEnd));
+  if (const auto& out = result.runsOut) {
+    const bool numbers = out->status == ConvertStatus::NumbersOut;
+    lines.push_back(texts::fillIn(numbers ? cli_texts::kCheckNumbersOut : cli_texts::kCheckSerialsOut,
+                                  {{"last", std::to_string(numbers ? kLastFileNumber : Message::kMaxSerial)},
+                                   {"file", fileNameFor(out->lastNumber)},
+                                   {"line", std::to_string(out->lastLine)}}));
+  }
   std::vector<std::string> substitutes = substitutionLines(in);
   if (substitutes.empty()) substitutes.emplace_back(cli_texts::kCheckNoSubstitutes);
   append(lines, std::move(substitutes));

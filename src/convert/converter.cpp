@@ -103,6 +103,7 @@ class Run {
       text += utf8Of(input.path);
       text += ": ";
       text += reasonText(reader.error());
+      noted_ = true;  // nothing was read, so nothing is told about the text
       if (first) return fail(ConvertStatus::InputError, text);
       return stop(ConvertStatus::InputError, text + "\n");
     }

@@ -23,6 +23,8 @@ class RecordCount {
   }
   // A fresh record opened by a line of the given measure.
   void startWith(std::int64_t measure) { count_ = kStart + measure + kLineEnd; }
+  // The count of the record in hand, as measured against the limit.
+  std::int64_t value() const { return count_; }
 
  private:
   std::int64_t limit_;

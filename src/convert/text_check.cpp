@@ -13,17 +13,21 @@ namespace orvella {
 namespace {
 
 // Record sizes as Convert builds them: each header built for real (its serial and Date vary),
-// the body lines as written with their CR LF, the footer.
+// the body lines as written with their CR LF, the footer. The first record that would need a
+// file number or a serial past the last is where a conversion stops.
 class RecordSizes {
  public:
-  RecordSizes(const HeaderInputs& header, int firstSerial) : header_(header) {
+  RecordSizes(const HeaderInputs& header, int firstNumber, int firstSerial)
+      : header_(header), firstNumber_(firstNumber), firstSerial_(firstSerial) {
     message_.setSubjectSerial(firstSerial);
     Message footer;
     footer.AddFooter();
     footerBytes_ = footer.curMessage().size();
   }
 
-  void open() {
+  // linesBefore: the input lines in the records before this one.
+  void open(std::uint64_t linesBefore) {
+    noteRunOut(linesBefore);
     message_.NewFile();
     try {
       message_.AddHeader(header_);
@@ -34,22 +38,44 @@ class RecordSizes {
     bodyBytes_ = 0;
   }
   void add(std::size_t lineBytes) { bodyBytes_ += lineBytes + RecordCount::kLineEnd; }
-  void close() {
+  void close(std::int64_t counted) {
     ++records_;
     largest_ = std::max<std::uint64_t>(largest_, headerBytes_ + bodyBytes_ + footerBytes_);
+    largestCounted_ = std::max(largestCounted_, counted);
   }
 
   std::uint64_t records() const { return records_; }
   std::uint64_t largest() const { return largest_; }
+  std::int64_t largestCounted() const { return largestCounted_; }
+  const std::optional<RunsOut>& runsOut() const { return runsOut_; }
 
  private:
+  void noteRunOut(std::uint64_t linesBefore) {
+    if (runsOut_ || records_ == 0) return;
+    const auto next = static_cast<std::int64_t>(records_);
+    ConvertStatus status = ConvertStatus::Completed;
+    // In the order Convert meets them: a record's number is taken before its header is built.
+    if (firstNumber_ + next > kLastFileNumber) {
+      status = ConvertStatus::NumbersOut;
+    } else if (header_.serialOn && firstSerial_ + next > Message::kMaxSerial) {
+      status = ConvertStatus::SerialsOut;
+    } else {
+      return;
+    }
+    runsOut_ = RunsOut{status, static_cast<int>(firstNumber_ + next - 1), linesBefore};
+  }
+
   HeaderInputs header_;
+  std::int64_t firstNumber_;
+  std::int64_t firstSerial_;
   Message message_;
   std::uint64_t headerBytes_ = 0;
   std::uint64_t bodyBytes_ = 0;
   std::uint64_t footerBytes_ = 0;
   std::uint64_t records_ = 0;
   std::uint64_t largest_ = 0;
+  std::int64_t largestCounted_ = 0;
+  std::optional<RunsOut> runsOut_;
 };
 
 }  // namespace
@@ -67,8 +93,8 @@ CheckResult checkText(const ConvertSettings& settings, const std::u16string& dat
   }
   HeaderInputs header = settings.header;
   header.date = date;
-  RecordSizes sizes(header, firstSerial);
-  sizes.open();
+  RecordSizes sizes(header, settings.startNumber, firstSerial);
+  sizes.open(0);
   RecordCount count(*limit);
   StructureLines structure;
   // Lines come in pieces, so even a line without end is looked at in bounded memory.
@@ -84,9 +110,10 @@ CheckResult checkText(const ConvertSettings& settings, const std::u16string& dat
     bytes += piece.size();
     lineStart = reader.pieceEndsLine();
     if (!lineStart) continue;
+    const std::int64_t counted = count.value();
     if (!count.add(measure)) {
-      sizes.close();
-      sizes.open();
+      sizes.close(counted);
+      sizes.open(reader.lineNumber() - 1);
       count.startWith(measure);
     }
     sizes.add(bytes);
@@ -97,10 +124,12 @@ CheckResult checkText(const ConvertSettings& settings, const std::u16string& dat
     result.ok = false;
     result.error = reader.error();
   }
-  sizes.close();
+  sizes.close(count.value());
   result.input = reportOf(reader, structure);
   result.records = sizes.records();
   result.largestRecord = sizes.largest();
+  result.largestCounted = sizes.largestCounted();
+  result.runsOut = sizes.runsOut();
   return result;
 }
 

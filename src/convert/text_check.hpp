@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,16 +12,28 @@
 
 namespace orvella {
 
+// Where a conversion stops with text left: the file numbers or the Subject serials run out.
+struct RunsOut {
+  ConvertStatus status = ConvertStatus::NumbersOut;  // NumbersOut or SerialsOut
+  int lastNumber = 0;                                // of the last record written
+  std::uint64_t lastLine = 0;                        // the last input line in it
+};
+
 struct CheckResult {
   bool ok = true;
   platform::SystemError error;  // why the input could not be read
   InputReport input;
-  std::uint64_t records = 0;        // files a conversion would write
+  std::uint64_t records = 0;        // files the whole text makes
   std::uint64_t largestRecord = 0;  // bytes of the largest of them
+  std::int64_t largestCounted = 0;  // the largest count measured against the limit
+  std::optional<RunsOut> runsOut;   // none when every record gets a number and a serial
+
+  bool hasWarnings() const { return input.hasWarnings() || runsOut.has_value(); }
 };
 
 // The limit in settings must parse (see parseLimit); `date` stands for every record's Date and
-// `firstSerial` for the Subject serial of the first one.
+// `firstSerial` for the Subject serial of the first one; the file numbers start at
+// settings.startNumber.
 CheckResult checkText(const ConvertSettings& settings, const std::u16string& date, int firstSerial);
 
 // Several texts as one run would convert them (settings.input is not read): each from a record

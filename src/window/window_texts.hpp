@@ -73,6 +73,21 @@ inline constexpr Text kRetrySuffix = u" から同じ連番でテキストの最�
 inline constexpr Text kReasonOpen = u"（";
 inline constexpr Text kReasonClose = u"）";
 
+// The command line: orvella --help, --version and an option it does not have (stdout, stderr).
+inline constexpr std::string_view kProgram = "orvella";
+inline constexpr std::string_view kUsage =
+    "使い方: orvella [Qt のオプション] [ファイル]\n"
+    "テキストファイルを番号付きの vMessage ファイル (E1__0000.VMG ...) に分割するウィンドウを開きます。\n"
+    "ファイルを指定すると、それを選んだ状態で開きます (\"-\" で始まる名前は -- のあとに)。\n"
+    "\n"
+    "  -h, --help            この説明を表示する\n"
+    "      --version         バージョンを表示する\n"
+    "  -platform NAME        Qt のプラットフォーム (xcb, wayland, offscreen など)\n"
+    "  -style NAME           部品の見た目 (Fusion など)。ほかの Qt の標準オプションも使えます\n"
+    "\n"
+    "画面のない環境やスクリプトからは、同じ変換を orvella-convert で行えます (orvella-convert --help)。\n";
+inline constexpr std::string_view kUnknownOption = "orvella: 不明なオプションです: ";
+
 // Started with no screen to show the window on (stderr, before any toolkit starts; UTF-8).
 inline constexpr std::string_view kNoDisplay =
     "orvella: ウィンドウを開くにはデスクトップ (X11 または Wayland の画面) が必要ですが、"

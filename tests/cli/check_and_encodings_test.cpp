@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "cli/cli_texts.hpp"
+#include "convert/defaults.hpp"
 #include "convert/texts.hpp"
+#include "core/message.hpp"
 #include "support/program.hpp"
 #include "support/temp_dir.hpp"
 
@@ -162,11 +164,59 @@ TEST(OrvellaConvertCheck, RecordsAndLargestSizeMatchAConversion) {
   ASSERT_EQ(t.run(convert).code, 0);
   const auto files = filesIn(t.out);
   std::uintmax_t largest = 0;
-  for (const auto& f : files) largest = std::max(largest, fs::file_size(t.out / f));
+  std::uintmax_t largestCounted = 0;  // the MIME lines and the body lines, with their line ends
+  for (const auto& f : files) {
+    const std::string record = readFile(t.out / f);
+    largest = std::max<std::uintmax_t>(largest, record.size());
+    const std::size_t blankLine = 2;  // between the MIME lines and the body
+    largestCounted = std::max<std::uintmax_t>(
+        largestCounted, record.size() - record.find("MIME-Version:") - blankLine - kFooterBytes);
+  }
   EXPECT_TRUE(contains(o.out, std::string(cli_texts::kCheckRecordsPrefix) + std::to_string(files.size()) +
                                   std::string(cli_texts::kCheckRecordsMiddle) + std::to_string(largest) +
-                                  std::string(cli_texts::kCheckRecordsEnd)))
-      << o.out << files.size() << " files, largest " << largest;
+                                  std::string(cli_texts::kCheckRecordsCounted) +
+                                  std::to_string(largestCounted) + std::string(cli_texts::kCheckRecordsEnd)))
+      << o.out << files.size() << " files, largest " << largest << ", counted " << largestCounted;
+}
+
+// Where --check says the numbers or serials run out, a conversion stops, exit 1; where they
+// just suffice, both pass.
+TEST(OrvellaConvertCheck, SaysWhereNumbersOrSerialsRunOutAsAConversionStops) {
+  const struct {
+    std::vector<std::string> options;
+    const std::string_view* says;  // the line --check adds, with the last number or serial
+    int last;
+    const char* lastFile;
+    int lastLine;
+  } rows[] = {
+      {{"--start", "9998"}, &cli_texts::kCheckNumbersOut, kLastFileNumber, "E1__9999.VMG", 2},
+      {{"--start", "9995"}, nullptr, 0, "E1__9999.VMG", 5},
+      {{"--serial", "32766"}, &cli_texts::kCheckSerialsOut, Message::kMaxSerial, "E1__0001.VMG", 2},
+      {{"--serial", "32766", "--no-serial"}, nullptr, 0, "E1__0004.VMG", 5},
+      {{"--start", "9999", "--serial", "32767"}, &cli_texts::kCheckNumbersOut, kLastFileNumber, "E1__9999.VMG", 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.options.front() + " " + row.options[1]);
+    Texts t;
+    const fs::path in = t.input("a\r\nb\r\nc\r\nd\r\ne\r\n");  // one line a record at the limit below
+    const auto run = [&](std::vector<std::string> last) {
+      std::vector<std::string> args = row.options;
+      args.insert(args.end(), {"--max-bytes", "100"});
+      args.insert(args.end(), last.begin(), last.end());
+      return t.run(args);
+    };
+    const Outcome checked = run({"--check", in.string()});
+    const Outcome converted = run({"-o", t.out.string(), in.string()});
+    EXPECT_EQ(checked.code, row.says ? 1 : 0) << checked.out;
+    EXPECT_EQ(converted.code, checked.code) << converted.err;
+    EXPECT_EQ(filesIn(t.out).back(), row.lastFile);
+    if (row.says) {
+      EXPECT_TRUE(contains(checked.out, texts::fillIn(*row.says, {{"last", std::to_string(row.last)},
+                                                                  {"file", row.lastFile},
+                                                                  {"line", std::to_string(row.lastLine)}})))
+          << checked.out;
+    }
+  }
 }
 
 TEST(OrvellaConvertCheck, ListsStructureLinesTenThenACountAndExitsOne) {

@@ -327,5 +327,25 @@ INSTANTIATE_TEST_SUITE_P(
                 "Subject" + std::string(cli_texts::kTooLong) + "102"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// An output that nobody reads from the first write on: the handlers are in before anything is
+// written, so SIGPIPE never ends the program outright (exit 141).
+TEST(CliClosedPipes, NeverKillTheProgramOutright) {
+  TempDir dir;
+  writeFile(dir / "in.txt", "a\r\n");
+  const struct {
+    std::vector<std::string> args;
+    int code;
+  } rows[] = {
+      {{"--help"}, 0},
+      {{"--version"}, 0},
+      {{"--bogus"}, 2},
+      {{"--check", (dir / "in.txt").string()}, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.args.front());
+    EXPECT_EQ(finish(start(dir.path(), row.args, 0, 0, true)).code, row.code);
+  }
+}
+
 }  // namespace
 }  // namespace orvella

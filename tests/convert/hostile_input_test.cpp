@@ -67,6 +67,7 @@ TEST_P(UnreadableInput, IsToldAndNothingIsWritten) {
   EXPECT_TRUE(s.files().empty());
   EXPECT_TRUE(s.host.steps.empty());
   EXPECT_EQ(r.filesWritten, 0);
+  EXPECT_TRUE(r.inputs.empty()) << "an encoding told for a text never read";
   ASSERT_EQ(s.host.messages.size(), 1u);
   EXPECT_EQ(s.host.messages[0].first, MessageKind::Error);
   EXPECT_NE(s.host.messages[0].second.find(texts::kInputOpenFailed), std::string::npos)

@@ -2,7 +2,9 @@
 # The manual pages and the bash completion against the program: every option orvella-convert
 # --help lists is in both manual pages and is offered by the completion; the completion offers
 # folders, encodings and files where they belong; the pages render without groff warnings; the
-# menu entry and the AppStream file validate (each tool skipped, with a note, where missing).
+# Japanese pages show no spaces from line ends; the pages say a TAB is accepted, as the program
+# does; the menu entry and the AppStream file validate (each tool skipped, with a note, where
+# missing).
 #   docs_test.sh ORVELLA_CONVERT SOURCE_DIR BUILD_DIR
 set -uo pipefail
 convert=$(cd "$(dirname "$1")" && pwd)/$(basename "$1") src=$2 build=$3
@@ -65,9 +67,28 @@ if command -v man >/dev/null 2>&1; then
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "groff warns on $page: $warnings"
   done
+  # Japanese has no spaces between words: a line end inside Japanese text, or after 。 and 、,
+  # must not show as one.
+  cjk='[\x{3000}-\x{30ff}\x{4e00}-\x{9fff}\x{ff00}-\x{ffef}]'
+  for page in "$build"/data/man/ja/*.1; do
+    spaced=$(preconv -e UTF-8 "$page" | groff -man -Tutf8 -P-cbou -rLL=2000n 2>/dev/null |
+      grep -oP ".{0,8}([。、] +|$cjk +$cjk).{0,8}")
+    [ -z "$spaced" ] || fail "$page shows spaces inside Japanese text: $spaced"
+  done
 else
   echo "note: man is missing; the pages' rendering is not checked"
 fi
+
+# ---- What the pages say against what the program does
+printf 'a\r\n' >"$work/tab.txt"
+"$convert" --check --subject "$(printf 'a\tb')" "$work/tab.txt" >/dev/null ||
+  fail "orvella-convert refuses a TAB in --subject"
+while IFS='|' read -r page says; do
+  grep -qF -- "$says" "$src/$page" || fail "$page does not say that a TAB is accepted ($says)"
+done <<'TABLE'
+docs/man/orvella-convert.1.in|other than TAB, which is written as it is
+docs/man/ja/orvella-convert.1.in|タブ以外の\:制御文字
+TABLE
 
 # ---- Desktop files
 if command -v desktop-file-validate >/dev/null 2>&1; then

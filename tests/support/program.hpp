@@ -179,8 +179,10 @@ struct Child {
 };
 
 // maxFileBytes caps each file the child writes (a full disk); maxMemoryBytes its address space.
+// With closedPipes, its output and error streams are pipes nobody reads: every write raises
+// SIGPIPE.
 inline Child start(const std::filesystem::path& scratch, const std::vector<std::string>& args,
-                   rlim_t maxFileBytes = 0, rlim_t maxMemoryBytes = 0) {
+                   rlim_t maxFileBytes = 0, rlim_t maxMemoryBytes = 0, bool closedPipes = false) {
   const std::string exe = program().string();
   std::vector<char*> argv{const_cast<char*>(exe.c_str())};
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -192,14 +194,16 @@ inline Child start(const std::filesystem::path& scratch, const std::vector<std::
   const int outFd = ::open(c.outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   const int errFd = ::open(c.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   const int nullFd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+  int pipeFds[2] = {-1, -1};
+  if (closedPipes && ::pipe2(pipeFds, O_CLOEXEC) == 0) ::close(pipeFds[0]);
   const rlimit limit{maxFileBytes, maxFileBytes};
   const rlimit memory{maxMemoryBytes, maxMemoryBytes};
   std::fflush(nullptr);
   c.pid = ::fork();
   if (c.pid == 0) {
     ::dup2(nullFd, 0);
-    ::dup2(outFd, 1);
-    ::dup2(errFd, 2);
+    ::dup2(closedPipes ? pipeFds[1] : outFd, 1);
+    ::dup2(closedPipes ? pipeFds[1] : errFd, 2);
     // SIGXFSZ keeps its default, fatal action: the program must make the limit an ordinary
     // failed write by itself.
     ::signal(SIGXFSZ, SIG_DFL);
@@ -211,6 +215,7 @@ inline Child start(const std::filesystem::path& scratch, const std::vector<std::
   ::close(outFd);
   ::close(errFd);
   ::close(nullFd);
+  if (pipeFds[1] >= 0) ::close(pipeFds[1]);
   return c;
 }
 

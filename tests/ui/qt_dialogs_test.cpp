@@ -7,11 +7,18 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <filesystem>
 #include <functional>
+#include <iostream>
+#include <optional>
 #include <vector>
 
 #include "support/temp_dir.hpp"
@@ -40,6 +47,7 @@ struct Seen {
   QString directory;
   QStringList history;
   QString typed;
+  bool canGoBack = false;
 };
 
 // Answers the next dialog once it is open: records how it opened, then acts on it.
@@ -52,7 +60,9 @@ void answerNextDialog(std::vector<Seen>& seen, std::function<void(QFileDialog&)>
       return;
     }
     const auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    seen.push_back({dialog->directory().absolutePath(), dialog->history(), name ? name->text() : QString()});
+    const auto* back = dialog->findChild<QToolButton*>(QStringLiteral("backButton"));
+    seen.push_back({dialog->directory().absolutePath(), dialog->history(), name ? name->text() : QString(),
+                    back && back->isEnabled()});
     act(*dialog);
   });
 }
@@ -100,7 +110,8 @@ TEST(QtDialogs, TheFileDialogStartsWhereTheProgramStartedEachTime) {
   EXPECT_FALSE(seen[1].history.contains(QDir::toNativeSeparators(qpath(dir.path()))));
 }
 
-// The child side of the test below: runs only when the parent asks, in a home of its own.
+// The child side of the test below: runs only when the parent asks, in a home of its own. A
+// file dialog, the folder dialog, the file dialog again, as the window uses them.
 TEST(QtDialogsChild, UsesTheDialogs) {
   const QByteArray mode = qgetenv("ORVELLA_DIALOGS_CHILD");
   if (mode.isEmpty()) GTEST_SKIP() << "run by QtDialogs.NothingIsWrittenForTheNextRun";
@@ -109,13 +120,38 @@ TEST(QtDialogsChild, UsesTheDialogs) {
     plain.setDirectory(QDir::homePath());
     return;
   }
+  TempDir dir;
+  for (const char* name : {"a.txt", "UPPER.TXT", "Mixed.Txt", "notes.md"}) writeFile(dir / name, "x");
+  ASSERT_TRUE(QDir::setCurrent(qpath(dir.path())));
   ui::QtDialogs dialogs;
   std::vector<Seen> seen;
+  QStringList shown;
+  answerNextDialog(seen, [&](QFileDialog& d) {
+    auto* model = d.findChild<QFileSystemModel*>();
+    auto* name = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!model || !name) return d.reject();  // a platform's dialog: the checks below fail
+    const auto names = [&] {
+      const QModelIndex root = model->index(d.directory().absolutePath());
+      QStringList found;
+      for (int i = 0; i < model->rowCount(root); ++i) found << model->fileName(model->index(i, 0, root));
+      found.sort();
+      return found;
+    };
+    // The folder is read in one batch by a thread of the model's.
+    (void)QTest::qWaitFor([&] { return names().contains(QStringLiteral("a.txt")); }, 10000);
+    shown = names();
+    name->setText(QStringLiteral("UPPER.TXT"));
+    accept(d);
+  });
+  const window::FileFilter text[] = {{u"テキスト(*.txt)", u"*.txt"}};
+  EXPECT_EQ(qs(dialogs.openFileName({}, text)), QDir::toNativeSeparators(qpath(dir / "UPPER.TXT")));
+  EXPECT_EQ(shown, QStringList({"Mixed.Txt", "UPPER.TXT", "a.txt"}));
   answerNextDialog(seen, [](QFileDialog& d) { accept(d); });
-  (void)dialogs.selectFolder({}, u"t");
+  EXPECT_EQ(qs(dialogs.selectFolder({}, u"t")), QDir::toNativeSeparators(QDir::homePath()));
   answerNextDialog(seen, [](QFileDialog& d) { d.reject(); });
   (void)dialogs.openFileName({}, kAll);
-  EXPECT_EQ(seen.size(), 2u);
+  ASSERT_EQ(seen.size(), 3u);
+  for (const Seen& s : seen) EXPECT_FALSE(s.canGoBack) << s.directory.toStdString();
 }
 
 std::vector<fs::path> filesUnder(const fs::path& folder) {
@@ -126,20 +162,43 @@ std::vector<fs::path> filesUnder(const fs::path& folder) {
   return found;
 }
 
+// The child in each mode on each desktop at hand: headless, and under Xvfb with the GTK platform
+// theme a desktop install brings (GTK's settings, kept by a dconf service on a desktop, go to a
+// file in the home here, where the listing sees them).
+std::vector<std::pair<QStringList, const char*>> childRuns() {
+  std::vector<QStringList> desktops{{"env", "QT_QPA_PLATFORM=offscreen"}};
+  const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+  if (!xvfbRun.isEmpty() && QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath) +
+                                              QStringLiteral("/platformthemes/libqgtk3.so"))) {
+    desktops.push_back({xvfbRun, "-a", "env", "QT_QPA_PLATFORM=xcb", "QT_QPA_PLATFORMTHEME=gtk3",
+                        "GSETTINGS_BACKEND=keyfile"});
+  } else {
+    std::cout << "note: no xvfb-run or Qt's GTK theme (Debian: xvfb xauth qt6-gtk-platformtheme)\n";
+  }
+  std::vector<std::pair<QStringList, const char*>> runs;
+  for (const QStringList& desktop : desktops) {
+    for (const char* mode : {"plain", "orvella"}) runs.emplace_back(desktop, mode);
+  }
+  return runs;
+}
+
 TEST(QtDialogs, NothingIsWrittenForTheNextRun) {
-  for (const char* mode : {"plain", "orvella"}) {
-    SCOPED_TRACE(mode);
+  for (const auto& [launcher, mode] : childRuns()) {
+    SCOPED_TRACE(launcher.join(u' ').toStdString() + " " + mode);
     TempDir home;
     TempDir temp;
+    TempDir runtime;
+    fs::permissions(runtime.path(), fs::perms::owner_all);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), qpath(home.path()));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), qpath(home / ".config"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), qpath(runtime.path()));
     env.insert(QStringLiteral("TMPDIR"), qpath(temp.path()));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("ORVELLA_DIALOGS_CHILD"), QString::fromLatin1(mode));
     QProcess child;
     child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=QtDialogsChild.*")});
+    child.start(launcher.front(), launcher.mid(1) << QCoreApplication::applicationFilePath()
+                                                  << QStringLiteral("--gtest_filter=QtDialogsChild.*"));
     ASSERT_TRUE(child.waitForFinished(60000));
     ASSERT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
 

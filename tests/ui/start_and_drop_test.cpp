@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <csignal>
 
+#include "core/version.hpp"
 #include "support/child_process.hpp"
 #include "ui/qt/startup.hpp"
 #include "window/window_texts.hpp"
@@ -88,25 +89,66 @@ TEST(StopSignals, CloseTheWindowInsteadOfKillingIt) {
   }
 }
 
+// ---- orvella --help, --version, an option it does not have
+
+TEST(StartOptions, HelpAndVersionNeedNoScreenAndOtherOptionsAreRefused) {
+  TempDir scratch;
+  ::chmod(scratch.path().c_str(), 0700);  // Qt insists on a private runtime folder
+  const std::string home = "HOME=" + scratch.path().string();
+  const std::string runtime = "XDG_RUNTIME_DIR=" + scratch.path().string();
+  const std::string offscreen = "QT_QPA_PLATFORM=offscreen";
+  const std::string usage(window::texts::kUsage);
+  const std::string version = "orvella " + std::string(kVersion) + "\n";
+  const std::string refused = std::string(window::texts::kUnknownOption) + "--bogus\n\n" + usage;
+  const struct {
+    std::vector<std::string> arguments;
+    std::vector<std::string> environment;  // besides HOME and XDG_RUNTIME_DIR
+    int code;
+    std::string out, err;
+  } rows[] = {
+      {{"--help"}, {}, 0, usage, ""},
+      {{"-h", "novel.txt"}, {}, 0, usage, ""},
+      {{"--version"}, {}, 0, version, ""},
+      {{"--version", "--help"}, {}, 0, usage, ""},
+      {{"--bogus"}, {offscreen}, 2, "", refused},
+      {{"-style", "Fusion", "novel.txt", "--bogus"}, {offscreen}, 2, "", refused},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::string> environment = row.environment;
+    environment.push_back(home);
+    environment.push_back(runtime);
+    SCOPED_TRACE(row.arguments.front());
+    const Outcome o = runWithEnvironment(builtProgram("orvella"), row.arguments, environment, scratch.path());
+    EXPECT_EQ(o.code, row.code) << o.err;
+    EXPECT_EQ(o.out, row.out);
+    EXPECT_EQ(o.err, row.err);
+  }
+}
+
 // ---- orvella FILE
 
-TEST(FileArgument, IsTheFirstArgumentMadeAbsolute) {
+TEST(FileArgument, IsTheFirstArgumentMadeAbsoluteAndNoOptionIsTakenForOne) {
   const QString here = QDir::currentPath();
   const struct {
-    QStringList arguments;
+    QStringList arguments;  // as Qt leaves them, its own options taken
     QString file;
+    QString unknownOption;
   } rows[] = {
-      {{"orvella"}, ""},
-      {{"orvella", ""}, ""},
-      {{"orvella", "--"}, ""},
-      {{"orvella", "/data/novel.txt"}, "/data/novel.txt"},
-      {{"orvella", "novel.txt"}, here + "/novel.txt"},
-      {{"orvella", "sub/小説.txt", "ignored.txt"}, here + "/sub/小説.txt"},
-      {{"orvella", "--", "-dash.txt"}, here + "/-dash.txt"},
+      {{"orvella"}, "", ""},
+      {{"orvella", ""}, "", ""},
+      {{"orvella", "--"}, "", ""},
+      {{"orvella", "/data/novel.txt"}, "/data/novel.txt", ""},
+      {{"orvella", "novel.txt"}, here + "/novel.txt", ""},
+      {{"orvella", "sub/小説.txt", "ignored.txt"}, here + "/sub/小説.txt", ""},
+      {{"orvella", "--", "-dash.txt"}, here + "/-dash.txt", ""},
+      {{"orvella", "-"}, here + "/-", ""},
+      {{"orvella", "novel.txt", "-x"}, here + "/novel.txt", "-x"},
+      {{"orvella", "--help-all", "--", "-y"}, here + "/--help-all", "--help-all"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.arguments.join(u' ').toStdString());
     EXPECT_EQ(ui::fileArgument(row.arguments), QDir::toNativeSeparators(row.file));
+    EXPECT_EQ(ui::unknownOption(row.arguments), row.unknownOption);
   }
 }
 

@@ -4,15 +4,28 @@
 #include <QTranslator>
 
 #include "core/version.hpp"
+#include "platform/console.hpp"
 #include "platform/signals.hpp"
 #include "ui/qt/main_window.hpp"
 #include "ui/qt/qt_dialogs.hpp"
 #include "ui/qt/startup.hpp"
+#include "window/window_texts.hpp"
 
 int main(int argc, char* argv[]) {
   // A termination signal, a hang-up or Ctrl-C closes the window as its close box does, a run
   // writing the record in hand whole; from the very start, so none kills the program outright.
   orvella::platform::installStopHandlers();
+  namespace texts = orvella::window::texts;
+  switch (orvella::ui::requestOf(argc, argv)) {
+    case orvella::ui::Request::Help:
+      orvella::platform::writeOutput(std::string(texts::kUsage));
+      return 0;
+    case orvella::ui::Request::Version:
+      orvella::platform::writeOutput(orvella::ui::versionText());
+      return 0;
+    case orvella::ui::Request::Window:
+      break;
+  }
   if (!orvella::ui::displayNamed(argc, argv)) {
     orvella::ui::reportNoDisplay();
     return 1;
@@ -20,6 +33,12 @@ int main(int argc, char* argv[]) {
   const QtMessageHandler qtHandler = orvella::ui::catchPlatformFailure();
   QApplication app(argc, argv);
   qInstallMessageHandler(qtHandler);
+  // Qt has taken its own options; any other is refused, never opened as a file of that name.
+  if (const QString option = orvella::ui::unknownOption(QApplication::arguments()); !option.isEmpty()) {
+    orvella::platform::writeError(std::string(texts::kUnknownOption) + option.toStdString() + "\n\n" +
+                                  std::string(texts::kUsage));
+    return 2;
+  }
   QApplication::setApplicationName(QStringLiteral("Orvella"));
   QApplication::setApplicationVersion(
       QString::fromUtf8(orvella::kVersion.data(), qsizetype(orvella::kVersion.size())));

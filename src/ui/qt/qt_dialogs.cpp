@@ -37,34 +37,40 @@ void keepAllFilesMeaningAll(QFileDialog& dialog) {
 // settings are sent below the program's own file, where no folder can be made, so they read as
 // empty and every write fails without leaving anything. (On Windows the native format is the
 // registry, which this does not reach.)
-void keepNoSettings() {
+// A platform theme's dialogs keep histories of their own (GTK's recently-used list and its
+// settings) and filter by case: every dialog of the process is Qt's own. (Windows keeps its own
+// pickers.)
+void keepNothing() {
   static const bool done = [] {
     const QString nowhere = QCoreApplication::applicationFilePath() + QStringLiteral("/settings");
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
     QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, nowhere);
+#ifndef Q_OS_WIN
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+#endif
     return true;
   }();
   (void)done;
 }
 
 // Each dialog starts afresh: in a fixed folder, with nothing chosen and no history, never where
-// the previous one ended.
-void startAfresh(QFileDialog& dialog, const QString& folder) {
-  dialog.setDirectory(folder);
+// the previous one ended. Made without a folder, a dialog would open where the last one was and
+// keep that folder behind its Back button.
+void startAfresh(QFileDialog& dialog) {
   dialog.setHistory({});
   dialog.selectFile(QString());
 }
 
 }  // namespace
 
-QtDialogs::QtDialogs() : startFolder_(QDir::currentPath()) { keepNoSettings(); }
+QtDialogs::QtDialogs() : startFolder_(QDir::currentPath()) { keepNothing(); }
 
 std::u16string QtDialogs::openFileName(window::DialogOwner owner,
                                        std::span<const window::FileFilter> filters) {
   QStringList entries;
   for (const window::FileFilter& filter : filters) entries << qs(filter.caption);
-  QFileDialog dialog(widgetOf(owner));
-  startAfresh(dialog, startFolder_);
+  QFileDialog dialog(widgetOf(owner), QString(), startFolder_);
+  startAfresh(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters(entries);
@@ -74,12 +80,12 @@ std::u16string QtDialogs::openFileName(window::DialogOwner owner,
 }
 
 std::u16string QtDialogs::selectFolder(window::DialogOwner owner, std::u16string_view title) {
-  QFileDialog dialog(widgetOf(owner), qs(title));
+  QFileDialog dialog(widgetOf(owner), qs(title), QDir::homePath());
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly, true);
   dialog.setWindowModality(Qt::WindowModal);
-  startAfresh(dialog, QDir::homePath());
+  startAfresh(dialog);
   if (dialog.exec() != QDialog::Accepted) return {};
   return QDir::toNativeSeparators(dialog.selectedFiles().value(0)).toStdU16String();
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/version.hpp"
 #include "window/window_texts.hpp"
 
 namespace orvella::ui {
@@ -33,6 +34,19 @@ void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 
 }  // namespace
 
+Request requestOf(int argc, const char* const* argv) {
+  Request request = Request::Window;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--") break;
+    if (arg == "-h" || arg == "--help") return Request::Help;
+    if (arg == "--version") request = Request::Version;
+  }
+  return request;
+}
+
+std::string versionText() { return std::string(window::texts::kProgram) + " " + std::string(kVersion) + "\n"; }
+
 bool displayNamed(int argc, const char* const* argv) {
 #ifdef Q_OS_LINUX
   if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
@@ -58,6 +72,15 @@ void reportNoDisplay() {
 QtMessageHandler catchPlatformFailure() {
   qtHandler = qInstallMessageHandler(&onQtMessage);
   return qtHandler;
+}
+
+QString unknownOption(const QStringList& arguments) {
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString& arg = arguments[i];
+    if (arg == QStringLiteral("--")) break;
+    if (arg.size() > 1 && arg.startsWith(u'-')) return arg;
+  }
+  return {};
 }
 
 QString fileArgument(const QStringList& arguments) {

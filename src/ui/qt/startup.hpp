@@ -1,12 +1,22 @@
-// What orvella settles before and just after Qt starts: a screen to open the window on, and the
-// file named on its command line.
+// What orvella settles before and just after Qt starts: a request for help or the version, a
+// screen to open the window on, and the file named on its command line.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <string>
 
 namespace orvella::ui {
+
+enum class Request { Window, Help, Version };
+
+// --help (-h) or --version among the arguments before "--": answered without a window, so
+// without a screen too. Help wins over the version.
+[[nodiscard]] Request requestOf(int argc, const char* const* argv);
+
+// The version line, for standard output.
+[[nodiscard]] std::string versionText();
 
 // False on Linux when neither X11 nor Wayland is named and the user chose no Qt platform (in the
 // environment or with -platform): Qt would abort with advice that does not apply.
@@ -19,6 +29,11 @@ void reportNoDisplay();
 // is named but cannot be opened) ends the program with exit 1 and reportNoDisplay() after Qt's own
 // lines, instead of Qt's abort.
 [[nodiscard]] QtMessageHandler catchPlatformFailure();
+
+// Once Qt has taken its own options: the first argument before "--" that still looks like an
+// option ("-x", "--x"; "-" alone is a name), which orvella refuses rather than open as a file;
+// empty when there is none.
+[[nodiscard]] QString unknownOption(const QStringList& arguments);
 
 // The file named after the program (a leading "--" is skipped) as an absolute path with native
 // separators, as the Open dialog gives one; empty when none is named.
