@@ -95,11 +95,11 @@ std::u16string SystemDialogs::openFileName(window::DialogOwner owner,
     texts.push_back(wide(f.caption));
     texts.push_back(wide(f.patterns));
   }
-  std::vector<COMDLG_FILTERSPEC> specs;
+  std::vector<COMDLG_FILTERSPEC> types;
   for (std::size_t i = 0; i + 1 < texts.size(); i += 2)
-    specs.push_back({texts[i].c_str(), texts[i + 1].c_str()});
-  if (!specs.empty()) {
-    dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
+    types.push_back({texts[i].c_str(), texts[i + 1].c_str()});
+  if (!types.empty()) {
+    dialog->SetFileTypes(static_cast<UINT>(types.size()), types.data());
     dialog->SetFileTypeIndex(1);
   }
   Com<IShellItem> folder;
