@@ -92,7 +92,7 @@ TEST(Join, GivesBackACodePage932CrLfTextByteForByte) {
   s.convert(s.text("novel.txt", text));
   const Outcome toOutput = s.run({"--join", s.out.string()});
   EXPECT_EQ(toOutput.code, 0) << toOutput.err;
-  EXPECT_EQ(toOutput.out, text);
+  EXPECT_EQ(toOutput.outBytes, text);  // raw bytes, not text for the console
   const Outcome toFile = s.run({"--join", s.out.string(), "-o", (s.dir / "joined.txt").string()});
   EXPECT_EQ(toFile.code, 0) << toFile.err;
   EXPECT_EQ(readFile(s.dir / "joined.txt"), text);

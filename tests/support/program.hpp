@@ -34,7 +34,8 @@ struct Outcome {
   long peakKiB = 0;  // the child's peak resident memory
   std::string out;   // UTF-8
   std::string err;
-  // Windows: the bytes as written, in the code page of a redirected stream (platform/console.hpp).
+  // The bytes as written: on Windows in the code page of a redirected stream
+  // (platform/console.hpp), so `out` is decoded from them.
   std::string outBytes;
   std::string errBytes;
 };
@@ -227,8 +228,8 @@ inline Outcome finish(const Child& c) {
     o.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     o.peakKiB = usage.ru_maxrss;
   }
-  o.out = readFile(c.outPath);
-  o.err = readFile(c.errPath);
+  o.out = o.outBytes = readFile(c.outPath);
+  o.err = o.errBytes = readFile(c.errPath);
   std::filesystem::remove(c.outPath);
   std::filesystem::remove(c.errPath);
   return o;
