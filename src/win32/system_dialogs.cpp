@@ -58,21 +58,28 @@ Com<IFileOpenDialog> newDialog(FILEOPENDIALOGOPTIONS extra) {
   return dialog;
 }
 
-// The chosen item's file-system path; empty when cancelled or when it has none.
-std::u16string showAndTake(const Com<IFileOpenDialog>& dialog, HWND owner, IShellItem* folder) {
+// The chosen items' file-system paths, in the dialog's order; none when cancelled or when one has
+// no such path, rather than a series with a text missing.
+std::vector<std::u16string> showAndTake(const Com<IFileOpenDialog>& dialog, HWND owner, IShellItem* folder) {
   if (folder) dialog->SetFolder(folder);
-  std::u16string path;
-  if (SUCCEEDED(dialog->Show(owner))) {
-    Com<IShellItem> item;
-    PWSTR name = nullptr;
-    if (SUCCEEDED(dialog->GetResult(item.out())) &&
-        SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &name))) {
-      path = narrowToU16(name);
+  std::vector<std::u16string> paths;
+  Com<IShellItemArray> items;
+  DWORD count = 0;
+  if (SUCCEEDED(dialog->Show(owner)) && SUCCEEDED(dialog->GetResults(items.out())) &&
+      SUCCEEDED(items->GetCount(&count))) {
+    for (DWORD i = 0; i < count; ++i) {
+      Com<IShellItem> item;
+      PWSTR name = nullptr;
+      if (FAILED(items->GetItemAt(i, item.out())) || FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &name))) {
+        paths.clear();
+        break;
+      }
+      paths.push_back(narrowToU16(name));
       ::CoTaskMemFree(name);
     }
   }
   dialog->ClearClientData();
-  return path;
+  return paths;
 }
 
 // The current folder, however long.
@@ -86,9 +93,9 @@ std::wstring currentFolder() {
 
 SystemDialogs::SystemDialogs() : startFolder_(currentFolder()) {}
 
-std::u16string SystemDialogs::openFileName(window::DialogOwner owner,
-                                           std::span<const window::FileFilter> filters) {
-  const Com<IFileOpenDialog> dialog = newDialog(FOS_FILEMUSTEXIST);
+std::vector<std::u16string> SystemDialogs::openFileNames(window::DialogOwner owner,
+                                                         std::span<const window::FileFilter> filters) {
+  const Com<IFileOpenDialog> dialog = newDialog(FOS_FILEMUSTEXIST | FOS_ALLOWMULTISELECT);
   if (!dialog) return {};
   std::vector<std::wstring> texts;
   for (const window::FileFilter& f : filters) {
@@ -113,7 +120,8 @@ std::u16string SystemDialogs::selectFolder(window::DialogOwner owner, std::u16st
   dialog->SetTitle(wide(title).c_str());
   Com<IShellItem> home;
   ::SHGetKnownFolderItem(FOLDERID_Profile, KF_FLAG_DEFAULT, nullptr, IID_PPV_ARGS(home.out()));
-  return showAndTake(dialog, hwndOf(owner), home.operator->());
+  const std::vector<std::u16string> chosen = showAndTake(dialog, hwndOf(owner), home.operator->());
+  return chosen.empty() ? std::u16string() : chosen.front();
 }
 
 void SystemDialogs::message(window::DialogOwner owner, window::BoxIcon icon, std::u16string_view text) {

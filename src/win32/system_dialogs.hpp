@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "window/dialogs.hpp"
 
@@ -13,8 +14,9 @@ class SystemDialogs final : public window::Dialogs {
   // The Open dialog starts in the folder Orvella was started in, as the Qt face's does.
   SystemDialogs();
 
-  std::u16string openFileName(window::DialogOwner owner,
-                              std::span<const window::FileFilter> filters) override;
+  // Several files may be chosen, in the order the dialog lists them in its file name box.
+  std::vector<std::u16string> openFileNames(window::DialogOwner owner,
+                                            std::span<const window::FileFilter> filters) override;
   // Starts in the user's home folder with nothing selected.
   std::u16string selectFolder(window::DialogOwner owner, std::u16string_view title) override;
   void message(window::DialogOwner owner, window::BoxIcon icon, std::u16string_view text) override;

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvella::window {
 
@@ -28,9 +29,10 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
 
-  // A modal Open dialog offering the filters in the given order; the full path of one existing
-  // file, or empty when cancelled.
-  virtual std::u16string openFileName(DialogOwner owner, std::span<const FileFilter> filters) = 0;
+  // A modal Open dialog offering the filters in the given order, where several files may be
+  // chosen: the full paths of existing files in the order the dialog gives them, or none when
+  // cancelled.
+  virtual std::vector<std::u16string> openFileNames(DialogOwner owner, std::span<const FileFilter> filters) = 0;
 
   // A modal choice among file-system folders, titled title; the folder's path as chosen (the
   // window adds the trailing separator), or empty when cancelled.

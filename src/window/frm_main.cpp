@@ -47,6 +47,9 @@ std::u16string withReason(std::u16string_view message, const std::string& reason
          std::u16string(texts::kReasonClose);
 }
 
+// The Subject a text's name makes.
+std::u16string subjectOf(std::u16string_view name) { return headerSafe(getFilename(name)); }
+
 // The start number as the file names write it, with leading zeros.
 std::u16string startText(int value) {
   static const std::size_t digits = std::to_string(kLastFileNumber).size();
@@ -133,37 +136,49 @@ void frmMain::txtSubject_Change() { checkSubject(); }
 // ---- File choice and estimate
 
 void frmMain::Command2_Click() {
-  const std::u16string name = dialogs_.openFileName(face_.owner(), kOpenFilters);
-  if (name.empty()) return;
-  chooseFile(name);
+  const std::vector<std::u16string> names = dialogs_.openFileNames(face_.owner(), kOpenFilters);
+  if (!names.empty()) chooseFiles(names);
 }
 
-void frmMain::chooseFile(std::u16string_view name) {
-  const std::filesystem::path path = pathOf(name);
-  std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
-  if (error) {
-    box(BoxIcon::Warning,
-        withReason(texts::kSizeUnreadable, reasonText(error)) + u'\n' + std::u16string(name));
-    return;
-  }
-
-  face_.setText(C::txtFileName, name);
-  // The tooltip names an encoding other than code page 932; the head read here is all it takes.
-  const LineReader probe(path);
+void frmMain::chooseFiles(const std::vector<std::u16string>& names) {
+  if (names.empty()) return;
+  const bool several = names.size() > 1;
+  std::int64_t total = 0;
+  std::vector<std::int64_t> written;
+  // The tooltip lists several texts, and names an encoding other than code page 932; the head
+  // read here is all it takes.
   std::u16string tip(texts::kTipFileName);
-  if (probe.ok() && probe.detection().encoding != TextEncoding::Cp932) {
-    tip += std::u16string(texts::kTipEncodingOpen) + u16(encodingLabel(probe.detection())) +
-           std::u16string(texts::kTipEncodingClose);
+  for (const std::u16string& name : names) {
+    const std::filesystem::path path = pathOf(name);
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error) {
+      box(BoxIcon::Warning, withReason(texts::kSizeUnreadable, reasonText(error)) + u'\n' + name);
+      return;
+    }
+    const LineReader probe(path);
+    if (several) tip += u'\n' + name;
+    if (probe.ok() && probe.detection().encoding != TextEncoding::Cp932) {
+      tip += std::u16string(texts::kTipEncodingOpen) + u16(encodingLabel(probe.detection())) +
+             std::u16string(texts::kTipEncodingClose);
+    }
+    const auto n = static_cast<std::int64_t>(size);
+    total += n;
+    written.push_back(probe.ok() ? sizeAsWritten(n, probe.detection(), probe.head()) : n);
   }
+
+  files_ = names;
+  face_.setText(C::txtFileName, several ? lastComponent(names.front()) + std::u16string(texts::kOthersMiddle) +
+                                              number(std::int64_t(names.size() - 1)) +
+                                              std::u16string(texts::kOthersEnd)
+                                        : names.front());
   face_.setTip(C::txtFileName, tip);
-  if (face_.checked(C::Check1)) face_.setText(C::txtSubject, headerSafe(getFilename(name)));
+  if (face_.checked(C::Check1)) face_.setText(C::txtSubject, subjectOf(names.front()));
   face_.setEnabled(C::comConvert, true);
-  const auto n = static_cast<std::int64_t>(size);
-  showFileInfo(n, probe.ok() ? sizeAsWritten(n, probe.detection(), probe.head()) : n);
+  showFileInfo(total, written);
 }
 
-void frmMain::showFileInfo(std::int64_t n, std::int64_t written) {
+void frmMain::showFileInfo(std::int64_t n, const std::vector<std::int64_t>& written) {
   bar_.setValue(0);
   bar_.setMaximum(n == 0 ? 1.0 : static_cast<double>(n));
   showBar();
@@ -174,7 +189,9 @@ void frmMain::showFileInfo(std::int64_t n, std::int64_t written) {
     box(BoxIcon::Warning, u16(orvella::texts::kInvalidLimit));
     return;
   }
-  const std::int64_t c = estimateFiles(written, *limit);
+  // Each text opens a record of its own.
+  std::int64_t c = 0;
+  for (const std::int64_t w : written) c += estimateFiles(w, *limit);
   face_.setText(C::labFileInfo, number(n) + std::u16string(texts::kEstimateMiddle) + number(c) +
                                     std::u16string(texts::kEstimateEnd));
   if (c > kMaxEstimate) {
@@ -187,7 +204,7 @@ void frmMain::Check1_Click() {
   if (!face_.checked(C::Check1)) {
     face_.setText(C::txtSubject, u"");
   } else {
-    face_.setText(C::txtSubject, headerSafe(getFilename(face_.text(C::txtFileName))));
+    face_.setText(C::txtSubject, files_.empty() ? std::u16string() : subjectOf(files_.front()));
   }
 }
 
@@ -202,6 +219,16 @@ void frmMain::comConvert_Click() {
   if (!(subjectOk && fromOk && toOk)) {
     box(BoxIcon::Warning, texts::kFieldsTooLong);
     return;
+  }
+  // The box shows the first text's Subject only; the others' are held to the same limit.
+  if (subjectsFromNames()) {
+    const std::int32_t limit = subjectLimit(face_.checked(C::Check2), LengthB(face_.text(C::txtFormat)));
+    for (const std::u16string& name : files_) {
+      if (LengthB(subjectOf(name)) > limit) {
+        box(BoxIcon::Warning, std::u16string(texts::kFieldsTooLong) + u'\n' + name);
+        return;
+      }
+    }
   }
   DisableControl();
   converting_ = true;
@@ -241,9 +268,17 @@ void frmMain::keepSeriesAfter(const ConvertResult& result, int startNumber, int 
   }
 }
 
+bool frmMain::subjectsFromNames() const {
+  return files_.size() > 1 && face_.checked(C::Check1) && face_.text(C::txtSubject) == subjectOf(files_.front());
+}
+
 ConvertResult frmMain::Convert() {
+  std::vector<ConvertInput> inputs;
+  const bool ownSubjects = subjectsFromNames();
+  for (const std::u16string& name : files_) {
+    inputs.push_back({pathOf(name), ownSubjects ? std::optional(subjectOf(name)) : std::nullopt});
+  }
   ConvertSettings settings;
-  settings.input = pathOf(face_.text(C::txtFileName));
   settings.maxLength = utf16ToUtf8(face_.text(C::txtMaxLength));
   settings.startNumber = face_.value(C::VScroll1);
   settings.header.from = face_.text(C::txtFrom);
@@ -256,8 +291,8 @@ ConvertResult frmMain::Convert() {
   recordInterval_ = Clock::duration::zero();
   linesSinceClock_ = 0;
   bytesSinceClock_ = 0;
-  inputNote_.clear();
-  const ConvertResult result = orvella::Convert(settings, message_, *this);
+  inputNotes_.clear();
+  const ConvertResult result = orvella::Convert(settings, inputs, message_, *this);
   showBar();
   showRecord();
   return result;
@@ -275,12 +310,14 @@ bool frmMain::Form_QueryUnload() {
 
 // ---- Drops
 
-std::optional<std::u16string> frmMain::droppable(const std::vector<std::u16string>& files) const {
+std::optional<std::vector<std::u16string>> frmMain::droppable(const std::vector<std::u16string>& files) const {
   // While converting, "..." is locked; a drop must not change the input behind its back.
-  if (converting_ || files.size() != 1 || files.front().empty()) return std::nullopt;
-  std::error_code error;
-  if (std::filesystem::is_directory(pathOf(files.front()), error)) return std::nullopt;
-  return files.front();
+  if (converting_ || files.empty()) return std::nullopt;
+  for (const std::u16string& file : files) {
+    std::error_code error;
+    if (file.empty() || std::filesystem::is_directory(pathOf(file), error)) return std::nullopt;
+  }
+  return files;
 }
 
 bool frmMain::acceptsDrop(const std::vector<std::u16string>& files) const {
@@ -288,10 +325,10 @@ bool frmMain::acceptsDrop(const std::vector<std::u16string>& files) const {
 }
 
 bool frmMain::drop(const std::vector<std::u16string>& files) {
-  std::optional<std::u16string> name = droppable(files);
-  if (!name) return false;
-  face_.post([this, name = std::move(*name)] {
-    if (!converting_) chooseFile(name);
+  std::optional<std::vector<std::u16string>> names = droppable(files);
+  if (!names) return false;
+  face_.post([this, names = std::move(*names)] {
+    if (!converting_) chooseFiles(names);
   });
   return true;
 }
@@ -364,17 +401,21 @@ void frmMain::SpinnerStep(int nextNumber) { face_.setValue(C::VScroll1, nextNumb
 // box, not two.
 void frmMain::WriteFailed(const std::filesystem::path&, std::string_view) {}
 
-void frmMain::InputRead(const InputReport& report) { inputNote_ = completionNote(report); }
+void frmMain::InputRead(const InputReport& report) { inputNotes_.push_back(completionNote(report)); }
 
 void frmMain::Message(MessageKind kind, std::string_view text) {
   BoxIcon icon = BoxIcon::Information;
   if (kind == MessageKind::Warning) icon = BoxIcon::Warning;
   if (kind == MessageKind::Error) icon = BoxIcon::Stop;
   std::u16string shown = u16(text);
-  if (!inputNote_.empty()) {
-    shown += u'\n' + u16(inputNote_);
-    inputNote_.clear();
+  // Each text's note on a line of its own, under its name when there are several.
+  for (std::size_t i = 0; i < inputNotes_.size(); ++i) {
+    if (inputNotes_[i].empty()) continue;
+    shown += u'\n';
+    if (files_.size() > 1 && i < files_.size()) shown += lastComponent(files_[i]) + std::u16string(texts::kNoteAfterName);
+    shown += u16(inputNotes_[i]);
   }
+  inputNotes_.clear();
   closingBox_ = Box{icon, std::move(shown)};
 }
 

@@ -44,16 +44,17 @@ class frmMain : private ConvertHost {
   void Click(Control control);
   void Change(Control control);
 
-  // Takes the named file as the input, the way a choice in the Open dialog does: path, Subject,
-  // size and estimate; a file whose size cannot be read is refused with a message. "...", the
-  // command line and a drop all come here.
-  void chooseFile(std::u16string_view name);
+  // Takes the named files as the input, the way a choice in the Open dialog does: one series in
+  // this order, as the command line converts several texts. Paths, Subject, size and estimate;
+  // when a file's size cannot be read, none is taken and a message names it. "...", the command
+  // line and a drop all come here.
+  void chooseFiles(const std::vector<std::u16string>& names);
 
-  // One file that is not a folder may be dropped, except during a conversion. `files` are the
+  // Files that are not folders may be dropped, except during a conversion. `files` are the
   // dragged items' full paths, an empty one for an item that is no local file.
   [[nodiscard]] bool acceptsDrop(const std::vector<std::u16string>& files) const;
-  // Takes the drop if acceptsDrop; the file is chosen once the drop's event has returned, so a
-  // message box does not hold up the program the file came from.
+  // Takes the drop if acceptsDrop; the files are chosen once the drop's event has returned, so a
+  // message box does not hold up the program they came from.
   bool drop(const std::vector<std::u16string>& files);
 
   bool converting() const { return converting_; }
@@ -83,13 +84,17 @@ class frmMain : private ConvertHost {
   bool checkField(Control field, Control counter, std::int64_t limit);
   bool checkSubject();
   bool checkAddress(Control field, Control counter);
-  // Size, estimate and the bar for a file of n bytes, which are written bytes once in code page 932.
-  void showFileInfo(std::int64_t n, std::int64_t written);
+  // Size, estimate and the bar for texts of n bytes in all, each of which is so many bytes
+  // (`written`) once in code page 932.
+  void showFileInfo(std::int64_t n, const std::vector<std::int64_t>& written);
+  // Each text's records carry its own name: several texts, the Subject from the file name, and
+  // the box still showing the first one's.
+  bool subjectsFromNames() const;
   void showBar();
   void showRecord();
   void box(BoxIcon icon, std::u16string_view text);
   bool stopFromOutside() const { return stopSource_ && stopSource_(); }
-  std::optional<std::u16string> droppable(const std::vector<std::u16string>& files) const;
+  std::optional<std::vector<std::u16string>> droppable(const std::vector<std::u16string>& files) const;
 
   // ConvertHost
   std::filesystem::path SelectFolder() override;
@@ -110,7 +115,8 @@ class frmMain : private ConvertHost {
   StopSource stopSource_;
   BarValue bar_;
   int barShown_ = -1;      // the step the face shows
-  std::string inputNote_;  // the second line of the run's last message, if any
+  std::vector<std::u16string> files_;     // the texts chosen, in order
+  std::vector<std::string> inputNotes_;  // each text's line for the run's last message, if any
   // The run's closing message, shown once the run has ended.
   struct Box {
     BoxIcon icon;

@@ -8,6 +8,11 @@ std::u16string getFilename(std::u16string_view dirname, std::u16string_view sepa
   return nameWithoutExtension(dirname, separators);
 }
 
+std::u16string lastComponent(std::u16string_view name, std::u16string_view separators) {
+  const std::size_t cut = name.find_last_of(separators);
+  return std::u16string(cut == std::u16string_view::npos ? name : name.substr(cut + 1));
+}
+
 std::u16string withTrailingSeparator(std::u16string_view folder, std::u16string_view separators,
                                      char16_t separator) {
   std::u16string completed(folder);

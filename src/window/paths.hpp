@@ -17,6 +17,10 @@ inline constexpr char16_t kNativeSeparator = kPathSeparators.front();
 [[nodiscard]] std::u16string getFilename(std::u16string_view dirname,
                                          std::u16string_view separators = kPathSeparators);
 
+// The last path component as it stands, extension and all.
+[[nodiscard]] std::u16string lastComponent(std::u16string_view name,
+                                           std::u16string_view separators = kPathSeparators);
+
 // The folder with one separator at its end, ready for a file name; empty stays empty.
 [[nodiscard]] std::u16string withTrailingSeparator(std::u16string_view folder,
                                                    std::u16string_view separators = kPathSeparators,

@@ -48,6 +48,12 @@ inline constexpr Text kTipConvert = u"vmgファイルを作成します";
 inline constexpr Text kTipEncodingOpen = u"（文字コード: ";
 inline constexpr Text kTipEncodingClose = u"）";
 
+// The file box with several texts: the first one's name, then "上.txt ほか2件"; each text's note
+// in the closing message follows its name and kNoteAfterName.
+inline constexpr Text kOthersMiddle = u" ほか";
+inline constexpr Text kOthersEnd = u"件";
+inline constexpr Text kNoteAfterName = u": ";
+
 // Byte counters and the estimate: "25000bytes. だいたい3個以上のファイルが作成されます。"
 inline constexpr Text kBytes = u"bytes";
 inline constexpr Text kEstimateMiddle = u"bytes. だいたい";

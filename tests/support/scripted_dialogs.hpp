@@ -20,7 +20,7 @@ class ScriptedDialogs final : public window::Dialogs {
   };
 
   // Answers in turn; an exhausted script answers as a cancel.
-  std::deque<std::u16string> files;
+  std::deque<std::vector<std::u16string>> files;
   std::deque<std::u16string> folders;
   // Run while the folder dialog or a message box is "open", i.e. inside the window's call.
   std::function<void()> onFolder;
@@ -31,8 +31,8 @@ class ScriptedDialogs final : public window::Dialogs {
   std::vector<window::DialogOwner> owners;
   std::vector<Box> boxes;
 
-  std::u16string openFileName(window::DialogOwner owner,
-                              std::span<const window::FileFilter> filters) override {
+  std::vector<std::u16string> openFileNames(window::DialogOwner owner,
+                                            std::span<const window::FileFilter> filters) override {
     owners.push_back(owner);
     fileFilters.emplace_back(filters.begin(), filters.end());
     return next(files);
@@ -52,9 +52,10 @@ class ScriptedDialogs final : public window::Dialogs {
   }
 
  private:
-  static std::u16string next(std::deque<std::u16string>& answers) {
+  template <class Answer>
+  static Answer next(std::deque<Answer>& answers) {
     if (answers.empty()) return {};
-    std::u16string answer = answers.front();
+    Answer answer = answers.front();
     answers.pop_front();
     return answer;
   }

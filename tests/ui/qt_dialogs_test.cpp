@@ -30,6 +30,11 @@ namespace fs = std::filesystem;
 
 QString qpath(const fs::path& p) { return QString::fromStdString(p.string()); }
 QString qs(const std::u16string& text) { return QString::fromStdU16String(text); }
+QStringList qs(const std::vector<std::u16string>& texts) {
+  QStringList list;
+  for (const std::u16string& text : texts) list << qs(text);
+  return list;
+}
 
 const window::FileFilter kAll[] = {{u"all (*)", u"*"}};
 
@@ -91,20 +96,24 @@ TEST(QtDialogs, EachFolderDialogStartsAfreshNotInTheFolderChosenLastTime) {
   }
 }
 
+// Several files may be chosen, and come in the order they were named.
 TEST(QtDialogs, TheFileDialogStartsWhereTheProgramStartedEachTime) {
   TempDir dir;
   const fs::path file = dir / "a.txt";
+  const fs::path other = dir / "b.txt";
   writeFile(file, "abc");
+  writeFile(other, "def");
   ui::QtDialogs dialogs;
   std::vector<Seen> seen;
   answerNextDialog(seen, [&](QFileDialog& d) {
     d.setDirectory(qpath(dir.path()));
-    d.selectFile(qpath(file));
+    d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("\"b.txt\" \"a.txt\""));
     accept(d);
   });
-  EXPECT_EQ(qs(dialogs.openFileName({}, kAll)), QDir::toNativeSeparators(qpath(file)));
+  EXPECT_EQ(qs(dialogs.openFileNames({}, kAll)),
+            QStringList({QDir::toNativeSeparators(qpath(other)), QDir::toNativeSeparators(qpath(file))}));
   answerNextDialog(seen, [](QFileDialog& d) { d.reject(); });
-  EXPECT_EQ(qs(dialogs.openFileName({}, kAll)), QString());
+  EXPECT_EQ(qs(dialogs.openFileNames({}, kAll)), QStringList());
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[1].directory, QDir::currentPath());
   EXPECT_FALSE(seen[1].history.contains(QDir::toNativeSeparators(qpath(dir.path()))));
@@ -144,12 +153,12 @@ TEST(QtDialogsChild, UsesTheDialogs) {
     accept(d);
   });
   const window::FileFilter text[] = {{u"テキスト(*.txt)", u"*.txt"}};
-  EXPECT_EQ(qs(dialogs.openFileName({}, text)), QDir::toNativeSeparators(qpath(dir / "UPPER.TXT")));
+  EXPECT_EQ(qs(dialogs.openFileNames({}, text)), QStringList(QDir::toNativeSeparators(qpath(dir / "UPPER.TXT"))));
   EXPECT_EQ(shown, QStringList({"Mixed.Txt", "UPPER.TXT", "a.txt"}));
   answerNextDialog(seen, [](QFileDialog& d) { accept(d); });
   EXPECT_EQ(qs(dialogs.selectFolder({}, u"t")), QDir::toNativeSeparators(QDir::homePath()));
   answerNextDialog(seen, [](QFileDialog& d) { d.reject(); });
-  (void)dialogs.openFileName({}, kAll);
+  (void)dialogs.openFileNames({}, kAll);
   ASSERT_EQ(seen.size(), 3u);
   for (const Seen& s : seen) EXPECT_FALSE(s.canGoBack) << s.directory.toStdString();
 }

@@ -127,27 +127,29 @@ TEST(StartOptions, HelpAndVersionNeedNoScreenAndOtherOptionsAreRefused) {
 
 // ---- orvella FILE
 
-TEST(FileArgument, IsTheFirstArgumentMadeAbsoluteAndNoOptionIsTakenForOne) {
+TEST(FileArguments, AreTheArgumentsMadeAbsoluteInOrderAndNoOptionIsTakenForOne) {
   const QString here = QDir::currentPath();
   const struct {
     QStringList arguments;  // as Qt leaves them, its own options taken
-    QString file;
+    QStringList files;
     QString unknownOption;
   } rows[] = {
-      {{"orvella"}, "", ""},
-      {{"orvella", ""}, "", ""},
-      {{"orvella", "--"}, "", ""},
-      {{"orvella", "/data/novel.txt"}, "/data/novel.txt", ""},
-      {{"orvella", "novel.txt"}, here + "/novel.txt", ""},
-      {{"orvella", "sub/小説.txt", "ignored.txt"}, here + "/sub/小説.txt", ""},
-      {{"orvella", "--", "-dash.txt"}, here + "/-dash.txt", ""},
-      {{"orvella", "-"}, here + "/-", ""},
-      {{"orvella", "novel.txt", "-x"}, here + "/novel.txt", "-x"},
-      {{"orvella", "--help-all", "--", "-y"}, here + "/--help-all", "--help-all"},
+      {{"orvella"}, {}, ""},
+      {{"orvella", ""}, {}, ""},
+      {{"orvella", "--"}, {}, ""},
+      {{"orvella", "/data/novel.txt"}, {"/data/novel.txt"}, ""},
+      {{"orvella", "novel.txt"}, {here + "/novel.txt"}, ""},
+      {{"orvella", "sub/下.txt", "上.txt"}, {here + "/sub/下.txt", here + "/上.txt"}, ""},
+      {{"orvella", "--", "-dash.txt", "--"}, {here + "/-dash.txt", here + "/--"}, ""},
+      {{"orvella", "-"}, {here + "/-"}, ""},
+      {{"orvella", "novel.txt", "-x"}, {here + "/novel.txt", here + "/-x"}, "-x"},
+      {{"orvella", "--help-all", "--", "-y"}, {here + "/--help-all", here + "/-y"}, "--help-all"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.arguments.join(u' ').toStdString());
-    EXPECT_EQ(ui::fileArgument(row.arguments), QDir::toNativeSeparators(row.file));
+    QStringList files;
+    for (const QString& file : row.files) files << QDir::toNativeSeparators(file);
+    EXPECT_EQ(ui::fileArguments(row.arguments), files);
     EXPECT_EQ(ui::unknownOption(row.arguments), row.unknownOption);
   }
 }
@@ -175,12 +177,14 @@ class ChoiceTest : public QtWindowTest {
     return c;
   }
 
-  // The same name through "..." in a second window, for comparison.
-  Choice throughTheDialog(const QString& name, bool check1) {
+  // The same names through "..." in a second window, for comparison.
+  Choice throughTheDialog(const QStringList& names, bool check1) {
     ScriptedDialogs otherDialogs;
     ui::MainWindow other(otherDialogs);
     other.findChild<QCheckBox*>("Check1")->setChecked(check1);
-    otherDialogs.files.push_back(name.toStdU16String());
+    std::vector<std::u16string> answer;
+    for (const QString& name : names) answer.push_back(QDir::toNativeSeparators(name).toStdU16String());
+    otherDialogs.files.push_back(answer);
     other.findChild<QPushButton*>("Command2")->click();
     return snapshot(otherDialogs, other);
   }
@@ -205,13 +209,13 @@ TEST_F(ChoiceTest, AFileNamedOnTheCommandLineIsChosenAsThroughTheDialog) {
     SetUp();
     dialogs.boxes.clear();
     check("Check1")->setChecked(row.check1);
-    window->form().chooseFile(ui::fileArgument({"orvella", qpath(row.file)}).toStdU16String());
-    EXPECT_EQ(snapshot(dialogs, *window), throughTheDialog(qpath(row.file), row.check1));
+    window->form().chooseFiles({ui::fileArguments({"orvella", qpath(row.file)}).value(0).toStdU16String()});
+    EXPECT_EQ(snapshot(dialogs, *window), throughTheDialog({qpath(row.file)}, row.check1));
   }
   // A refusal leaves the window as it opened, with one warning.
   SetUp();
   dialogs.boxes.clear();
-  window->form().chooseFile((dir / "gone.txt").u16string());
+  window->form().chooseFiles({(dir / "gone.txt").u16string()});
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Warning);
   EXPECT_TRUE(edit("txtFileName")->text().isEmpty());
@@ -246,13 +250,21 @@ class DropTest : public ChoiceTest {
   static QUrl url(const fs::path& p) { return QUrl::fromLocalFile(qpath(p)); }
 };
 
-TEST_F(DropTest, OneFileDroppedIsChosenAsThroughTheDialog) {
+TEST_F(DropTest, FilesDroppedAreChosenAsThroughTheDialogInTheirOrder) {
   const auto novel = writeInput("novel.txt", std::string(12000, 'a'));
-  const Result r = dropOn(window.get(), {url(novel)});
+  const auto sequel = writeInput("sequel.txt", "b");
+  Result r = dropOn(window.get(), {url(sequel), url(novel)});
+  EXPECT_TRUE(r.enterAccepted);
+  EXPECT_TRUE(r.dropAccepted);
+  EXPECT_EQ(snapshot(dialogs, *window), throughTheDialog({qpath(sequel), qpath(novel)}, true));
+  EXPECT_EQ(edit("txtFileName")->toolTip().split(u'\n').mid(1),
+            QStringList({qpath(sequel), qpath(novel)}));
+
+  r = dropOn(window.get(), {url(novel)});
   EXPECT_TRUE(r.enterAccepted);
   EXPECT_TRUE(r.dropAccepted);
   EXPECT_EQ(r.action, Qt::CopyAction);  // never a move: the file stays where it was
-  EXPECT_EQ(snapshot(dialogs, *window), throughTheDialog(qpath(novel), true));
+  EXPECT_EQ(snapshot(dialogs, *window), throughTheDialog({qpath(novel)}, true));
   EXPECT_EQ(edit("txtSubject")->text(), "novel");
 
   // Offered only as a link, it is taken as a link.
@@ -261,7 +273,7 @@ TEST_F(DropTest, OneFileDroppedIsChosenAsThroughTheDialog) {
   EXPECT_EQ(edit("txtFileName")->text(), qpath(other));
 }
 
-TEST_F(DropTest, AFolderSeveralFilesOrNoLocalFileAreRefusedWithoutAChange) {
+TEST_F(DropTest, AFolderOrNoLocalFileAreRefusedWithoutAChange) {
   const auto a = writeInput("a.txt", "a");
   const auto b = writeInput("b.txt", "b");
   fs::create_directories(dir / "folder");
@@ -272,7 +284,7 @@ TEST_F(DropTest, AFolderSeveralFilesOrNoLocalFileAreRefusedWithoutAChange) {
     QString text;
   } rows[] = {
       {"a folder", {url(dir / "folder")}, Qt::CopyAction, {}},
-      {"two files", {url(a), url(b)}, Qt::CopyAction, {}},
+      {"a folder among files", {url(a), url(dir / "folder"), url(b)}, Qt::CopyAction, {}},
       {"a web address", {QUrl("https://example.jp/novel.txt")}, Qt::CopyAction, {}},
       {"text only", {}, Qt::CopyAction, qpath(a)},
       {"a move only", {url(a)}, Qt::MoveAction, {}},

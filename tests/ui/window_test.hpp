@@ -59,7 +59,7 @@ class QtWindowTest : public ::testing::Test {
 
   // The "..." button answered with the given file.
   void chooseFile(const std::filesystem::path& file) {
-    dialogs.files.push_back(file.u16string());
+    dialogs.files.push_back({file.u16string()});
     get<QPushButton>("Command2")->click();
   }
 

@@ -195,7 +195,7 @@ TEST_F(Win32WindowTest, ARunLocksTheInputsAndEndsWithItsBox) {
     BoxIcon icon;
   } runs[] = {{out, BoxIcon::Information}, {dir / "missing", BoxIcon::Stop}};
   for (const auto& run : runs) {
-    dialogs.files.push_back(input.u16string());
+    dialogs.files.push_back({input.u16string()});
     click(C::Command2);
     dialogs.folders.push_back(run.folder.u16string());
     std::vector<bool> lockedInRun;
@@ -223,7 +223,7 @@ TEST_F(Win32WindowTest, ARunLocksTheInputsAndEndsWithItsBox) {
 TEST_F(Win32WindowTest, ClosingDuringARunWaitsForItsEnd) {
   const fs::path input = dir / "novel.txt";
   writeFile(input, "abc\r\n");
-  dialogs.files.push_back(input.u16string());
+  dialogs.files.push_back({input.u16string()});
   click(C::Command2);
   dialogs.folders.push_back(dir.path().u16string());
   bool openInRun = false;

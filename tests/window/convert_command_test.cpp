@@ -52,11 +52,12 @@ class ConvertTest : public WindowTest {
   }
 
   // The same conversion from the command line, into its own folder.
-  std::map<std::string, std::string> fromCommandLine(const fs::path& input, std::vector<std::string> args) {
+  std::map<std::string, std::string> fromCommandLine(const std::vector<fs::path>& inputs,
+                                                     std::vector<std::string> args) {
     const fs::path folder = dir / ("cli" + std::to_string(cliRuns++));
     fs::create_directories(folder);
     args.insert(args.begin(), {"-q", "-o", utf8Of(folder), "--date", kFixedDate});
-    args.push_back(utf8Of(input));
+    for (const fs::path& input : inputs) args.push_back(utf8Of(input));
     const Outcome o = run(dir.path(), args);
     EXPECT_EQ(o.code, 0) << o.err;
     return recordsIn(folder);
@@ -118,7 +119,7 @@ TEST_F(ConvertTest, AWholeConversionMatchesTheCommandLineByteForByte) {
 
   const std::vector<std::string> same = {"--max-bytes", "200",  "--subject",
                                          "小説",        "--to", "宛先@example.jp"};
-  EXPECT_TRUE(fromCommandLine(input, same) == written);
+  EXPECT_TRUE(fromCommandLine({input}, same) == written);
 
   // A second run goes on with the next file number and the next Subject serial.
   const fs::path out2 = dir / "out2";
@@ -128,7 +129,7 @@ TEST_F(ConvertTest, AWholeConversionMatchesTheCommandLineByteForByte) {
   next.insert(next.end(), {"--start", std::to_string(count), "--serial", std::to_string(count)});
   const auto second = recordsIn(out2);
   EXPECT_EQ(second.size(), written.size());
-  EXPECT_TRUE(fromCommandLine(input, next) == second);
+  EXPECT_TRUE(fromCommandLine({input}, next) == second);
   EXPECT_EQ(text(C::txtStart), startNumber(2 * count));
 }
 
@@ -140,8 +141,64 @@ TEST_F(ConvertTest, SerialNumbersOffAndAnotherFormatReachTheFiles) {
   face.type(C::txtMaxLength, u"300");
   chooseFile(input);
   convertInto(out);
-  EXPECT_TRUE(fromCommandLine(input, {"--max-bytes", "300", "--no-serial", "--from", "me@example.jp"}) ==
+  EXPECT_TRUE(fromCommandLine({input}, {"--max-bytes", "300", "--no-serial", "--from", "me@example.jp"}) ==
               recordsIn(out));
+}
+
+// Several texts chosen together are one series: the command line's, byte for byte, with each
+// text's Subject from its own name unless the Subject was typed; the bar covers them all and the
+// closing message carries each text's note under its name.
+TEST_F(ConvertTest, SeveralTextsMakeTheCommandLinesSeries) {
+  std::vector<fs::path> inputs = {writeInput("上.txt", sampleText(30)),
+                                  writeInput("中.txt", "\xe3\x81\x82\n\xf0\x9f\x98\x80\n"),  // UTF-8, one '?'
+                                  writeInput("下.txt", sampleText(20))};
+  face.type(C::txtMaxLength, u"300");
+  const std::string note = std::string(texts::kReadAs) + std::string(texts::kEncodingUtf8) +
+                           std::string(texts::kNoteSeparator) + std::string(texts::kSubstitutedPrefix) + "1" +
+                           std::string(texts::kSubstitutedSuffix) + " (2" + std::string(texts::kLineSuffix) +
+                           "U+1F600 \xf0\x9f\x98\x80)";
+  const struct {
+    const char* what;
+    const char16_t* typed;  // into the Subject once chosen, if anything
+    std::vector<std::string> args;
+  } rows[] = {
+      {"each its own name", nullptr, {}},
+      {"a typed Subject for all", u"小説", {"--subject", "小説"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::vector<std::u16string> names;
+    for (const fs::path& input : inputs) names.push_back(u16Path(input));
+    dialogs.files.push_back(names);
+    face.click(C::Command2);
+    if (row.typed) face.type(C::txtSubject, row.typed);
+    const int start = face.value(C::VScroll1);
+    const fs::path folder = dir / row.what;
+    fs::create_directories(folder);
+    dialogs.boxes.clear();
+    convertInto(folder);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(u8(dialogs.boxes[0].text), std::string(texts::kCompleted) + "\n中.txt: " + note);
+    EXPECT_EQ(form.bar().value(), form.bar().maximum());
+    std::vector<std::string> args = {"--max-bytes", "300", "--start", std::to_string(start), "--serial",
+                                     std::to_string(start)};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    const auto written = recordsIn(folder);
+    EXPECT_EQ(int(written.size()), face.value(C::VScroll1) - start);
+    EXPECT_TRUE(fromCommandLine(inputs, args) == written);
+  }
+
+  // A name too long for a Subject of its own is refused before anything is written.
+  inputs.push_back(writeInput(std::string(120, 'n') + ".txt", "abc\r\n"));
+  std::vector<std::u16string> names;
+  for (const fs::path& input : inputs) names.push_back(u16Path(input));
+  dialogs.files.push_back(names);
+  face.click(C::Command2);
+  dialogs.boxes.clear();
+  convertInto(out);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, std::u16string(window::texts::kFieldsTooLong) + u'\n' + names.back());
+  EXPECT_TRUE(recordsIn(out).empty());
 }
 
 TEST_F(ConvertTest, CancellingTheFolderWritesNothingAndUnlocks) {

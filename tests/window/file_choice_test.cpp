@@ -153,7 +153,7 @@ TEST_F(WindowTest, Check1WithoutAFileEmptiesTheSubject) {
 }
 
 TEST_F(WindowTest, AnUnreadableFileIsRefusedWithAMessageAndNothingChanges) {
-  dialogs.files.push_back(u16Path(dir / "gone.txt"));
+  dialogs.files.push_back({u16Path(dir / "gone.txt")});
   face.click(C::Command2);
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Warning);

@@ -26,7 +26,7 @@ TEST_F(StopTest, AnIdleWindowClosesAtTheNextClockTick) {
 
 TEST_F(StopTest, NoBoxIsShownOnceAStopIsRequested) {
   requested = true;
-  dialogs.files.push_back(u16Path(dir / "gone.txt"));  // would warn that its size is unreadable
+  dialogs.files.push_back({u16Path(dir / "gone.txt")});  // would warn that its size is unreadable
   face.click(C::Command2);
   EXPECT_TRUE(dialogs.boxes.empty());
 }

@@ -47,7 +47,7 @@ class WindowTest : public ::testing::Test {
 
   // The "..." button answered with the given file.
   void chooseFile(const std::filesystem::path& file) {
-    dialogs.files.push_back(u16Path(file));
+    dialogs.files.push_back({u16Path(file)});
     face.click(Control::Command2);
   }
 

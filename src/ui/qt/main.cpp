@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <string>
+#include <vector>
 
 #include "core/version.hpp"
 #include "platform/console.hpp"
@@ -56,8 +58,12 @@ int main(int argc, char* argv[]) {
   window.form().setStopSource(&orvella::platform::stopRequested);
   window.centreOnScreen();
   window.show();
-  // "orvella FILE" (a menu's Open With): chosen once the window is up, so a warning has it behind.
-  const QString file = orvella::ui::fileArgument(QApplication::arguments());
-  if (!file.isEmpty()) window.form().chooseFile(file.toStdU16String());
+  // "orvella FILE..." (a menu's Open With): chosen once the window is up, so a warning has it
+  // behind; several make one series, as dropped together.
+  std::vector<std::u16string> files;
+  for (const QString& file : orvella::ui::fileArguments(QApplication::arguments())) {
+    files.push_back(file.toStdU16String());
+  }
+  window.form().chooseFiles(files);
   return QApplication::exec();
 }

@@ -65,18 +65,20 @@ void startAfresh(QFileDialog& dialog) {
 
 QtDialogs::QtDialogs() : startFolder_(QDir::currentPath()) { keepNothing(); }
 
-std::u16string QtDialogs::openFileName(window::DialogOwner owner,
-                                       std::span<const window::FileFilter> filters) {
+std::vector<std::u16string> QtDialogs::openFileNames(window::DialogOwner owner,
+                                                     std::span<const window::FileFilter> filters) {
   QStringList entries;
   for (const window::FileFilter& filter : filters) entries << qs(filter.caption);
   QFileDialog dialog(widgetOf(owner), QString(), startFolder_);
   startAfresh(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
   dialog.setNameFilters(entries);
   keepAllFilesMeaningAll(dialog);
   if (dialog.exec() != QDialog::Accepted) return {};
-  return QDir::toNativeSeparators(dialog.selectedFiles().value(0)).toStdU16String();
+  std::vector<std::u16string> names;
+  for (const QString& file : dialog.selectedFiles()) names.push_back(QDir::toNativeSeparators(file).toStdU16String());
+  return names;
 }
 
 std::u16string QtDialogs::selectFolder(window::DialogOwner owner, std::u16string_view title) {

@@ -14,8 +14,9 @@ class QtDialogs final : public window::Dialogs {
   // folder dialog in the home folder. No dialog of the process writes settings afterwards.
   QtDialogs();
 
-  std::u16string openFileName(window::DialogOwner owner,
-                              std::span<const window::FileFilter> filters) override;
+  // Several files may be chosen: in the order they were picked, a range in the listing's order.
+  std::vector<std::u16string> openFileNames(window::DialogOwner owner,
+                                            std::span<const window::FileFilter> filters) override;
   std::u16string selectFolder(window::DialogOwner owner, std::u16string_view title) override;
   void message(window::DialogOwner owner, window::BoxIcon icon, std::u16string_view text) override;
 

@@ -83,11 +83,17 @@ QString unknownOption(const QStringList& arguments) {
   return {};
 }
 
-QString fileArgument(const QStringList& arguments) {
-  qsizetype i = 1;
-  if (i < arguments.size() && arguments[i] == QStringLiteral("--")) ++i;
-  if (i >= arguments.size() || arguments[i].isEmpty()) return {};
-  return QDir::toNativeSeparators(QFileInfo(arguments[i]).absoluteFilePath());
+QStringList fileArguments(const QStringList& arguments) {
+  QStringList files;
+  bool ended = false;  // options, by the first "--"
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    if (!ended && arguments[i] == QStringLiteral("--")) {
+      ended = true;
+    } else if (!arguments[i].isEmpty()) {
+      files << QDir::toNativeSeparators(QFileInfo(arguments[i]).absoluteFilePath());
+    }
+  }
+  return files;
 }
 
 }  // namespace orvella::ui

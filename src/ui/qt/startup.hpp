@@ -35,8 +35,8 @@ void reportNoDisplay();
 // empty when there is none.
 [[nodiscard]] QString unknownOption(const QStringList& arguments);
 
-// The file named after the program (a leading "--" is skipped) as an absolute path with native
-// separators, as the Open dialog gives one; empty when none is named.
-[[nodiscard]] QString fileArgument(const QStringList& arguments);
+// The files named after the program, in order (the first "--" is none), as absolute paths with
+// native separators, as the Open dialog gives them; an empty argument names none.
+[[nodiscard]] QStringList fileArguments(const QStringList& arguments);
 
 }  // namespace orvella::ui
