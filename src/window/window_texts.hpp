@@ -82,9 +82,10 @@ inline constexpr Text kReasonClose = u"）";
 // The command line: orvella --help, --version and an option it does not have (stdout, stderr).
 inline constexpr std::string_view kProgram = "orvella";
 inline constexpr std::string_view kUsage =
-    "使い方: orvella [Qt のオプション] [ファイル]\n"
+    "使い方: orvella [Qt のオプション] [ファイル...]\n"
     "テキストファイルを番号付きの vMessage ファイル (E1__0000.VMG ...) に分割するウィンドウを開きます。\n"
-    "ファイルを指定すると、それを選んだ状態で開きます (\"-\" で始まる名前は -- のあとに)。\n"
+    "ファイルを指定すると、それを選んだ状態で開きます。複数なら並べた順に一続きに変換します\n"
+    "(\"-\" で始まる名前は -- のあとに)。\n"
     "\n"
     "  -h, --help            この説明を表示する\n"
     "      --version         バージョンを表示する\n"

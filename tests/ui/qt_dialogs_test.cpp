@@ -30,11 +30,7 @@ namespace fs = std::filesystem;
 
 QString qpath(const fs::path& p) { return QString::fromStdString(p.string()); }
 QString qs(const std::u16string& text) { return QString::fromStdU16String(text); }
-QStringList qs(const std::vector<std::u16string>& texts) {
-  QStringList list;
-  for (const std::u16string& text : texts) list << qs(text);
-  return list;
-}
+std::u16string native(const fs::path& p) { return QDir::toNativeSeparators(qpath(p)).toStdU16String(); }
 
 const window::FileFilter kAll[] = {{u"all (*)", u"*"}};
 
@@ -101,8 +97,7 @@ TEST(QtDialogs, TheFileDialogStartsWhereTheProgramStartedEachTime) {
   TempDir dir;
   const fs::path file = dir / "a.txt";
   const fs::path other = dir / "b.txt";
-  writeFile(file, "abc");
-  writeFile(other, "def");
+  for (const fs::path& f : {file, other}) writeFile(f, "abc");
   ui::QtDialogs dialogs;
   std::vector<Seen> seen;
   answerNextDialog(seen, [&](QFileDialog& d) {
@@ -110,10 +105,9 @@ TEST(QtDialogs, TheFileDialogStartsWhereTheProgramStartedEachTime) {
     d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("\"b.txt\" \"a.txt\""));
     accept(d);
   });
-  EXPECT_EQ(qs(dialogs.openFileNames({}, kAll)),
-            QStringList({QDir::toNativeSeparators(qpath(other)), QDir::toNativeSeparators(qpath(file))}));
+  EXPECT_EQ(dialogs.openFileNames({}, kAll), (std::vector{native(other), native(file)}));
   answerNextDialog(seen, [](QFileDialog& d) { d.reject(); });
-  EXPECT_EQ(qs(dialogs.openFileNames({}, kAll)), QStringList());
+  EXPECT_TRUE(dialogs.openFileNames({}, kAll).empty());
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[1].directory, QDir::currentPath());
   EXPECT_FALSE(seen[1].history.contains(QDir::toNativeSeparators(qpath(dir.path()))));
@@ -153,7 +147,7 @@ TEST(QtDialogsChild, UsesTheDialogs) {
     accept(d);
   });
   const window::FileFilter text[] = {{u"テキスト(*.txt)", u"*.txt"}};
-  EXPECT_EQ(qs(dialogs.openFileNames({}, text)), QStringList(QDir::toNativeSeparators(qpath(dir / "UPPER.TXT"))));
+  EXPECT_EQ(dialogs.openFileNames({}, text), std::vector{native(dir / "UPPER.TXT")});
   EXPECT_EQ(shown, QStringList({"Mixed.Txt", "UPPER.TXT", "a.txt"}));
   answerNextDialog(seen, [](QFileDialog& d) { accept(d); });
   EXPECT_EQ(qs(dialogs.selectFolder({}, u"t")), QDir::toNativeSeparators(QDir::homePath()));

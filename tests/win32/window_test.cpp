@@ -155,15 +155,15 @@ TEST_F(Win32WindowTest, TheSpinnerMovesByOneWithinItsBoundsAndRewritesTheStartNu
   }
 }
 
-TEST_F(Win32WindowTest, ADropOrTheCommandLineChoosesOneFileAndNothingElse) {
+TEST_F(Win32WindowTest, ADropOrTheCommandLineChoosesItsFilesInOrderButNoFolder) {
   const fs::path file = dir.path() / pathFromUtf8("小説.txt");
   writeFile(file, "abc\r\n");
   const fs::path other = dir / "other.txt";
   writeFile(other, "def\r\n");
   const struct {
     std::vector<fs::path> files;
-    bool chosen;
-  } cases[] = {{{file}, true}, {{file, other}, false}, {{dir.path()}, false}};
+    std::u16string shown;
+  } cases[] = {{{file}, file.u16string()}, {{other, file}, u"other.txt ほか1件"}, {{file, dir.path()}, u""}};
   for (const bool byArguments : {false, true}) {
     for (const auto& c : cases) {
       set(C::txtFileName, u"");
@@ -175,10 +175,10 @@ TEST_F(Win32WindowTest, ADropOrTheCommandLineChoosesOneFileAndNothingElse) {
       } else {
         drop(c.files);
       }
-      EXPECT_EQ(text(C::txtFileName), c.chosen ? file.u16string() : u"") << c.files.size() << byArguments;
+      EXPECT_EQ(text(C::txtFileName), c.shown) << c.files.size() << byArguments;
     }
   }
-  EXPECT_EQ(text(C::txtSubject), u"小説");
+  EXPECT_EQ(text(C::txtSubject), u"other");
 }
 
 // One run per folder: inside it the inputs are locked and a drop is refused; the box tells how it
