@@ -128,7 +128,8 @@ done
 echo "Linux and Windows builds wrote the same $(echo "$linux_files" | wc -l) records, byte for byte."
 
 # The window end to end: orvella.exe started as a user starts it; the probe sets To and the limit,
-# answers the Open dialog and the folder picker with Japanese names and reads the completion box.
+# answers the Open dialog with two texts (the second part named first, as chosen, so they make one
+# series in that order) and the folder picker, all with Japanese names, and reads the completion box.
 # Each record carries the clock's Date as it stood when the record began (a run that writes and
 # flushes several may span seconds), so orvella-convert.exe is run with the first record's Date and
 # each of its records must be the window's byte for byte with the window's Date in its place.
@@ -138,11 +139,13 @@ if [ $window = ON ]; then
   convert_out="$work/コマンドライン の出力"
   to="宛先@example.jp"
   mkdir -p "$window_out" "$convert_out"
+  second="$work/入力 テキスト/小説 第二部.txt"
+  printf '第二部の\r\n本文\r\n' | iconv -f UTF-8 -t CP932 >"$second"
   "$wine" "$dir/bin/orvella.exe" </dev/null >/dev/null 2>&1 &
   window_pid=$!
   "$wine" "$dir/bin/orvella-probe.exe" find "set txtTo $to" "set txtMaxLength 400" "click Command2" \
-    "answer $(winpath "$input")" "get txtSubject" "click comConvert" "answer $(winpath "$window_out")" box \
-    close </dev/null | tr -d '\r' >"$work/probe.txt" || { cat "$work/probe.txt" >&2; exit 1; }
+    "answer \"$(winpath "$second")\" \"$(winpath "$input")\"" "get txtFileName" "get txtSubject" \
+    "click comConvert" "answer $(winpath "$window_out")" box close </dev/null | tr -d '\r' >"$work/probe.txt" || { cat "$work/probe.txt" >&2; exit 1; }
   wait "$window_pid"
   cat "$work/probe.txt"
   grep -qx "box ファイルの変換が完了しました！" "$work/probe.txt" || { echo "windows-tests.sh: no completion box" >&2; exit 1; }
@@ -150,7 +153,7 @@ if [ $window = ON ]; then
   window_files=$(cd "$window_out" && ls)
   first=$(echo "$window_files" | head -n1)
   "$wine" "$dir/bin/orvella-convert.exe" -q --date "$(dateOf "$window_out/$first")" --max-bytes 400 --to "$to" \
-    -o "$(winpath "$convert_out")" "$(winpath "$input")"
+    -o "$(winpath "$convert_out")" "$(winpath "$second")" "$(winpath "$input")"
   [ -n "$window_files" ] && [ "$window_files" = "$(cd "$convert_out" && ls)" ] || {
     echo "windows-tests.sh: orvella.exe and orvella-convert.exe wrote different files" >&2; exit 1; }
   for f in $window_files; do

@@ -32,7 +32,8 @@ class Dialogs {
   // A modal Open dialog offering the filters in the given order, where several files may be
   // chosen: the full paths of existing files in the order the dialog gives them, or none when
   // cancelled.
-  virtual std::vector<std::u16string> openFileNames(DialogOwner owner, std::span<const FileFilter> filters) = 0;
+  virtual std::vector<std::u16string> openFileNames(DialogOwner owner,
+                                                    std::span<const FileFilter> filters) = 0;
 
   // A modal choice among file-system folders, titled title; the folder's path as chosen (the
   // window adds the trailing separator), or empty when cancelled.

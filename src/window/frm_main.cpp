@@ -168,10 +168,10 @@ void frmMain::chooseFiles(const std::vector<std::u16string>& names) {
   }
 
   files_ = names;
-  face_.setText(C::txtFileName, several ? lastComponent(names.front()) + std::u16string(texts::kOthersMiddle) +
-                                              number(std::int64_t(names.size() - 1)) +
-                                              std::u16string(texts::kOthersEnd)
-                                        : names.front());
+  face_.setText(C::txtFileName,
+                several ? lastComponent(names.front()) + std::u16string(texts::kOthersMiddle) +
+                              number(std::int64_t(names.size() - 1)) + std::u16string(texts::kOthersEnd)
+                        : names.front());
   face_.setTip(C::txtFileName, tip);
   if (face_.checked(C::Check1)) face_.setText(C::txtSubject, subjectOf(names.front()));
   face_.setEnabled(C::comConvert, true);
@@ -269,7 +269,8 @@ void frmMain::keepSeriesAfter(const ConvertResult& result, int startNumber, int 
 }
 
 bool frmMain::subjectsFromNames() const {
-  return files_.size() > 1 && face_.checked(C::Check1) && face_.text(C::txtSubject) == subjectOf(files_.front());
+  return files_.size() > 1 && face_.checked(C::Check1) &&
+         face_.text(C::txtSubject) == subjectOf(files_.front());
 }
 
 ConvertResult frmMain::Convert() {
@@ -310,7 +311,8 @@ bool frmMain::Form_QueryUnload() {
 
 // ---- Drops
 
-std::optional<std::vector<std::u16string>> frmMain::droppable(const std::vector<std::u16string>& files) const {
+std::optional<std::vector<std::u16string>> frmMain::droppable(
+    const std::vector<std::u16string>& files) const {
   // While converting, "..." is locked; a drop must not change the input behind its back.
   if (converting_ || files.empty()) return std::nullopt;
   for (const std::u16string& file : files) {
@@ -408,11 +410,12 @@ void frmMain::Message(MessageKind kind, std::string_view text) {
   if (kind == MessageKind::Warning) icon = BoxIcon::Warning;
   if (kind == MessageKind::Error) icon = BoxIcon::Stop;
   std::u16string shown = u16(text);
-  // Each text's note on a line of its own, under its name when there are several.
+  // Each text's note on a line of its own, after its name when there are several.
   for (std::size_t i = 0; i < inputNotes_.size(); ++i) {
     if (inputNotes_[i].empty()) continue;
     shown += u'\n';
-    if (files_.size() > 1 && i < files_.size()) shown += lastComponent(files_[i]) + std::u16string(texts::kNoteAfterName);
+    if (files_.size() > 1 && i < files_.size())
+      shown += lastComponent(files_[i]) + std::u16string(texts::kNoteAfterName);
     shown += u16(inputNotes_[i]);
   }
   inputNotes_.clear();

@@ -115,7 +115,7 @@ class frmMain : private ConvertHost {
   StopSource stopSource_;
   BarValue bar_;
   int barShown_ = -1;      // the step the face shows
-  std::vector<std::u16string> files_;     // the texts chosen, in order
+  std::vector<std::u16string> files_;    // the texts chosen, in order
   std::vector<std::string> inputNotes_;  // each text's line for the run's last message, if any
   // The run's closing message, shown once the run has ended.
   struct Box {

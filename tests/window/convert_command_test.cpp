@@ -150,7 +150,8 @@ TEST_F(ConvertTest, SerialNumbersOffAndAnotherFormatReachTheFiles) {
 // written, as the command line refuses it); the closing message gives each text's note under
 // its name.
 TEST_F(ConvertTest, SeveralTextsMakeTheCommandLinesSeries) {
-  std::vector<fs::path> inputs = {writeInput("上.txt", sampleText(30)), writeInput("中.txt", "\xe3\x81\x82\n"),
+  std::vector<fs::path> inputs = {writeInput("上.txt", sampleText(30)),
+                                  writeInput("中.txt", "\xe3\x81\x82\n"),
                                   writeInput("下.txt", sampleText(20))};
   const fs::path tooLong = writeInput(std::string(120, 'n') + ".txt", "abc\r\n");
   face.type(C::txtMaxLength, u"300");

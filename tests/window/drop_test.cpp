@@ -12,25 +12,26 @@ using C = Control;
 
 TEST_F(WindowTest, DroppedFilesAreChosenOnceTheDropIsOverAndNeverAFolderOrDuringARun) {
   const auto first = writeInput("上.txt", std::string(12000, 'a'));
-  const auto second = writeInput("中.txt", "\xef\xbb\xbf" "abc\r\n");  // UTF-8, named in the tooltip
+  const auto second = writeInput("中.txt", "\xef\xbb\xbfxyz\r\n");  // UTF-8, named in the tooltip
   const auto third = writeInput("下.txt", std::string(25000, 'c'));
   fs::create_directories(dir / "folder");
   fs::create_directories(dir / "out");
-  const std::u16string tip(window::texts::kTipFileName);
+  const std::u16string tip(window::texts::kTipFileName), made = u"個以上のファイルが作成されます。";
   const struct {
     const char* what;
     std::vector<fs::path> files;  // an empty one: an item that is no local file
     bool duringRun;
     std::u16string box, tip, info;  // box empty: refused, nothing changes
   } rows[] = {
-      {"one file", {first}, false, u16Path(first), tip, u"12000bytes. だいたい2個以上のファイルが作成されます。"},
+      {"one file", {first}, false, u16Path(first), tip, u"12000bytes. だいたい2" + made},
       // Each text opens a record of its own: 2 + 1 + 3, not 37008 bytes' 4.
       {"three files",
        {first, second, third},
        false,
        u"上.txt ほか2件",
-       tip + u'\n' + u16Path(first) + u'\n' + u16Path(second) + u"（文字コード: UTF-8 (BOM 付き)）\n" + u16Path(third),
-       u"37008bytes. だいたい6個以上のファイルが作成されます。"},
+       tip + u'\n' + u16Path(first) + u'\n' + u16Path(second) + u"（文字コード: UTF-8 (BOM 付き)）\n" +
+           u16Path(third),
+       u"37008bytes. だいたい6" + made},
       {"one file during a run", {first}, true, {}, {}, {}},
       {"a folder among them", {first, dir / "folder"}, false, {}, {}, {}},
       {"no local file among them", {first, {}}, false, {}, {}, {}},

@@ -77,7 +77,8 @@ std::vector<std::u16string> QtDialogs::openFileNames(window::DialogOwner owner,
   keepAllFilesMeaningAll(dialog);
   if (dialog.exec() != QDialog::Accepted) return {};
   std::vector<std::u16string> names;
-  for (const QString& file : dialog.selectedFiles()) names.push_back(QDir::toNativeSeparators(file).toStdU16String());
+  for (const QString& file : dialog.selectedFiles())
+    names.push_back(QDir::toNativeSeparators(file).toStdU16String());
   return names;
 }
 
