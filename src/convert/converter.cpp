@@ -20,7 +20,6 @@ namespace orvella {
 
 namespace {
 
-constexpr std::int64_t kHeaderCount = RecordCount::kStart;
 constexpr std::int64_t kRecordSlack = 4096;
 // Memory stays bounded whatever the input: the record in hand is kept whole only up to
 // kHeldBytes (its start stays on show past that), the bytes beyond go to its file in chunks of
@@ -40,7 +39,7 @@ class Run {
   ConvertResult go() {
     const auto limit = parseLimit(settings_.maxLength);
     if (!limit) return fail(ConvertStatus::InvalidLimit, std::string(texts::kInvalidLimit));
-    limit_ = *limit;
+    count_ = RecordCount(*limit);
     if (auto bad = unsafeHeaderField()) {
       return fail(ConvertStatus::InvalidHeader, std::string(bad) + std::string(texts::kHeaderBreaks));
     }
@@ -199,10 +198,6 @@ class Run {
 
   // ---- The record in hand
 
-  void show() {
-    if (host_.WantsRecord()) host_.ShowRecord(message_.curMessage());
-  }
-
   bool beginRecord() {
     // Checked before NewFile so the last record written stays in the buffer.
     if (header_.serialOn && message_.subjectSerial() > Message::kMaxSerial) return false;
@@ -214,11 +209,10 @@ class Run {
     } catch (const SerialExhausted&) {
       return false;
     }
-    count_ = kHeaderCount;
+    count_.open();
     flushed_ = 0;
     frozen_ = false;
     tail_.clear();
-    show();
     return true;
   }
 
@@ -237,7 +231,7 @@ class Run {
       // Too large to hold: the start stays in the buffer, on show; the rest goes to the file.
       if (!openRecordFile()) return false;
       const std::string_view held = std::string_view(message_.curMessage()).substr(flushed_);
-      if (!writeRecord(held)) return false;
+      if (!WriteText(held)) return false;
       flushed_ = message_.curMessage().size();
       frozen_ = true;
       return true;
@@ -245,7 +239,7 @@ class Run {
     tail_.append(bytes);
     if (endsLine) tail_.append(kCrLf);
     if (tail_.size() < kChunkBytes) return true;
-    const bool ok = writeRecord(tail_);
+    const bool ok = WriteText(tail_);
     tail_.clear();
     return ok;
   }
@@ -259,7 +253,7 @@ class Run {
     return true;
   }
 
-  bool writeRecord(std::string_view bytes) {
+  bool WriteText(std::string_view bytes) {
     if (auto failed = record_.write(bytes)) {
       failure_ = *failed;
       return false;
@@ -277,7 +271,7 @@ class Run {
     lineBytes_ += piece.size();
     if (!lineMoved_ && !fits() && !moveLineToNextRecord()) return false;
     if (lineMoved_ || (endsLine && pending_.empty() && !scratch_.isOpen())) {
-      if (recordBytes() + piece.size() + kCrLf.size() + kFooterBytes > kMaxRecordBytes) {
+      if (RecordCount::closedBytes(recordBytes(), piece.size()) > kMaxRecordBytes) {
         tooLarge_ = true;
         return false;
       }
@@ -312,8 +306,7 @@ class Run {
 
   // Whether the line so far, with its line end, still fits the record in hand.
   bool fits() const {
-    return count_ + lineCount_ + 2 <= limit_ &&
-           recordBytes() + lineBytes_ + kCrLf.size() + kFooterBytes <= kMaxRecordBytes;
+    return count_.fits(lineCount_, recordBytes(), lineBytes_);
   }
 
   bool moveLineToNextRecord() {
@@ -362,12 +355,11 @@ class Run {
   }
 
   void finishLine() {
-    count_ = lineMoved_ ? kHeaderCount + lineCount_ + 2 : count_ + lineCount_ + 2;
+    count_.take(lineCount_);
     lineOpen_ = false;
     lineMoved_ = false;
     lineCount_ = 0;
     lineBytes_ = 0;
-    show();
   }
 
   // Footer, write, and one step of the file number (which never passes the last). False when the
@@ -375,7 +367,6 @@ class Run {
   bool closeRecord() {
     if (!frozen_) {
       message_.AddFooter();
-      show();
     } else {
       for (std::string_view line : kFooterLines) tail_.append(line).append(kCrLf);
     }
@@ -384,7 +375,7 @@ class Run {
     if (!openRecordFile()) return false;
     const std::string_view rest =
         frozen_ ? std::string_view(tail_) : std::string_view(message_.curMessage()).substr(flushed_);
-    if (!writeRecord(rest)) return false;
+    if (!WriteText(rest)) return false;
     tail_.clear();
     if (auto failed = record_.commit(file)) {
       failure_ = *failed;
@@ -535,7 +526,6 @@ class Run {
   ConvertHost& host_;
   std::filesystem::path folder_;
   platform::FolderLock lock_;
-  std::int64_t limit_ = 0;
   int number_ = 0;
   bool numbersOut_ = false;
   std::optional<LineReader> reader_;
@@ -546,7 +536,7 @@ class Run {
 
   // The record in hand: its count, its file once it is too large to hold, and what of it has
   // gone there.
-  std::int64_t count_ = kHeaderCount;
+  RecordCount count_{0};
   platform::RecordFile record_;
   std::size_t flushed_ = 0;  // bytes of the buffer already in the file
   bool frozen_ = false;      // the buffer holds only the start; the rest passes through tail_

@@ -13,6 +13,7 @@
 #include "convert/defaults.hpp"
 #include "convert/encoding.hpp"
 #include "convert/input_report.hpp"
+#include "convert/record_count.hpp"
 #include "core/message.hpp"
 
 namespace orvella {
@@ -37,9 +38,6 @@ class ConvertHost {
   virtual bool StopRequested() { return false; }
   // A file has been written (or failed): the next file gets number + 1.
   virtual void SpinnerStep(int nextNumber) { (void)nextNumber; }
-  // The record being built, after each change; only called when WantsRecord() is true.
-  virtual bool WantsRecord() const { return false; }
-  virtual void ShowRecord(const std::string& record) { (void)record; }
   // What reading a text taught, once its reading has ended and before the run's last message;
   // once for each text, in order.
   virtual void InputRead(const InputReport& report) { (void)report; }
@@ -88,9 +86,6 @@ struct ConvertResult {
   std::optional<std::pair<int, int>> leftovers;
   std::vector<InputReport> inputs;   // one for each text whose reading began, in order
 };
-
-// The largest record the writer makes; a line that would need a larger one stops the run.
-inline constexpr std::uint64_t kMaxRecordBytes = std::uint64_t{1} << 31;
 
 // The sentence about result.leftovers (empty without them), as the closing message carries it.
 std::string leftoversSentence(const ConvertResult& result);

@@ -44,6 +44,8 @@ class RecordSizes {
     largestCounted_ = std::max(largestCounted_, counted);
   }
 
+  // The record in hand so far, without its footer.
+  std::uint64_t bytes() const { return headerBytes_ + bodyBytes_; }
   std::uint64_t records() const { return records_; }
   std::uint64_t largest() const { return largest_; }
   std::int64_t largestCounted() const { return largestCounted_; }
@@ -110,12 +112,12 @@ CheckResult checkText(const ConvertSettings& settings, const std::u16string& dat
     bytes += piece.size();
     lineStart = reader.pieceEndsLine();
     if (!lineStart) continue;
-    const std::int64_t counted = count.value();
-    if (!count.add(measure)) {
-      sizes.close(counted);
+    if (!count.fits(measure, sizes.bytes(), bytes)) {
+      sizes.close(count.value());
       sizes.open(reader.lineNumber() - 1);
-      count.startWith(measure);
+      count.open();
     }
+    count.take(measure);
     sizes.add(bytes);
     measure = 0;
     bytes = 0;

@@ -352,23 +352,6 @@ TEST(Convert, StopClosesTheRecordInHand) {
   EXPECT_TRUE(f.host.messages.empty());
 }
 
-TEST(Convert, RecordIsShownOnlyToAHostThatWantsIt) {
-  Fixture quiet;
-  quiet.run("a\r\nb\r\n");
-  EXPECT_TRUE(quiet.host.shown.empty());
-
-  Fixture watched;
-  watched.settings.maxLength = "150";
-  watched.host.wantsRecord = true;
-  watched.run("a\r\n" + kLine50 + "\r\n");
-  ASSERT_FALSE(watched.host.shown.empty());
-  EXPECT_EQ(watched.host.shown.back(), watched.file(1));
-  // The taken-back record is shown before its footer goes on.
-  EXPECT_NE(std::find(watched.host.shown.begin(), watched.host.shown.end(),
-                      watched.file(0).substr(0, watched.file(0).size() - 23)),
-            watched.host.shown.end());
-}
-
 TEST(Convert, StartNumberOutsideTheRangeIsAProgrammingError) {
   Fixture f;
   f.settings.startNumber = 10000;

@@ -16,7 +16,6 @@ namespace orvella::testing {
 struct RecordingHost : ConvertHost {
   std::filesystem::path folder;
   std::vector<std::u16string> dates{u"Wed, 11 Feb 2004 05:15:55 +0900"};  // the last one repeats
-  bool wantsRecord = false;
   std::function<bool()> stopWhen;
   std::function<void(int)> onStep;  // runs after each file number is used, e.g. to make a fault
 
@@ -25,7 +24,6 @@ struct RecordingHost : ConvertHost {
   std::int64_t progress = 0;
   int breaths = 0;
   std::vector<int> steps;
-  std::vector<std::string> shown;
   std::vector<std::pair<std::filesystem::path, std::string>> failures;
   std::vector<std::pair<MessageKind, std::string>> messages;
 
@@ -44,8 +42,6 @@ struct RecordingHost : ConvertHost {
     steps.push_back(next);
     if (onStep) onStep(next);
   }
-  bool WantsRecord() const override { return wantsRecord; }
-  void ShowRecord(const std::string& record) override { shown.push_back(record); }
   void WriteFailed(const std::filesystem::path& file, std::string_view message) override {
     failures.emplace_back(file, std::string(message));
   }
