@@ -37,19 +37,15 @@ class Run {
   }
 
   ConvertResult go() {
-    const auto limit = parseLimit(settings_.maxLength);
-    if (!limit) return fail(ConvertStatus::InvalidLimit, std::string(texts::kInvalidLimit));
-    count_ = RecordCount(*limit);
+    if (settings_.limit < 1) return fail(ConvertStatus::InvalidLimit, std::string(texts::kInvalidLimit));
+    count_ = RecordCount(settings_.limit);
     if (auto bad = unsafeHeaderField()) {
       return fail(ConvertStatus::InvalidHeader, std::string(bad) + std::string(texts::kHeaderBreaks));
     }
-
-    folder_ = host_.SelectFolder();
-    if (folder_.empty()) {
-      host_.Message(MessageKind::Information, texts::kCancelled);
-      result_.status = ConvertStatus::Cancelled;
-      return result_;
+    if (auto bad = overLongHeaderField()) {
+      return fail(ConvertStatus::InvalidHeader, std::string(bad) + std::string(texts::kHeaderTooLong));
     }
+    folder_ = settings_.folder;
     if (auto refused = platform::checkFolderWritable(folder_)) return folderRefused(*refused);
     switch (lock_.acquire(folder_)) {
       case platform::FolderLock::State::Held: break;
@@ -73,7 +69,7 @@ class Run {
     // A record holds about the limit plus its header and the line that overflows it; room for
     // that up front spares the copies of growing a large record.
     message_.reserve(static_cast<std::size_t>(
-        std::min<std::int64_t>(*limit + kRecordSlack, static_cast<std::int64_t>(kHeldBytes))));
+        std::min<std::int64_t>(std::int64_t{settings_.limit} + kRecordSlack, static_cast<std::int64_t>(kHeldBytes))));
     for (const ConvertInput& input : inputs_) {
       if (auto ended = convertText(input)) return *ended;
     }
@@ -164,6 +160,18 @@ class Run {
     if (!isHeaderSafe(header_.from)) return "From";
     if (!isHeaderSafe(header_.to)) return "To";
     if (!isHeaderSafe(header_.pattern)) return "Format";
+    return nullptr;
+  }
+
+  // The name of the first header value past its limit in code page 932 bytes, or null.
+  const char* overLongHeaderField() const {
+    const std::int64_t subjectMost = subjectLimit(header_.serialOn, LengthB(header_.pattern));
+    if (LengthB(header_.subject) > subjectMost) return "Subject";
+    for (const ConvertInput& input : inputs_) {
+      if (input.subject && LengthB(*input.subject) > subjectMost) return "Subject";
+    }
+    if (LengthB(header_.from) > kMaxAddressBytes) return "From";
+    if (LengthB(header_.to) > kMaxAddressBytes) return "To";
     return nullptr;
   }
 
@@ -422,7 +430,6 @@ class Run {
     const std::string text = writeFailureText(file, failure_);
     record_.discard();
     result_.failedFiles.push_back(file);
-    host_.WriteFailed(file, text);
     return stop(ConvertStatus::WriteFailures, text + "\n");
   }
 
@@ -439,7 +446,7 @@ class Run {
     const std::string leftovers = leftoversSentence(result_);
     if (!leftovers.empty()) message += "\n" + leftovers;
     if (!unflushed.empty()) return fail(ConvertStatus::SyncFailed, message);
-    host_.Message(MessageKind::Information, message);
+    result_.message = std::move(message);
     return result_;
   }
 
@@ -515,7 +522,8 @@ class Run {
   ConvertResult fail(ConvertStatus status, const std::string& text) {
     noteInput();
     result_.status = status;
-    host_.Message(MessageKind::Error, text);
+    result_.messageKind = MessageKind::Error;
+    result_.message = text;
     return result_;
   }
 

@@ -83,8 +83,7 @@ class RecordSizes {
 }  // namespace
 
 CheckResult checkText(const ConvertSettings& settings, const std::u16string& date, int firstSerial) {
-  const auto limit = parseLimit(settings.maxLength);
-  if (!limit) throw std::invalid_argument("checkText: the limit does not parse");
+  if (settings.limit < 1) throw std::invalid_argument("checkText: a limit below 1");
 
   CheckResult result;
   LineReader reader(settings.input, LineReader::kBlockSize, {}, settings.encoding);
@@ -97,7 +96,7 @@ CheckResult checkText(const ConvertSettings& settings, const std::u16string& dat
   header.date = date;
   RecordSizes sizes(header, settings.startNumber, firstSerial);
   sizes.open(0);
-  RecordCount count(*limit);
+  RecordCount count(settings.limit);
   StructureLines structure;
   // Lines come in pieces, so even a line without end is looked at in bounded memory.
   std::string_view piece;

@@ -31,7 +31,7 @@ struct CheckResult {
   bool hasWarnings() const { return input.hasWarnings() || runsOut.has_value(); }
 };
 
-// The limit in settings must parse (see parseLimit); `date` stands for every record's Date and
+// The limit in settings must be at least 1; `date` stands for every record's Date and
 // `firstSerial` for the Subject serial of the first one; the file numbers start at
 // settings.startNumber.
 CheckResult checkText(const ConvertSettings& settings, const std::u16string& date, int firstSerial);

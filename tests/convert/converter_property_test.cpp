@@ -64,7 +64,7 @@ TEST(ConvertProperty, BodiesConcatenatedAreTheInputLines) {
       Message message;
       ConvertSettings settings;
       settings.input = dir / "in.txt";
-      settings.maxLength = std::to_string(limit);
+      settings.limit = limit;
       settings.encoding = EncodingChoice::Cp932;  // bytes as they are, whatever they might read as
       const ConvertResult r = Convert(settings, message, host);
       ASSERT_EQ(r.status, ConvertStatus::Completed) << "seed " << seed << " round " << round;
@@ -138,7 +138,7 @@ TEST(CheckProperty, CountsTheRecordsARunWrites) {
       writeFile(inputs.back().path, c.texts[i]);
     }
     ConvertSettings settings;
-    settings.maxLength = std::to_string(c.limit);
+    settings.limit = c.limit;
     RecordingHost host;
     host.folder = dir / "out";
     Message message;

@@ -58,7 +58,7 @@ const std::vector<std::string> kLines = {std::string(50, 'a'), std::string(10000
 
 struct Scenario : testing::ConversionFolder {
   Scenario() : ConversionFolder(u"fault") {
-    settings.maxLength = "200";
+    settings.limit = 200;
     std::string input;
     for (const auto& l : kLines) input += l + "\r\n";
     writeFile(settings.input, input);
