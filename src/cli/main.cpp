@@ -77,8 +77,9 @@ int check(const orvella::cli::Options& o) {
   for (std::size_t i = 0; i < results.size(); ++i) {
     const orvella::CheckResult& result = results[i];
     const std::string name = orvella::utf8Of(o.inputs[i].path);
-    if (!result.ok) {
-      printError(std::string(orvella::cli_texts::kCheckUnreadable) + name + ": " + orvella::reasonText(result.error));
+    if (result.failure) {
+      printError(std::string(orvella::cli_texts::kCheckUnreadable) + name + ": " +
+                 orvella::reasonText(*result.failure->system));
       code = 1;
       continue;
     }

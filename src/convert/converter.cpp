@@ -10,7 +10,6 @@
 #include "convert/reasons.hpp"
 #include "convert/record_count.hpp"
 #include "convert/texts.hpp"
-#include "convert/write_text.hpp"
 #include "core/cp932.hpp"
 #include "core/length_b.hpp"
 #include "core/utf.hpp"
@@ -93,11 +92,8 @@ class Run {
                                          [this] { return host_.StopRequested(); }, settings_.encoding);
     if (reader.wasInterrupted()) return first ? stopped() : stopBetweenTexts();
     if (!reader.ok()) {
-      std::string text(texts::kInputOpenFailed);
-      text += '\n';
-      text += utf8Of(input.path);
-      text += ": ";
-      text += reasonText(reader.error());
+      result_.failure = Failure{FailureKind::Read, reader.error(), input.path};
+      const std::string text = failureText(*result_.failure);
       noted_ = true;  // nothing was read, so nothing is told about the text
       if (first) return fail(ConvertStatus::InputError, text);
       return stop(ConvertStatus::InputError, text + "\n");
@@ -255,7 +251,7 @@ class Run {
   bool openRecordFile() {
     if (record_.isOpen()) return true;
     if (auto failed = record_.create(lock_)) {
-      failure_ = *failed;
+      failure_ = Failure{FailureKind::Write, *failed, {}};
       return false;
     }
     return true;
@@ -263,7 +259,7 @@ class Run {
 
   bool WriteText(std::string_view bytes) {
     if (auto failed = record_.write(bytes)) {
-      failure_ = *failed;
+      failure_ = Failure{FailureKind::Write, *failed, {}};
       return false;
     }
     return true;
@@ -280,7 +276,7 @@ class Run {
     if (!lineMoved_ && !fits() && !moveLineToNextRecord()) return false;
     if (lineMoved_ || (endsLine && pending_.empty() && !scratch_.isOpen())) {
       if (RecordCount::closedBytes(recordBytes(), piece.size()) > kMaxRecordBytes) {
-        tooLarge_ = true;
+        failure_ = Failure{FailureKind::RecordTooLarge, std::nullopt, {}};
         return false;
       }
       if (!put(piece, endsLine)) return false;
@@ -308,7 +304,7 @@ class Run {
   }
 
   bool scratchFailed(const platform::SystemError& error) {
-    failure_ = error;
+    failure_ = Failure{FailureKind::Write, error, {}};
     return false;
   }
 
@@ -320,16 +316,16 @@ class Run {
   bool moveLineToNextRecord() {
     if (!closeRecord()) return false;
     if (numbersOut_) {
-      outOfNumbers_ = true;
+      failure_ = Failure{FailureKind::NumbersOut, std::nullopt, {}};
       return false;
     }
     if (!beginRecord()) {
-      outOfSerials_ = true;
+      failure_ = Failure{FailureKind::SerialsOut, std::nullopt, {}};
       return false;
     }
     lineMoved_ = true;
     if (recordBytes() + lineBytes_ + kFooterBytes > kMaxRecordBytes) {
-      tooLarge_ = true;
+      failure_ = Failure{FailureKind::RecordTooLarge, std::nullopt, {}};
       return false;
     }
     return movePending();
@@ -386,7 +382,7 @@ class Run {
     if (!WriteText(rest)) return false;
     tail_.clear();
     if (auto failed = record_.commit(file)) {
-      failure_ = *failed;
+      failure_ = Failure{FailureKind::Write, *failed, {}};
       return false;
     }
     failedFile_.clear();
@@ -419,15 +415,21 @@ class Run {
   // ---- Endings
 
   ConvertResult stopAfterLine() {
-    if (outOfNumbers_) return stop(ConvertStatus::NumbersOut, numbersOutText());
-    if (outOfSerials_) return serialsOut();
-    if (tooLarge_) return stop(ConvertStatus::RecordTooLarge, texts::kRecordTooLarge);
+    switch (failure_ ? failure_->kind : FailureKind::Write) {
+      case FailureKind::NumbersOut: return stop(ConvertStatus::NumbersOut, numbersOutText());
+      case FailureKind::SerialsOut: return serialsOut();
+      case FailureKind::RecordTooLarge: return stop(ConvertStatus::RecordTooLarge, texts::kRecordTooLarge);
+      case FailureKind::Read:
+      case FailureKind::Write: break;
+    }
     return writeFailed();
   }
 
   ConvertResult writeFailed() {
     const std::filesystem::path file = failedFile_.empty() ? folder_ / fileNameFor(number_) : failedFile_;
-    const std::string text = writeFailureText(file, failure_);
+    Failure failure{FailureKind::Write, failure_ ? failure_->system : std::nullopt, file};
+    const std::string text = failureText(failure);
+    result_.failure = std::move(failure);
     record_.discard();
     result_.failedFiles.push_back(file);
     return stop(ConvertStatus::WriteFailures, text + "\n");
@@ -497,6 +499,7 @@ class Run {
     text += std::to_string(reader.bytesRead());
     text += texts::kStoppedAtByteSuffix;
     result_.bytesConverted = bytesBefore_ + reader.bytesRead();
+    result_.failure = Failure{FailureKind::Read, reader.error(), input};
     return stop(ConvertStatus::InputError, text);
   }
 
@@ -561,10 +564,7 @@ class Run {
   std::vector<std::filesystem::path> written_;
   bool synced_ = false;
   std::filesystem::path failedFile_;
-  platform::SystemError failure_;
-  bool outOfNumbers_ = false;
-  bool outOfSerials_ = false;
-  bool tooLarge_ = false;
+  std::optional<Failure> failure_;  // why the line in hand could not go on
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "convert/defaults.hpp"
 #include "convert/encoding.hpp"
+#include "convert/failure.hpp"
 #include "convert/input_report.hpp"
 #include "convert/record_count.hpp"
 #include "core/message.hpp"
@@ -73,6 +74,7 @@ struct ConvertResult {
   std::string message;
   int filesWritten = 0;
   std::vector<std::filesystem::path> failedFiles;
+  std::optional<Failure> failure;  // the failed read or write that ended the run, if one did
   std::optional<int> firstNumber;  // first file attempted
   std::optional<int> lastNumber;   // last file attempted
   int nextNumber = 0;              // where the spinner stands afterwards: the failed one after a failure

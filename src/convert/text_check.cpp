@@ -88,8 +88,7 @@ CheckResult checkText(const ConvertSettings& settings, const std::u16string& dat
   CheckResult result;
   LineReader reader(settings.input, LineReader::kBlockSize, {}, settings.encoding);
   if (!reader.ok()) {
-    result.ok = false;
-    result.error = reader.error();
+    result.failure = Failure{FailureKind::Read, reader.error(), settings.input};
     return result;
   }
   HeaderInputs header = settings.header;
@@ -121,10 +120,7 @@ CheckResult checkText(const ConvertSettings& settings, const std::u16string& dat
     measure = 0;
     bytes = 0;
   }
-  if (!reader.ok()) {
-    result.ok = false;
-    result.error = reader.error();
-  }
+  if (!reader.ok()) result.failure = Failure{FailureKind::Read, reader.error(), settings.input};
   sizes.close(count.value());
   result.input = reportOf(reader, structure);
   result.records = sizes.records();

@@ -8,7 +8,7 @@
 
 #include "convert/converter.hpp"
 #include "convert/input_report.hpp"
-#include "platform/error.hpp"
+#include "convert/failure.hpp"
 
 namespace orvella {
 
@@ -20,8 +20,7 @@ struct RunsOut {
 };
 
 struct CheckResult {
-  bool ok = true;
-  platform::SystemError error;  // why the input could not be read
+  std::optional<Failure> failure;  // why the input could not be read
   InputReport input;
   std::uint64_t records = 0;        // files the whole text makes
   std::uint64_t largestRecord = 0;  // bytes of the largest of them

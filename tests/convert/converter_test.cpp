@@ -10,7 +10,6 @@
 #include "convert/line_reader.hpp"
 #include "convert/reasons.hpp"
 #include "convert/texts.hpp"
-#include "convert/write_text.hpp"
 #include "recording_host.hpp"
 #include "support/temp_dir.hpp"
 
@@ -312,8 +311,10 @@ TEST(Convert, FailedWriteIsReportedOnceAndTheRunStopsThere) {
   EXPECT_EQ(r.status, ConvertStatus::WriteFailures);
   ASSERT_EQ(f.host.failures.size(), 1u);
   EXPECT_EQ(f.host.failures[0].first, blocked);
-  EXPECT_EQ(f.host.failures[0].second.rfind(writeFailureText(blocked, {platform::ErrorKind::IsFolder, 0}), 0), 0u);
+  EXPECT_EQ(f.host.failures[0].second.rfind(failureText({FailureKind::Write, platform::SystemError{platform::ErrorKind::IsFolder, 0}, blocked}), 0), 0u);
   EXPECT_EQ(r.failedFiles, std::vector<fs::path>{blocked});
+  ASSERT_TRUE(r.failure);
+  EXPECT_EQ(r.failure->path, blocked);
   EXPECT_EQ(r.filesWritten, 1);
   EXPECT_FALSE(fs::exists(f.dir / "out" / "E1__0002.VMG"));  // no record after the hole
   EXPECT_EQ(f.host.steps, (std::vector<int>{1}));

@@ -13,7 +13,6 @@
 
 #include "convert/converter.hpp"
 #include "convert/texts.hpp"
-#include "convert/write_text.hpp"
 #include "recording_host.hpp"
 #include "support/fault_injection.hpp"
 #include "support/fuse_card.hpp"
