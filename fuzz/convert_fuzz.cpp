@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "convert/converter.hpp"
+#include "convert/text_check.hpp"
 #include "core/length_b.hpp"
 #include "fuzz_support.hpp"
 
@@ -30,14 +31,9 @@ constexpr std::size_t kMaxInput = 8000;
 struct Host : ConvertHost {
   fs::path folder;
   std::int64_t progress = 0;
-  int failures = 0;
-  std::vector<std::pair<MessageKind, std::string>> messages;
 
-  fs::path SelectFolder() override { return folder; }
   std::u16string DateText() override { return u"Wed, 11 Feb 2004 05:15:55 +0900"; }
   void Progress(std::int64_t add) override { progress += add; }
-  void WriteFailed(const fs::path&, std::string_view) override { ++failures; }
-  void Message(MessageKind kind, std::string_view text) override { messages.emplace_back(kind, std::string(text)); }
 };
 
 // A fresh folder for one input's records, on tmpfs when there is one; removed once checked.
@@ -97,15 +93,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   host.folder = makeOutputFolder();
   ConvertSettings settings;
   settings.input = file.path();
-  settings.maxLength = std::to_string(limit);
+  settings.folder = host.folder;
+  settings.limit = static_cast<std::int32_t>(limit);
   settings.header.subject = u"fuzz";
   settings.encoding = EncodingChoice::Cp932;  // any bytes, taken as they are
   Message message;
   const ConvertResult result = Convert(settings, message, host);
 
   FUZZ_CHECK(result.status == ConvertStatus::Completed);
-  FUZZ_CHECK(host.failures == 0 && result.failedFiles.empty());
-  FUZZ_CHECK(host.messages.size() == 1 && host.messages[0].first == MessageKind::Information);
+  FUZZ_CHECK(result.failedFiles.empty());
+  FUZZ_CHECK(!result.message.empty() && result.messageKind == MessageKind::Information);
+  // --check foresees the same records.
+  FUZZ_CHECK(checkText(settings, host.DateText(), 0).records == static_cast<std::uint64_t>(result.filesWritten));
   FUZZ_CHECK(result.filesWritten >= 1 && result.nextNumber == result.filesWritten);
 
   std::vector<std::vector<std::string>> records;

@@ -43,9 +43,9 @@ class BenchDialogs final : public orvella::window::Dialogs {
   QString file;
   QString folder;
   std::vector<QString> said;
-  std::u16string openFileName(orvella::window::DialogOwner,
-                              std::span<const orvella::window::FileFilter>) override {
-    return file.toStdU16String();
+  std::vector<std::u16string> openFileNames(orvella::window::DialogOwner,
+                                           std::span<const orvella::window::FileFilter>) override {
+    return {file.toStdU16String()};
   }
   std::u16string selectFolder(orvella::window::DialogOwner, std::u16string_view) override {
     return folder.toStdU16String();

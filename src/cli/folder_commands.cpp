@@ -12,7 +12,7 @@
 namespace orvella::cli {
 
 int verifyCommand(const Options& o) {
-  const std::int64_t limit = parseLimit(o.settings.maxLength).value_or(0);
+  const std::int64_t limit = o.settings.limit;
   const VerifyReport report = verifyFolder(o.folder, limit);
   for (const std::string& line : verifyListing(report, limit)) platform::writeOutput(line + "\n");
   return report.listsAnything() ? 1 : 0;

@@ -61,8 +61,7 @@ int exitCode(orvella::ConvertStatus status) {
     case S::InvalidHeader:
     case S::FolderNotWritable:
     case S::FolderBusy:
-    case S::InputIsOutput:
-    case S::Cancelled: return 2;
+    case S::InputIsOutput: return 2;
     default: return 1;
   }
 }
@@ -78,8 +77,9 @@ int check(const orvella::cli::Options& o) {
   for (std::size_t i = 0; i < results.size(); ++i) {
     const orvella::CheckResult& result = results[i];
     const std::string name = orvella::utf8Of(o.inputs[i].path);
-    if (!result.ok) {
-      printError(std::string(orvella::cli_texts::kCheckUnreadable) + name + ": " + orvella::reasonText(result.error));
+    if (result.failure) {
+      printError(std::string(orvella::cli_texts::kCheckUnreadable) + name + ": " +
+                 orvella::reasonText(*result.failure->system));
       code = 1;
       continue;
     }
@@ -101,6 +101,8 @@ int check(const orvella::cli::Options& o) {
   }
   return code;
 }
+
+int tell(const orvella::ConvertResult& result, const orvella::cli::Options& o);
 
 int run(int argc, char** argv) {
   namespace cli = orvella::cli;
@@ -142,13 +144,21 @@ int run(int argc, char** argv) {
     const auto info = orvella::platform::pathInfo(input.path);
     if (info && !info->folder) size += info->size;
   }
-  cli::TerminalHost host(o.output, o.date, !o.quiet && orvella::platform::stderrIsTerminal(), size);
+  cli::TerminalHost host(o.date, !o.quiet && orvella::platform::stderrIsTerminal(), size);
 
   orvella::Message message;
   if (o.firstSerial) message.setSubjectSerial(*o.firstSerial);
-  const orvella::ConvertResult result = orvella::Convert(o.settings, o.inputs, message, host);
+  orvella::ConvertSettings settings = o.settings;
+  settings.folder = o.output;
+  const orvella::ConvertResult result = orvella::Convert(settings, o.inputs, message, host);
   host.clearProgress();
+  return tell(result, o);
+}
 
+// The run's end on standard error, once, and its exit code.
+int tell(const orvella::ConvertResult& result, const orvella::cli::Options& o) {
+  const bool failed = result.messageKind != orvella::MessageKind::Information;
+  if (failed && !result.message.empty()) printError(result.message);
   if (result.status == orvella::ConvertStatus::Stopped) {
     // Stopped before the input could be read, no record was made to keep what was read.
     std::string text(orvella::cli_texts::kInterrupted);
@@ -156,7 +166,7 @@ int run(int argc, char** argv) {
     printError(text);
   }
   if (!o.quiet) {
-    std::string line = host.information();
+    std::string line = failed ? std::string() : result.message;
     if (!line.empty()) line += " ";
     printError(line + summary(result));
     for (std::size_t i = 0; i < result.inputs.size(); ++i) {

@@ -78,8 +78,11 @@ const OptionRule kOptions[] = {
     {"to", 0, true, [](Reading& r, const std::string& v) { r.to.value = v; }},
     {"max-bytes", 0, true,
      [](Reading& r, const std::string& v) {
-       r.o.settings.maxLength = v;
-       if (!parseLimit(v)) r.refuse(std::string(texts::kInvalidLimit) + " (" + v + ")");
+       if (const auto limit = parseLimit(v)) {
+         r.o.settings.limit = *limit;
+       } else {
+         r.refuse(std::string(texts::kInvalidLimit) + " (" + v + ")");
+       }
      }},
     {"start", 0, true,
      [](Reading& r, const std::string& v) {
@@ -196,7 +199,7 @@ std::string baseName(const std::filesystem::path& input) {
 std::string fillInLimits(std::string_view text) {
   return texts::fillIn(text, {{"pattern", std::string(kDefaultSerialPattern)},
                               {"lastSerial", std::to_string(Message::kMaxSerial)},
-                              {"maxBytes", std::string(kDefaultMaxLength)},
+                              {"maxBytes", std::to_string(kDefaultLimit)},
                               {"lastNumber", std::to_string(kLastFileNumber)}});
 }
 

@@ -13,10 +13,8 @@ constexpr int kBarWidth = 40;
 constexpr std::uint64_t kRedraws = 200;  // at most this many redraws in a whole run
 }  // namespace
 
-TerminalHost::TerminalHost(std::filesystem::path folder, std::optional<std::u16string> date,
-                           bool showProgress, std::uint64_t totalBytes)
-    : folder_(std::move(folder)),
-      date_(std::move(date)),
+TerminalHost::TerminalHost(std::optional<std::u16string> date, bool showProgress, std::uint64_t totalBytes)
+    : date_(std::move(date)),
       bar_(showProgress && totalBytes > 0),
       total_(totalBytes) {}
 
@@ -52,28 +50,6 @@ void TerminalHost::clearProgress() {
   if (!drawn_) return;
   platform::writeError("\r\033[K");
   drawn_ = false;
-}
-
-void TerminalHost::say(std::string_view text) {
-  clearProgress();
-  std::string line(cli_texts::kProgram);
-  line += ": ";
-  line += text;
-  line += '\n';
-  platform::writeError(line);
-  if (bar_) draw();
-}
-
-void TerminalHost::WriteFailed(const std::filesystem::path& file, std::string_view message) {
-  say(std::string(message) + " (" + utf8Of(file) + ")");
-}
-
-void TerminalHost::Message(MessageKind kind, std::string_view text) {
-  if (kind == MessageKind::Information) {
-    information_ = text;
-    return;
-  }
-  say(text);
 }
 
 }  // namespace orvella::cli

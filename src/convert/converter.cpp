@@ -10,7 +10,6 @@
 #include "convert/reasons.hpp"
 #include "convert/record_count.hpp"
 #include "convert/texts.hpp"
-#include "convert/write_text.hpp"
 #include "core/cp932.hpp"
 #include "core/length_b.hpp"
 #include "core/utf.hpp"
@@ -20,7 +19,6 @@ namespace orvella {
 
 namespace {
 
-constexpr std::int64_t kHeaderCount = RecordCount::kStart;
 constexpr std::int64_t kRecordSlack = 4096;
 // Memory stays bounded whatever the input: the record in hand is kept whole only up to
 // kHeldBytes (its start stays on show past that), the bytes beyond go to its file in chunks of
@@ -38,19 +36,15 @@ class Run {
   }
 
   ConvertResult go() {
-    const auto limit = parseLimit(settings_.maxLength);
-    if (!limit) return fail(ConvertStatus::InvalidLimit, std::string(texts::kInvalidLimit));
-    limit_ = *limit;
+    if (settings_.limit < 1) return fail(ConvertStatus::InvalidLimit, std::string(texts::kInvalidLimit));
+    count_ = RecordCount(settings_.limit);
     if (auto bad = unsafeHeaderField()) {
       return fail(ConvertStatus::InvalidHeader, std::string(bad) + std::string(texts::kHeaderBreaks));
     }
-
-    folder_ = host_.SelectFolder();
-    if (folder_.empty()) {
-      host_.Message(MessageKind::Information, texts::kCancelled);
-      result_.status = ConvertStatus::Cancelled;
-      return result_;
+    if (auto bad = overLongHeaderField()) {
+      return fail(ConvertStatus::InvalidHeader, std::string(bad) + std::string(texts::kHeaderTooLong));
     }
+    folder_ = settings_.folder;
     if (auto refused = platform::checkFolderWritable(folder_)) return folderRefused(*refused);
     switch (lock_.acquire(folder_)) {
       case platform::FolderLock::State::Held: break;
@@ -74,7 +68,7 @@ class Run {
     // A record holds about the limit plus its header and the line that overflows it; room for
     // that up front spares the copies of growing a large record.
     message_.reserve(static_cast<std::size_t>(
-        std::min<std::int64_t>(*limit + kRecordSlack, static_cast<std::int64_t>(kHeldBytes))));
+        std::min<std::int64_t>(std::int64_t{settings_.limit} + kRecordSlack, static_cast<std::int64_t>(kHeldBytes))));
     for (const ConvertInput& input : inputs_) {
       if (auto ended = convertText(input)) return *ended;
     }
@@ -98,11 +92,8 @@ class Run {
                                          [this] { return host_.StopRequested(); }, settings_.encoding);
     if (reader.wasInterrupted()) return first ? stopped() : stopBetweenTexts();
     if (!reader.ok()) {
-      std::string text(texts::kInputOpenFailed);
-      text += '\n';
-      text += utf8Of(input.path);
-      text += ": ";
-      text += reasonText(reader.error());
+      result_.failure = Failure{FailureKind::Read, reader.error(), input.path};
+      const std::string text = failureText(*result_.failure);
       noted_ = true;  // nothing was read, so nothing is told about the text
       if (first) return fail(ConvertStatus::InputError, text);
       return stop(ConvertStatus::InputError, text + "\n");
@@ -168,6 +159,18 @@ class Run {
     return nullptr;
   }
 
+  // The name of the first header value past its limit in code page 932 bytes, or null.
+  const char* overLongHeaderField() const {
+    const std::int64_t subjectMost = subjectLimit(header_.serialOn, LengthB(header_.pattern));
+    if (LengthB(header_.subject) > subjectMost) return "Subject";
+    for (const ConvertInput& input : inputs_) {
+      if (input.subject && LengthB(*input.subject) > subjectMost) return "Subject";
+    }
+    if (LengthB(header_.from) > kMaxAddressBytes) return "From";
+    if (LengthB(header_.to) > kMaxAddressBytes) return "To";
+    return nullptr;
+  }
+
   // The input under any name this run may write: each record name from the start number on, as
   // the folder's filesystem resolves it, so a hard link counts, and so does "e1__0005.vmg" where
   // names ignore case (a card's FAT). Some user-space filesystems number a file anew for each
@@ -199,10 +202,6 @@ class Run {
 
   // ---- The record in hand
 
-  void show() {
-    if (host_.WantsRecord()) host_.ShowRecord(message_.curMessage());
-  }
-
   bool beginRecord() {
     // Checked before NewFile so the last record written stays in the buffer.
     if (header_.serialOn && message_.subjectSerial() > Message::kMaxSerial) return false;
@@ -214,11 +213,10 @@ class Run {
     } catch (const SerialExhausted&) {
       return false;
     }
-    count_ = kHeaderCount;
+    count_.open();
     flushed_ = 0;
     frozen_ = false;
     tail_.clear();
-    show();
     return true;
   }
 
@@ -237,7 +235,7 @@ class Run {
       // Too large to hold: the start stays in the buffer, on show; the rest goes to the file.
       if (!openRecordFile()) return false;
       const std::string_view held = std::string_view(message_.curMessage()).substr(flushed_);
-      if (!writeRecord(held)) return false;
+      if (!WriteText(held)) return false;
       flushed_ = message_.curMessage().size();
       frozen_ = true;
       return true;
@@ -245,7 +243,7 @@ class Run {
     tail_.append(bytes);
     if (endsLine) tail_.append(kCrLf);
     if (tail_.size() < kChunkBytes) return true;
-    const bool ok = writeRecord(tail_);
+    const bool ok = WriteText(tail_);
     tail_.clear();
     return ok;
   }
@@ -253,15 +251,15 @@ class Run {
   bool openRecordFile() {
     if (record_.isOpen()) return true;
     if (auto failed = record_.create(lock_)) {
-      failure_ = *failed;
+      failure_ = Failure{FailureKind::Write, *failed, {}};
       return false;
     }
     return true;
   }
 
-  bool writeRecord(std::string_view bytes) {
+  bool WriteText(std::string_view bytes) {
     if (auto failed = record_.write(bytes)) {
-      failure_ = *failed;
+      failure_ = Failure{FailureKind::Write, *failed, {}};
       return false;
     }
     return true;
@@ -277,8 +275,8 @@ class Run {
     lineBytes_ += piece.size();
     if (!lineMoved_ && !fits() && !moveLineToNextRecord()) return false;
     if (lineMoved_ || (endsLine && pending_.empty() && !scratch_.isOpen())) {
-      if (recordBytes() + piece.size() + kCrLf.size() + kFooterBytes > kMaxRecordBytes) {
-        tooLarge_ = true;
+      if (RecordCount::closedBytes(recordBytes(), piece.size()) > kMaxRecordBytes) {
+        failure_ = Failure{FailureKind::RecordTooLarge, std::nullopt, {}};
         return false;
       }
       if (!put(piece, endsLine)) return false;
@@ -306,29 +304,28 @@ class Run {
   }
 
   bool scratchFailed(const platform::SystemError& error) {
-    failure_ = error;
+    failure_ = Failure{FailureKind::Write, error, {}};
     return false;
   }
 
   // Whether the line so far, with its line end, still fits the record in hand.
   bool fits() const {
-    return count_ + lineCount_ + 2 <= limit_ &&
-           recordBytes() + lineBytes_ + kCrLf.size() + kFooterBytes <= kMaxRecordBytes;
+    return count_.fits(lineCount_, recordBytes(), lineBytes_);
   }
 
   bool moveLineToNextRecord() {
     if (!closeRecord()) return false;
     if (numbersOut_) {
-      outOfNumbers_ = true;
+      failure_ = Failure{FailureKind::NumbersOut, std::nullopt, {}};
       return false;
     }
     if (!beginRecord()) {
-      outOfSerials_ = true;
+      failure_ = Failure{FailureKind::SerialsOut, std::nullopt, {}};
       return false;
     }
     lineMoved_ = true;
     if (recordBytes() + lineBytes_ + kFooterBytes > kMaxRecordBytes) {
-      tooLarge_ = true;
+      failure_ = Failure{FailureKind::RecordTooLarge, std::nullopt, {}};
       return false;
     }
     return movePending();
@@ -362,12 +359,11 @@ class Run {
   }
 
   void finishLine() {
-    count_ = lineMoved_ ? kHeaderCount + lineCount_ + 2 : count_ + lineCount_ + 2;
+    count_.take(lineCount_);
     lineOpen_ = false;
     lineMoved_ = false;
     lineCount_ = 0;
     lineBytes_ = 0;
-    show();
   }
 
   // Footer, write, and one step of the file number (which never passes the last). False when the
@@ -375,7 +371,6 @@ class Run {
   bool closeRecord() {
     if (!frozen_) {
       message_.AddFooter();
-      show();
     } else {
       for (std::string_view line : kFooterLines) tail_.append(line).append(kCrLf);
     }
@@ -384,10 +379,10 @@ class Run {
     if (!openRecordFile()) return false;
     const std::string_view rest =
         frozen_ ? std::string_view(tail_) : std::string_view(message_.curMessage()).substr(flushed_);
-    if (!writeRecord(rest)) return false;
+    if (!WriteText(rest)) return false;
     tail_.clear();
     if (auto failed = record_.commit(file)) {
-      failure_ = *failed;
+      failure_ = Failure{FailureKind::Write, *failed, {}};
       return false;
     }
     failedFile_.clear();
@@ -420,18 +415,23 @@ class Run {
   // ---- Endings
 
   ConvertResult stopAfterLine() {
-    if (outOfNumbers_) return stop(ConvertStatus::NumbersOut, numbersOutText());
-    if (outOfSerials_) return serialsOut();
-    if (tooLarge_) return stop(ConvertStatus::RecordTooLarge, texts::kRecordTooLarge);
+    switch (failure_ ? failure_->kind : FailureKind::Write) {
+      case FailureKind::NumbersOut: return stop(ConvertStatus::NumbersOut, numbersOutText());
+      case FailureKind::SerialsOut: return serialsOut();
+      case FailureKind::RecordTooLarge: return stop(ConvertStatus::RecordTooLarge, texts::kRecordTooLarge);
+      case FailureKind::Read:
+      case FailureKind::Write: break;
+    }
     return writeFailed();
   }
 
   ConvertResult writeFailed() {
     const std::filesystem::path file = failedFile_.empty() ? folder_ / fileNameFor(number_) : failedFile_;
-    const std::string text = writeFailureText(file, failure_);
+    Failure failure{FailureKind::Write, failure_ ? failure_->system : std::nullopt, file};
+    const std::string text = failureText(failure);
+    result_.failure = std::move(failure);
     record_.discard();
     result_.failedFiles.push_back(file);
-    host_.WriteFailed(file, text);
     return stop(ConvertStatus::WriteFailures, text + "\n");
   }
 
@@ -448,7 +448,7 @@ class Run {
     const std::string leftovers = leftoversSentence(result_);
     if (!leftovers.empty()) message += "\n" + leftovers;
     if (!unflushed.empty()) return fail(ConvertStatus::SyncFailed, message);
-    host_.Message(MessageKind::Information, message);
+    result_.message = std::move(message);
     return result_;
   }
 
@@ -499,6 +499,7 @@ class Run {
     text += std::to_string(reader.bytesRead());
     text += texts::kStoppedAtByteSuffix;
     result_.bytesConverted = bytesBefore_ + reader.bytesRead();
+    result_.failure = Failure{FailureKind::Read, reader.error(), input};
     return stop(ConvertStatus::InputError, text);
   }
 
@@ -524,7 +525,8 @@ class Run {
   ConvertResult fail(ConvertStatus status, const std::string& text) {
     noteInput();
     result_.status = status;
-    host_.Message(MessageKind::Error, text);
+    result_.messageKind = MessageKind::Error;
+    result_.message = text;
     return result_;
   }
 
@@ -535,7 +537,6 @@ class Run {
   ConvertHost& host_;
   std::filesystem::path folder_;
   platform::FolderLock lock_;
-  std::int64_t limit_ = 0;
   int number_ = 0;
   bool numbersOut_ = false;
   std::optional<LineReader> reader_;
@@ -546,7 +547,7 @@ class Run {
 
   // The record in hand: its count, its file once it is too large to hold, and what of it has
   // gone there.
-  std::int64_t count_ = kHeaderCount;
+  RecordCount count_{0};
   platform::RecordFile record_;
   std::size_t flushed_ = 0;  // bytes of the buffer already in the file
   bool frozen_ = false;      // the buffer holds only the start; the rest passes through tail_
@@ -563,10 +564,7 @@ class Run {
   std::vector<std::filesystem::path> written_;
   bool synced_ = false;
   std::filesystem::path failedFile_;
-  platform::SystemError failure_;
-  bool outOfNumbers_ = false;
-  bool outOfSerials_ = false;
-  bool tooLarge_ = false;
+  std::optional<Failure> failure_;  // why the line in hand could not go on
 };
 
 }  // namespace

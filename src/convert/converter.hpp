@@ -12,7 +12,9 @@
 
 #include "convert/defaults.hpp"
 #include "convert/encoding.hpp"
+#include "convert/failure.hpp"
 #include "convert/input_report.hpp"
+#include "convert/record_count.hpp"
 #include "core/message.hpp"
 
 namespace orvella {
@@ -23,8 +25,6 @@ class ConvertHost {
  public:
   virtual ~ConvertHost() = default;
 
-  // The output folder; empty means the user cancelled.
-  virtual std::filesystem::path SelectFolder() = 0;
   // The Date value for the header being built now.
   virtual std::u16string DateText() = 0;
   // Bytes of the input read since the last call, line ends included: the adds come to the
@@ -37,22 +37,15 @@ class ConvertHost {
   virtual bool StopRequested() { return false; }
   // A file has been written (or failed): the next file gets number + 1.
   virtual void SpinnerStep(int nextNumber) { (void)nextNumber; }
-  // The record being built, after each change; only called when WantsRecord() is true.
-  virtual bool WantsRecord() const { return false; }
-  virtual void ShowRecord(const std::string& record) { (void)record; }
   // What reading a text taught, once its reading has ended and before the run's last message;
   // once for each text, in order.
   virtual void InputRead(const InputReport& report) { (void)report; }
-  // A failed write: the file and why (writeFailureText). The run stops after it, so a series
-  // never has a hole, and its closing Message(Error) says where it stopped.
-  virtual void WriteFailed(const std::filesystem::path& file, std::string_view message) = 0;
-  // Cancel, completion and failure messages (UTF-8).
-  virtual void Message(MessageKind kind, std::string_view text) = 0;
 };
 
 struct ConvertSettings {
   std::filesystem::path input;      // the text, when one is converted
-  std::string maxLength{kDefaultMaxLength};  // text of the limit, checked by Convert
+  std::filesystem::path folder;     // where the records go, chosen before the run
+  std::int32_t limit = kDefaultLimit;  // at least 1 (see parseLimit)
   int startNumber = 0;              // 0..kLastFileNumber
   HeaderInputs header;              // date is taken from the host for each record
   EncodingChoice encoding = EncodingChoice::Auto;
@@ -61,9 +54,8 @@ struct ConvertSettings {
 enum class ConvertStatus {
   Completed,     // every record written, and on disk
   WriteFailures, // stopped at the first record that could not be written
-  Cancelled,     // no folder chosen
-  InvalidLimit,  // nothing read or written
-  InvalidHeader, // a header value holds a line break or another control character; nothing written
+  InvalidLimit,  // below 1; nothing read or written
+  InvalidHeader, // a header value too long, or holding a line break or another control character; nothing written
   FolderNotWritable,  // nothing read or written
   FolderBusy,    // another run holds the folder; nothing read or written
   InputIsOutput, // the input is one of the files the run would write; nothing written
@@ -77,8 +69,12 @@ enum class ConvertStatus {
 
 struct ConvertResult {
   ConvertStatus status = ConvertStatus::Completed;
+  // The run's closing message (UTF-8), each failure told once; empty after a stop on request.
+  MessageKind messageKind = MessageKind::Information;
+  std::string message;
   int filesWritten = 0;
   std::vector<std::filesystem::path> failedFiles;
+  std::optional<Failure> failure;  // the failed read or write that ended the run, if one did
   std::optional<int> firstNumber;  // first file attempted
   std::optional<int> lastNumber;   // last file attempted
   int nextNumber = 0;              // where the spinner stands afterwards: the failed one after a failure
@@ -88,9 +84,6 @@ struct ConvertResult {
   std::optional<std::pair<int, int>> leftovers;
   std::vector<InputReport> inputs;   // one for each text whose reading began, in order
 };
-
-// The largest record the writer makes; a line that would need a larger one stops the run.
-inline constexpr std::uint64_t kMaxRecordBytes = std::uint64_t{1} << 31;
 
 // The sentence about result.leftovers (empty without them), as the closing message carries it.
 std::string leftoversSentence(const ConvertResult& result);

@@ -11,7 +11,7 @@
 namespace orvella {
 
 inline constexpr std::string_view kDefaultSender = "orvella@example.jp";
-inline constexpr std::string_view kDefaultMaxLength = "10000";
+inline constexpr std::int32_t kDefaultLimit = 10000;
 
 // Header limits in code page 932 bytes.
 inline constexpr int kMaxAddressBytes = 64;

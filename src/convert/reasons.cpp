@@ -1,5 +1,8 @@
 #include "convert/reasons.hpp"
 
+#include "convert/texts.hpp"
+#include "core/utf.hpp"
+
 namespace orvella {
 
 std::string reasonText(const platform::SystemError& error) {
@@ -32,6 +35,15 @@ std::string reasonText(const platform::SystemError& error) {
 
 std::string reasonText(const std::error_code& error) {
   return reasonText(platform::fromCode(error.value()));
+}
+
+std::string failureText(const Failure& failure) {
+  std::string text(failure.kind == FailureKind::Read ? texts::kInputOpenFailed : texts::kWriteError);
+  text += '\n';
+  text += utf8Of(failure.path);
+  text += ": ";
+  text += reasonText(failure.system.value_or(platform::SystemError{}));
+  return text;
 }
 
 }  // namespace orvella

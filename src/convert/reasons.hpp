@@ -4,6 +4,7 @@
 #include <string>
 #include <system_error>
 
+#include "convert/failure.hpp"
 #include "platform/error.hpp"
 
 namespace orvella {
@@ -12,5 +13,7 @@ namespace orvella {
 // The same for a failure the standard library reports (std::filesystem, std::system_error),
 // whose number is the platform's own.
 [[nodiscard]] std::string reasonText(const std::error_code& error);
+// A failed read or write as the user is told it: what failed, then the file and why.
+[[nodiscard]] std::string failureText(const Failure& failure);
 
 }  // namespace orvella

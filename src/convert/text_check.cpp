@@ -44,6 +44,8 @@ class RecordSizes {
     largestCounted_ = std::max(largestCounted_, counted);
   }
 
+  // The record in hand so far, without its footer.
+  std::uint64_t bytes() const { return headerBytes_ + bodyBytes_; }
   std::uint64_t records() const { return records_; }
   std::uint64_t largest() const { return largest_; }
   std::int64_t largestCounted() const { return largestCounted_; }
@@ -81,21 +83,19 @@ class RecordSizes {
 }  // namespace
 
 CheckResult checkText(const ConvertSettings& settings, const std::u16string& date, int firstSerial) {
-  const auto limit = parseLimit(settings.maxLength);
-  if (!limit) throw std::invalid_argument("checkText: the limit does not parse");
+  if (settings.limit < 1) throw std::invalid_argument("checkText: a limit below 1");
 
   CheckResult result;
   LineReader reader(settings.input, LineReader::kBlockSize, {}, settings.encoding);
   if (!reader.ok()) {
-    result.ok = false;
-    result.error = reader.error();
+    result.failure = Failure{FailureKind::Read, reader.error(), settings.input};
     return result;
   }
   HeaderInputs header = settings.header;
   header.date = date;
   RecordSizes sizes(header, settings.startNumber, firstSerial);
   sizes.open(0);
-  RecordCount count(*limit);
+  RecordCount count(settings.limit);
   StructureLines structure;
   // Lines come in pieces, so even a line without end is looked at in bounded memory.
   std::string_view piece;
@@ -110,20 +110,17 @@ CheckResult checkText(const ConvertSettings& settings, const std::u16string& dat
     bytes += piece.size();
     lineStart = reader.pieceEndsLine();
     if (!lineStart) continue;
-    const std::int64_t counted = count.value();
-    if (!count.add(measure)) {
-      sizes.close(counted);
+    if (!count.fits(measure, sizes.bytes(), bytes)) {
+      sizes.close(count.value());
       sizes.open(reader.lineNumber() - 1);
-      count.startWith(measure);
+      count.open();
     }
+    count.take(measure);
     sizes.add(bytes);
     measure = 0;
     bytes = 0;
   }
-  if (!reader.ok()) {
-    result.ok = false;
-    result.error = reader.error();
-  }
+  if (!reader.ok()) result.failure = Failure{FailureKind::Read, reader.error(), settings.input};
   sizes.close(count.value());
   result.input = reportOf(reader, structure);
   result.records = sizes.records();

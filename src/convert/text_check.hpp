@@ -8,7 +8,7 @@
 
 #include "convert/converter.hpp"
 #include "convert/input_report.hpp"
-#include "platform/error.hpp"
+#include "convert/failure.hpp"
 
 namespace orvella {
 
@@ -20,8 +20,7 @@ struct RunsOut {
 };
 
 struct CheckResult {
-  bool ok = true;
-  platform::SystemError error;  // why the input could not be read
+  std::optional<Failure> failure;  // why the input could not be read
   InputReport input;
   std::uint64_t records = 0;        // files the whole text makes
   std::uint64_t largestRecord = 0;  // bytes of the largest of them
@@ -31,7 +30,7 @@ struct CheckResult {
   bool hasWarnings() const { return input.hasWarnings() || runsOut.has_value(); }
 };
 
-// The limit in settings must parse (see parseLimit); `date` stands for every record's Date and
+// The limit in settings must be at least 1; `date` stands for every record's Date and
 // `firstSerial` for the Subject serial of the first one; the file numbers start at
 // settings.startNumber.
 CheckResult checkText(const ConvertSettings& settings, const std::u16string& date, int firstSerial);

@@ -54,6 +54,7 @@ inline constexpr std::string_view kNoFileWritten = "ファイルは作成され�
 inline constexpr std::string_view kRestNotConverted = "残りのテキストは変換されていません。";
 inline constexpr std::string_view kHeaderBreaks =
     " に改行などの制御文字が含まれています。ヘッダーが壊れるため変換しません。";
+inline constexpr std::string_view kHeaderTooLong = " が長すぎます (バイト数の上限を超えています)。変換しません。";
 inline constexpr std::string_view kFolderNotWritable = "出力先のフォルダに書き込めません。";
 inline constexpr std::string_view kFolderBusy =
     "このフォルダには別の変換が書き込み中です。終わってからもう一度実行してください。";

@@ -12,30 +12,19 @@ std::u16string renderSerial(int number, std::u16string_view pattern) {
 }
 
 void Message::append(std::string_view bytes) {
-  prev_ = cur_.size();
   cur_.append(bytes);
   cur_.append(kCrLf);
-  notify();
 }
 
 void Message::NewFile() {
   cur_.clear();
-  prev_ = 0;
 }
 
 void Message::AddText(std::string_view bytes) { append(bytes); }
 
 void Message::AddText(std::u16string_view text) { append(cp932::encode(text)); }
 
-void Message::EndLine() {
-  cur_.append(kCrLf);
-  notify();
-}
-
-void Message::TakeBack() {
-  cur_.resize(prev_);
-  notify();
-}
+void Message::EndLine() { cur_.append(kCrLf); }
 
 void Message::setSubjectSerial(int serial) {
   if (serial < 0 || serial > kMaxSerial) throw std::out_of_range("subject serial out of range");

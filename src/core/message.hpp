@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -12,14 +11,23 @@
 namespace orvella {
 
 inline constexpr std::string_view kCrLf = "\r\n";
+
+// Bytes of these lines with their line ends.
+template <std::size_t N>
+constexpr std::size_t bytesWithLineEnds(const std::string_view (&lines)[N]) {
+  std::size_t bytes = 0;
+  for (std::string_view line : lines) bytes += line.size() + kCrLf.size();
+  return bytes;
+}
 inline constexpr std::string_view kDefaultSerialPattern = "000";
 
 // The header's three MIME lines; a record's byte count starts at their size with line ends.
 inline constexpr std::string_view kMimeVersionLine = "MIME-Version: 1.0";
 inline constexpr std::string_view kContentTypeLine = "Content-Type: text/plain; charset=Shift_JIS";
 inline constexpr std::string_view kTransferEncodingLine = "Content-Transfer-Encoding: 8bit";
-inline constexpr std::int64_t kCountedHeaderBytes =
-    kMimeVersionLine.size() + kContentTypeLine.size() + kTransferEncodingLine.size() + 3 * kCrLf.size();
+inline constexpr std::string_view kCountedHeaderLines[] = {kMimeVersionLine, kContentTypeLine,
+                                                          kTransferEncodingLine};
+inline constexpr std::int64_t kCountedHeaderBytes = bytesWithLineEnds(kCountedHeaderLines);
 
 // Which header value follows a line's fixed start.
 enum class HeaderValue { None, Date, From, Subject, To };
@@ -44,8 +52,7 @@ inline constexpr HeaderLine kHeaderLines[] = {
 
 // The footer's lines after the body, and their size with line ends.
 inline constexpr std::string_view kFooterLines[] = {"", "END:VBODY", "END:VMSG"};
-inline constexpr std::size_t kFooterBytes =
-    kFooterLines[0].size() + kFooterLines[1].size() + kFooterLines[2].size() + 3 * kCrLf.size();
+inline constexpr std::size_t kFooterBytes = bytesWithLineEnds(kFooterLines);
 
 // What the header is made of; in the window, the current contents of its fields.
 struct HeaderInputs {
@@ -71,15 +78,11 @@ class Message {
   // The serial is a signed 16-bit number.
   static constexpr int kMaxSerial = std::numeric_limits<std::int16_t>::max();
 
-  // Called with the whole record after every change; empty by default.
-  using Observer = std::function<void(const std::string&)>;
-
   void NewFile();
   void AddText(std::string_view bytes);      // one body line, raw bytes
   void AddText(std::u16string_view text);    // one line of text, encoded here
   void AddHeader(const HeaderInputs& in);    // may throw SerialExhausted, leaving the buffer as it was
   void AddFooter();
-  void TakeBack();                           // curMessage := prevMessage
   // A long line in pieces: AddPiece for each, then EndLine; the bytes of one AddText.
   void AddPiece(std::string_view bytes) { cur_.append(bytes); }
   void EndLine();
@@ -87,24 +90,16 @@ class Message {
   void reserve(std::size_t bytes) { cur_.reserve(bytes); }
 
   const std::string& curMessage() const { return cur_; }
-  std::string_view prevMessage() const { return std::string_view(cur_).substr(0, prev_); }
 
   // The serial the next numbered Subject gets; kMaxSerial + 1 once all are used.
   int subjectSerial() const { return serial_; }
   void setSubjectSerial(int serial);  // 0..kMaxSerial, for a first serial chosen by the caller
 
-  void setObserver(Observer observer) { observer_ = std::move(observer); }
-  void notify() const {
-    if (observer_) observer_(cur_);
-  }
-
  private:
   void append(std::string_view bytes);
 
   std::string cur_;
-  std::size_t prev_ = 0;
   int serial_ = 0;
-  Observer observer_;
 };
 
 }  // namespace orvella

@@ -96,8 +96,6 @@ class RecordFile {
   std::uint64_t size() const { return size_; }
   // Reads back what was written, from offset; for moving a tail into another record.
   [[nodiscard]] std::optional<SystemError> readAt(std::uint64_t offset, char* into, std::size_t size);
-  // Cuts the file back to its first `size` bytes.
-  [[nodiscard]] std::optional<SystemError> truncate(std::uint64_t size);
   // Puts the record in place under `target` (a name in the folder given to create()) and
   // closes it. An existing file of that name is replaced atomically, unless it may not be
   // written (ErrorKind::ReadOnly) or is a folder (ErrorKind::IsFolder): then it stays as it was.

@@ -52,10 +52,9 @@ constexpr std::string_view kTempPrefix = ".orvella-";
 constexpr std::string_view kTempSuffix = ".tmp";
 constexpr std::size_t kHexDigits = 16;
 constexpr char kHexFormat[] = "%016llx";
-// Earlier versions: ".E1__0000.VMG.tmp<pid>-<n>".
-constexpr std::string_view kOldPrefix = ".E1__";
-constexpr std::size_t kOldNumberDigits = 4;
-constexpr std::string_view kOldMiddle = ".VMG.tmp";
+// Earlier versions: "." and a record's name, then ".tmp<pid>-<n>".
+constexpr std::string_view kOldStart = ".";
+constexpr std::string_view kOldMiddle = ".tmp";
 
 // Takes `text` off the front of `name`; false when `name` does not start with it.
 bool take(std::string_view& name, std::string_view text) {
@@ -94,9 +93,10 @@ std::filesystem::path hiddenRecordName(const std::filesystem::path& folder) {
 bool isRecordTemporary(std::string_view name) {
   std::string_view rest = name;
   if (take(rest, kTempPrefix)) return takeRun(rest, kHexDigits, true, isHexDigit) && rest == kTempSuffix;
-  return take(rest, kOldPrefix) && takeRun(rest, kOldNumberDigits, true, isDigit) && take(rest, kOldMiddle) &&
-         takeRun(rest, 1, false, isDigit) && take(rest, "-") && takeRun(rest, 1, false, isDigit) &&
-         rest.empty();
+  return take(rest, kOldStart) && take(rest, kRecordPrefix) &&
+         takeRun(rest, static_cast<std::size_t>(kRecordDigits), true, isDigit) &&
+         take(rest, kRecordExtension) && take(rest, kOldMiddle) && takeRun(rest, 1, false, isDigit) &&
+         take(rest, "-") && takeRun(rest, 1, false, isDigit) && rest.empty();
 }
 
 }  // namespace orvella::platform

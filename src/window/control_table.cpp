@@ -29,9 +29,24 @@ struct Widened {
   char16_t text[N]{};
 };
 constexpr Widened<kDefaultSerialPattern.size()> kDefaultPattern{kDefaultSerialPattern};
-constexpr Widened<kDefaultMaxLength.size()> kDefaultLimit{kDefaultMaxLength};
+// A whole number's decimal digits, as a field shows them.
+struct Digits {
+  explicit constexpr Digits(std::int64_t n) {
+    char16_t reversed[kMost]{};
+    do {
+      reversed[size++] = static_cast<char16_t>(u'0' + n % 10);
+      n /= 10;
+    } while (n > 0);
+    for (std::size_t i = 0; i < size; ++i) text[i] = reversed[size - 1 - i];
+  }
+  constexpr std::u16string_view view() const { return {text, size}; }
+  static constexpr std::size_t kMost = 20;
+  char16_t text[kMost]{};
+  std::size_t size = 0;
+};
+constexpr Digits kDefaultLimitDigits{kDefaultLimit};
 constexpr std::u16string_view kPattern = kDefaultPattern.view();
-constexpr std::u16string_view kLimit = kDefaultLimit.view();
+constexpr std::u16string_view kLimit = kDefaultLimitDigits.view();
 
 // name, kind, place (left, top, width, height), text, tooltip, traits, maximum (when not 0)
 // clang-format off

@@ -237,7 +237,7 @@ void frmMain::comConvert_Click() {
   const int startNumber = face_.value(C::VScroll1);
   const int serial = message_.subjectSerial();
   try {
-    keepSeriesAfter(Convert(), startNumber, serial);
+    if (const auto result = Convert()) keepSeriesAfter(*result, startNumber, serial);
     if (closingBox_) box(closingBox_->icon, closingBox_->text);
   } catch (const std::system_error& e) {
     box(BoxIcon::Stop, withReason(texts::kUnexpectedFailure, reasonText(e.code())));
@@ -273,14 +273,25 @@ bool frmMain::subjectsFromNames() const {
          face_.text(C::txtSubject) == subjectOf(files_.front());
 }
 
-ConvertResult frmMain::Convert() {
+std::optional<ConvertResult> frmMain::Convert() {
+  const auto limit = parseLimit(utf16ToUtf8(face_.text(C::txtMaxLength)));
+  if (!limit) {
+    closingBox_ = Box{BoxIcon::Stop, u16(orvella::texts::kInvalidLimit)};
+    return std::nullopt;
+  }
+  const std::u16string folder = dialogs_.selectFolder(face_.owner(), u16(orvella::texts::kFolderTitle));
+  if (folder.empty()) {
+    closingBox_ = Box{BoxIcon::Information, u16(orvella::texts::kCancelled)};
+    return std::nullopt;
+  }
   std::vector<ConvertInput> inputs;
   const bool ownSubjects = subjectsFromNames();
   for (const std::u16string& name : files_) {
     inputs.push_back({pathOf(name), ownSubjects ? std::optional(subjectOf(name)) : std::nullopt});
   }
   ConvertSettings settings;
-  settings.maxLength = utf16ToUtf8(face_.text(C::txtMaxLength));
+  settings.folder = pathOf(withTrailingSeparator(folder));
+  settings.limit = *limit;
   settings.startNumber = face_.value(C::VScroll1);
   settings.header.from = face_.text(C::txtFrom);
   settings.header.subject = face_.text(C::txtSubject);
@@ -296,6 +307,7 @@ ConvertResult frmMain::Convert() {
   const ConvertResult result = orvella::Convert(settings, inputs, message_, *this);
   showBar();
   showRecord();
+  closeWith(result);
   return result;
 }
 
@@ -365,11 +377,6 @@ void frmMain::showRecord() {
 
 // ---- ConvertHost
 
-std::filesystem::path frmMain::SelectFolder() {
-  const std::u16string folder = dialogs_.selectFolder(face_.owner(), u16(orvella::texts::kFolderTitle));
-  return pathOf(withTrailingSeparator(folder));
-}
-
 std::u16string frmMain::DateText() {
   // A run started within the first second would otherwise date its record with nothing.
   if (face_.text(C::txtDate).empty()) Timer1_Timer();
@@ -399,17 +406,14 @@ void frmMain::Breathe() {
 
 void frmMain::SpinnerStep(int nextNumber) { face_.setValue(C::VScroll1, nextNumber); }
 
-// The run stops at a failed write and its closing message names the file and the reason: one
-// box, not two.
-void frmMain::WriteFailed(const std::filesystem::path&, std::string_view) {}
-
 void frmMain::InputRead(const InputReport& report) { inputNotes_.push_back(completionNote(report)); }
 
-void frmMain::Message(MessageKind kind, std::string_view text) {
+void frmMain::closeWith(const ConvertResult& result) {
+  if (result.message.empty()) return;  // stopped on request: nothing to tell
   BoxIcon icon = BoxIcon::Information;
-  if (kind == MessageKind::Warning) icon = BoxIcon::Warning;
-  if (kind == MessageKind::Error) icon = BoxIcon::Stop;
-  std::u16string shown = u16(text);
+  if (result.messageKind == MessageKind::Warning) icon = BoxIcon::Warning;
+  if (result.messageKind == MessageKind::Error) icon = BoxIcon::Stop;
+  std::u16string shown = u16(result.message);
   // Each text's note on a line of its own, after its name when there are several.
   for (std::size_t i = 0; i < inputNotes_.size(); ++i) {
     if (inputNotes_[i].empty()) continue;

@@ -75,7 +75,11 @@ class frmMain : private ConvertHost {
   void setBreatheInterval(std::chrono::milliseconds interval) { breatheInterval_ = interval; }
 
  private:
-  ConvertResult Convert();
+  // The run with the fields' settings; nothing when the limit does not parse or no folder is
+  // chosen, which the closing box then tells.
+  std::optional<ConvertResult> Convert();
+  // The box that ends a run: its closing message, with what reading the text taught.
+  void closeWith(const ConvertResult& result);
   // A run that failed leaves the start number and the Subject serial where they stood before it,
   // so "変換" again rewrites the same series from its first record, each record replaced whole.
   void keepSeriesAfter(const ConvertResult& result, int startNumber, int serial);
@@ -97,15 +101,12 @@ class frmMain : private ConvertHost {
   std::optional<std::vector<std::u16string>> droppable(const std::vector<std::u16string>& files) const;
 
   // ConvertHost
-  std::filesystem::path SelectFolder() override;
   std::u16string DateText() override;
   void Progress(std::int64_t add) override;
   void Breathe() override;
   bool StopRequested() override { return stopRequested_ || stopFromOutside(); }
   void SpinnerStep(int nextNumber) override;
   void InputRead(const InputReport& report) override;
-  void WriteFailed(const std::filesystem::path& file, std::string_view text) override;
-  void Message(MessageKind kind, std::string_view text) override;
 
   Face& face_;
   Dialogs& dialogs_;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "convert/converter.hpp"
+#include "convert/text_check.hpp"
 #include "core/length_b.hpp"
 #include "recording_host.hpp"
 #include "support/reference_lines.hpp"
@@ -63,10 +64,11 @@ TEST(ConvertProperty, BodiesConcatenatedAreTheInputLines) {
       Message message;
       ConvertSettings settings;
       settings.input = dir / "in.txt";
-      settings.maxLength = std::to_string(limit);
+      settings.limit = limit;
       settings.encoding = EncodingChoice::Cp932;  // bytes as they are, whatever they might read as
       const ConvertResult r = Convert(settings, message, host);
       ASSERT_EQ(r.status, ConvertStatus::Completed) << "seed " << seed << " round " << round;
+      EXPECT_EQ(checkText(settings, host.dates.front(), 0).records, static_cast<std::uint64_t>(r.filesWritten));
 
       std::vector<std::vector<std::string>> records;
       for (int n = 0; n < r.nextNumber; ++n) {
@@ -90,6 +92,61 @@ TEST(ConvertProperty, BodiesConcatenatedAreTheInputLines) {
         }
       }
     }
+  }
+}
+
+// --check reads what a run would write: the same count of records for every kind of input.
+struct CheckCase {
+  const char* name;
+  std::vector<std::string> texts;  // one file each, converted as one series
+  int limit;
+};
+
+std::string utf16le(const std::string& ascii, const std::string& lineEnd) {
+  std::string out = "\xFF\xFE";
+  for (char c : ascii + lineEnd) out += std::string{c, '\0'};
+  return out;
+}
+
+std::string lines(int count, std::size_t width, const std::string& lineEnd) {
+  std::string out;
+  for (int i = 0; i < count; ++i) out += std::string(width + static_cast<std::size_t>(i % 7), 'x') + lineEnd;
+  return out;
+}
+
+TEST(CheckProperty, CountsTheRecordsARunWrites) {
+  const std::string longLine(std::size_t{9} << 20, 'L');  // past what a run holds in memory
+  const CheckCase cases[] = {
+      {"CrLf", {lines(40, 30, "\r\n")}, 300},
+      {"Lf", {lines(40, 30, "\n")}, 300},
+      {"Cr", {lines(40, 30, "\r")}, 300},
+      {"NoLastLineEnd", {lines(9, 20, "\n") + "tail"}, 150},
+      {"Empty", {""}, 200},
+      {"Utf8WithMark", {"\xEF\xBB\xBF" + lines(30, 10, "\n") + "\xE3\x81\x82\n"}, 200},
+      {"Utf16", {utf16le(lines(20, 12, "\r\n"), "")}, 180},
+      {"LinesLongerThanTheLimit", {lines(5, 400, "\r\n")}, 200},
+      {"LongLineInPieces", {"a\n" + longLine + "\nb\n"}, 1000},
+      {"SeveralTexts", {lines(12, 40, "\n"), "", lines(3, 300, "\r\n"), lines(7, 5, "\r")}, 250},
+  };
+  for (const CheckCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    fs::create_directory(dir / "out");
+    std::vector<ConvertInput> inputs;
+    for (std::size_t i = 0; i < c.texts.size(); ++i) {
+      inputs.push_back({dir / ("in" + std::to_string(i) + ".txt"), std::nullopt});
+      writeFile(inputs.back().path, c.texts[i]);
+    }
+    ConvertSettings settings;
+    settings.limit = c.limit;
+    RecordingHost host;
+    host.folder = dir / "out";
+    Message message;
+    const ConvertResult run = Convert(settings, inputs, message, host);
+    ASSERT_EQ(run.status, ConvertStatus::Completed);
+    std::uint64_t checked = 0;
+    for (const CheckResult& one : checkTexts(settings, inputs, host.dates.front(), 0)) checked += one.records;
+    EXPECT_EQ(checked, static_cast<std::uint64_t>(run.filesWritten));
   }
 }
 

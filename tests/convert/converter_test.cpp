@@ -10,7 +10,6 @@
 #include "convert/line_reader.hpp"
 #include "convert/reasons.hpp"
 #include "convert/texts.hpp"
-#include "convert/write_text.hpp"
 #include "recording_host.hpp"
 #include "support/temp_dir.hpp"
 
@@ -63,7 +62,7 @@ class Splitting : public ::testing::TestWithParam<SplitCase> {};
 TEST_P(Splitting, RecordsHoldTheLinesThatFit) {
   const SplitCase& c = GetParam();
   Fixture f;
-  f.settings.maxLength = c.limit;
+  f.settings.limit = *parseLimit(c.limit);
   const ConvertResult r = f.run(joinLines(c.lines));
   EXPECT_EQ(r.status, ConvertStatus::Completed);
   EXPECT_EQ(f.bodies(), c.bodies);
@@ -115,7 +114,7 @@ TEST(Convert, LoneLfEndsALineAndIsWrittenAsCrLf) {
 
 TEST(Convert, WrittenSizeIsTheCountPlusTheUncountedHeaderAndFooter) {
   Fixture f;
-  f.settings.maxLength = "400";
+  f.settings.limit = 400;
   // 97 + 7 + 7 + 202 = 313 fits 400; the 100-byte line would make 415.
   const std::vector<std::string> lines = {"line1", "line2", std::string(200, 'q'), std::string(100, 'r')};
   f.run(joinLines(lines));
@@ -128,7 +127,7 @@ TEST(Convert, WrittenSizeIsTheCountPlusTheUncountedHeaderAndFooter) {
 
 TEST(Convert, EachHeaderAsksForTheDate) {
   Fixture f;
-  f.settings.maxLength = "200";
+  f.settings.limit = 200;
   f.host.dates = {u"first", u"second", u"third"};
   f.run(joinLines(repeat(kLine50, 3)));
   EXPECT_NE(f.file(0).find("Date: first\r\n"), std::string::npos);
@@ -165,27 +164,12 @@ TEST(Convert, ProgressAddsUpToTheInputsSize) {
   }
 }
 
-TEST(Convert, CancelTouchesNothing) {
-  Fixture f;
-  f.host.folder.clear();
-  f.settings.input = f.dir / "does-not-exist.txt";  // would fail if it were opened
-  f.message.AddText(std::string_view("kept"));
-  const ConvertResult r = Convert(f.settings, f.message, f.host);
-  EXPECT_EQ(r.status, ConvertStatus::Cancelled);
-  EXPECT_TRUE(f.files().empty());
-  EXPECT_TRUE(f.host.steps.empty());
-  EXPECT_EQ(f.message.curMessage(), "kept\r\n");
-  ASSERT_EQ(f.host.messages.size(), 1u);
-  EXPECT_EQ(f.host.messages[0], std::make_pair(MessageKind::Information, std::string(texts::kCancelled)));
-}
-
-TEST(Convert, InvalidLimitIsRefusedBeforeTheFolderIsAsked) {
-  for (const char* limit : {"", "0", "-5", "abc", "1.5", "10 000", "2147483648", "99999999999"}) {
+TEST(Convert, LimitBelowOneIsRefusedBeforeAnythingIsRead) {
+  for (const std::int32_t limit : {0, -5}) {
     Fixture f;
-    f.settings.maxLength = limit;
+    f.settings.limit = limit;
     const ConvertResult r = f.run("a\r\n");
     EXPECT_EQ(r.status, ConvertStatus::InvalidLimit) << limit;
-    EXPECT_EQ(f.host.folderAsks, 0) << limit;
     EXPECT_TRUE(f.files().empty()) << limit;
     ASSERT_EQ(f.host.messages.size(), 1u) << limit;
     EXPECT_EQ(f.host.messages[0].first, MessageKind::Error);
@@ -256,7 +240,7 @@ TEST(Convert, UnreadableInputWritesNothing) {
 
 TEST(Convert, NumbersRunOutAfter9999WithInputLeft) {
   Fixture f;
-  f.settings.maxLength = "200";
+  f.settings.limit = 200;
   f.settings.startNumber = 9998;
   const ConvertResult r = f.run(joinLines({"a" + kLine50, "b" + kLine50, "c" + kLine50}));
   EXPECT_EQ(r.status, ConvertStatus::NumbersOut);
@@ -273,7 +257,7 @@ TEST(Convert, NumbersRunOutAfter9999WithInputLeft) {
 
 TEST(Convert, LastRecordAt9999CompletesAndTheNumberStays) {
   Fixture f;
-  f.settings.maxLength = "200";
+  f.settings.limit = 200;
   f.settings.startNumber = 9998;
   const ConvertResult r = f.run(joinLines(repeat(kLine50, 2)));
   EXPECT_EQ(r.status, ConvertStatus::Completed);
@@ -284,7 +268,7 @@ TEST(Convert, LastRecordAt9999CompletesAndTheNumberStays) {
 
 TEST(Convert, SerialsRunOutBeforeTheRecordThatWouldNeed32768) {
   Fixture f;
-  f.settings.maxLength = "200";
+  f.settings.limit = 200;
   f.message.setSubjectSerial(32766);
   const ConvertResult r = f.run(joinLines({"a" + kLine50, "b" + kLine50, "c" + kLine50}));
   EXPECT_EQ(r.status, ConvertStatus::SerialsOut);
@@ -309,7 +293,7 @@ TEST(Convert, SerialsExhaustedAtTheStartWriteNothing) {
 
 TEST(Convert, WithoutTheSerialTheCounterIsNotALimit) {
   Fixture f;
-  f.settings.maxLength = "200";
+  f.settings.limit = 200;
   f.settings.header.serialOn = false;
   f.message.setSubjectSerial(32767);
   f.message.AddHeader(HeaderInputs{});  // uses 32767
@@ -320,15 +304,17 @@ TEST(Convert, WithoutTheSerialTheCounterIsNotALimit) {
 
 TEST(Convert, FailedWriteIsReportedOnceAndTheRunStopsThere) {
   Fixture f;
-  f.settings.maxLength = "200";
+  f.settings.limit = 200;
   const fs::path blocked = f.dir / "out" / "E1__0001.VMG";
   fs::create_directory(blocked);  // a folder cannot be replaced by a record
   const ConvertResult r = f.run(joinLines({kLine50, kLine50, kLine50, "b"}));
   EXPECT_EQ(r.status, ConvertStatus::WriteFailures);
   ASSERT_EQ(f.host.failures.size(), 1u);
   EXPECT_EQ(f.host.failures[0].first, blocked);
-  EXPECT_EQ(f.host.failures[0].second, writeFailureText(blocked, {platform::ErrorKind::IsFolder, 0}));
+  EXPECT_EQ(f.host.failures[0].second.rfind(failureText({FailureKind::Write, platform::SystemError{platform::ErrorKind::IsFolder, 0}, blocked}), 0), 0u);
   EXPECT_EQ(r.failedFiles, std::vector<fs::path>{blocked});
+  ASSERT_TRUE(r.failure);
+  EXPECT_EQ(r.failure->path, blocked);
   EXPECT_EQ(r.filesWritten, 1);
   EXPECT_FALSE(fs::exists(f.dir / "out" / "E1__0002.VMG"));  // no record after the hole
   EXPECT_EQ(f.host.steps, (std::vector<int>{1}));
@@ -350,23 +336,6 @@ TEST(Convert, StopClosesTheRecordInHand) {
   EXPECT_EQ(f.bodies(), (Bodies{{"one", "two"}}));
   EXPECT_EQ(f.host.steps, std::vector<int>{1});
   EXPECT_TRUE(f.host.messages.empty());
-}
-
-TEST(Convert, RecordIsShownOnlyToAHostThatWantsIt) {
-  Fixture quiet;
-  quiet.run("a\r\nb\r\n");
-  EXPECT_TRUE(quiet.host.shown.empty());
-
-  Fixture watched;
-  watched.settings.maxLength = "150";
-  watched.host.wantsRecord = true;
-  watched.run("a\r\n" + kLine50 + "\r\n");
-  ASSERT_FALSE(watched.host.shown.empty());
-  EXPECT_EQ(watched.host.shown.back(), watched.file(1));
-  // The taken-back record is shown before its footer goes on.
-  EXPECT_NE(std::find(watched.host.shown.begin(), watched.host.shown.end(),
-                      watched.file(0).substr(0, watched.file(0).size() - 23)),
-            watched.host.shown.end());
 }
 
 TEST(Convert, StartNumberOutsideTheRangeIsAProgrammingError) {

@@ -184,7 +184,7 @@ TEST(InputAmongTheRecords, IsRefusedWhereTheFolderFindsItUnderARecordName) {
       s.host.folder = folder;
       s.settings.input = folder / given;
       s.settings.startNumber = start;
-      s.settings.maxLength = "300";
+      s.settings.limit = 300;
       EXPECT_EQ(Convert(s.settings, s.message, s.host).status,
                 found ? ConvertStatus::InputIsOutput : ConvertStatus::Completed);
       EXPECT_EQ(readFile(s.settings.input), text);

@@ -72,7 +72,7 @@ std::vector<std::string> recordsOf(const std::string& bytes, int limit, Encoding
   Message message;
   ConvertSettings settings;
   settings.input = dir / "in.txt";
-  settings.maxLength = std::to_string(limit);
+  settings.limit = limit;
   settings.header.subject = u"件名〜";
   settings.encoding = choice;
   const ConvertResult r = Convert(settings, message, host);

@@ -97,7 +97,7 @@ TEST(RecordFolder, JoinedIsTheTextAsConvertedAndTheFolderVerifiesClean) {
       writeFile(f.settings.input, text.bytes);
       // Every line fits a record on its own, so no record may pass the limit.
       const std::int64_t limit = 130 + rng() % 500;
-      f.settings.maxLength = std::to_string(limit);
+      f.settings.limit = limit;
       f.settings.startNumber = static_cast<int>(rng() % 40);
       const ConvertResult r = Convert(f.settings, f.message, f.host);
       ASSERT_EQ(r.status, ConvertStatus::Completed);

@@ -16,23 +16,16 @@ namespace orvella::testing {
 struct RecordingHost : ConvertHost {
   std::filesystem::path folder;
   std::vector<std::u16string> dates{u"Wed, 11 Feb 2004 05:15:55 +0900"};  // the last one repeats
-  bool wantsRecord = false;
   std::function<bool()> stopWhen;
   std::function<void(int)> onStep;  // runs after each file number is used, e.g. to make a fault
 
-  int folderAsks = 0;
   int dateAsks = 0;
   std::int64_t progress = 0;
   int breaths = 0;
   std::vector<int> steps;
-  std::vector<std::string> shown;
   std::vector<std::pair<std::filesystem::path, std::string>> failures;
   std::vector<std::pair<MessageKind, std::string>> messages;
 
-  std::filesystem::path SelectFolder() override {
-    ++folderAsks;
-    return folder;
-  }
   std::u16string DateText() override {
     const std::size_t i = static_cast<std::size_t>(dateAsks++);
     return i < dates.size() ? dates[i] : dates.back();
@@ -44,15 +37,21 @@ struct RecordingHost : ConvertHost {
     steps.push_back(next);
     if (onStep) onStep(next);
   }
-  bool WantsRecord() const override { return wantsRecord; }
-  void ShowRecord(const std::string& record) override { shown.push_back(record); }
-  void WriteFailed(const std::filesystem::path& file, std::string_view message) override {
-    failures.emplace_back(file, std::string(message));
-  }
-  void Message(MessageKind kind, std::string_view text) override {
-    messages.emplace_back(kind, std::string(text));
-  }
 };
+
+// A run into host.folder (unless the settings name one), keeping what it told in the host: the
+// closing message, and each failed file with it. Found for a RecordingHost ahead of the engine's.
+inline ConvertResult Convert(ConvertSettings settings, const std::vector<ConvertInput>& inputs, Message& message,
+                             RecordingHost& host) {
+  if (settings.folder.empty()) settings.folder = host.folder;
+  ConvertResult result = orvella::Convert(settings, inputs, message, host);
+  if (!result.message.empty()) host.messages.emplace_back(result.messageKind, result.message);
+  for (const auto& file : result.failedFiles) host.failures.emplace_back(file, result.message);
+  return result;
+}
+inline ConvertResult Convert(const ConvertSettings& settings, Message& message, RecordingHost& host) {
+  return Convert(settings, {{settings.input, std::nullopt}}, message, host);
+}
 
 // The body of a written record: between the header's blank line and the footer.
 inline std::string bodyOf(const std::string& record) {

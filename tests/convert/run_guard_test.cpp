@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "convert/converter.hpp"
+#include "convert/defaults.hpp"
 #include "convert/texts.hpp"
 #include "platform/files.hpp"
 #include "recording_host.hpp"
@@ -84,13 +85,13 @@ TEST(RunGuard, HiddenNamedRecordFilesGiveTheSameRecords) {
   for (int i = 0; i < 300; ++i) text += "line " + std::to_string(i) + " \x82\xa0\r\n";
   Scenario unnamed;
   writeFile(unnamed.settings.input, text);
-  unnamed.settings.maxLength = "400";
+  unnamed.settings.limit = 400;
   ASSERT_EQ(Convert(unnamed.settings, unnamed.message, unnamed.host).status, ConvertStatus::Completed);
 
   platform::preferNamedRecordFiles(true);
   Scenario named;
   writeFile(named.settings.input, text);
-  named.settings.maxLength = "400";
+  named.settings.limit = 400;
   writeFile(named.out / "E1__0002.VMG", "older, replaced");
   const ConvertResult r = Convert(named.settings, named.message, named.host);
   platform::preferNamedRecordFiles(false);
@@ -158,7 +159,7 @@ TEST_P(RunGuardLongLines, ArriveWhole) {
   std::string big(20u << 20, 'L');
   for (std::size_t i = 0; i < big.size(); i += 7919) big[i] = '\x82';
   writeFile(s.settings.input, "a\r\n" + big + "\r\nb\r\n");
-  s.settings.maxLength = GetParam().limit;
+  s.settings.limit = *parseLimit(GetParam().limit);
   ASSERT_EQ(Convert(s.settings, s.message, s.host).status, ConvertStatus::Completed);
   EXPECT_EQ(s.files().size(), GetParam().records);
   EXPECT_EQ(s.allLines(), (std::vector<std::string>{"a", big, "b"}));
@@ -177,21 +178,21 @@ struct BadHeader {
   const char* name;
   HeaderInputs header;
   std::string field;
+  std::string_view why = texts::kHeaderBreaks;
   friend void PrintTo(const BadHeader& c, std::ostream* os) { *os << c.name; }
 };
 
 class RunGuardHeader : public ::testing::TestWithParam<BadHeader> {};
 
-TEST_P(RunGuardHeader, ALineBreakInAValueIsRefusedBeforeAnythingIsAsked) {
+TEST_P(RunGuardHeader, ABreakingOrOverlongValueIsRefusedBeforeAnythingIsRead) {
   Scenario s;
   writeFile(s.settings.input, "a\r\n");
   s.settings.header = GetParam().header;
   const ConvertResult r = Convert(s.settings, s.message, s.host);
   EXPECT_EQ(r.status, ConvertStatus::InvalidHeader);
-  EXPECT_EQ(s.host.folderAsks, 0);
   EXPECT_TRUE(s.files().empty());
   ASSERT_EQ(s.host.messages.size(), 1u);
-  EXPECT_EQ(s.host.messages[0].second.rfind(GetParam().field + std::string(texts::kHeaderBreaks), 0), 0u);
+  EXPECT_EQ(s.host.messages[0].second.rfind(GetParam().field + std::string(GetParam().why), 0), 0u);
 }
 
 HeaderInputs with(std::u16string HeaderInputs::*field, std::u16string value) {
@@ -205,7 +206,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadHeader{"Subject", with(&HeaderInputs::subject, u"a\r\nEND:VMSG"), "Subject"},
                       BadHeader{"From", with(&HeaderInputs::from, u"x\n"), "From"},
                       BadHeader{"To", with(&HeaderInputs::to, u"\x1b[0m"), "To"},
-                      BadHeader{"Format", with(&HeaderInputs::pattern, u"0\r"), "Format"}),
+                      BadHeader{"Format", with(&HeaderInputs::pattern, u"0\r"), "Format"},
+                      // Each value against its own limit, a full-width letter counting two bytes.
+                      BadHeader{"LongFrom", with(&HeaderInputs::from, std::u16string(33, u'\xFF21')), "From",
+                                texts::kHeaderTooLong},
+                      BadHeader{"LongTo", with(&HeaderInputs::to, std::u16string(kMaxAddressBytes + 1, u'a')), "To",
+                                texts::kHeaderTooLong},
+                      BadHeader{"LongSubjectWithItsSerial",
+                                with(&HeaderInputs::subject, std::u16string(kMaxSubjectBytes - 3, u'a')), "Subject",
+                                texts::kHeaderTooLong}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RunGuard, ADateFromTheHostCannotBreakTheHeaderEither) {

@@ -13,7 +13,6 @@
 
 #include "convert/converter.hpp"
 #include "convert/texts.hpp"
-#include "convert/write_text.hpp"
 #include "recording_host.hpp"
 #include "support/fault_injection.hpp"
 #include "support/fuse_card.hpp"
@@ -51,119 +50,14 @@ fs::path folderRefusingFiles() {
   return {};
 }
 
-// ---- WriteText on its own ----
-
-struct WriteFault {
-  const char* name;
-  // Makes the fault in the folder and returns the path to write.
-  std::function<fs::path(const TempDir&)> prepare;
-  bool olderFileStays = false;  // the target held kOlder before the call
-  rlim_t fileLimit = 0;         // nonzero: the write runs against a full disk
-  friend void PrintTo(const WriteFault& f, std::ostream* os) { *os << f.name; }
-};
-
-class WriteTextFault : public ::testing::TestWithParam<WriteFault> {};
-
-TEST_P(WriteTextFault, FailsOnceLeavesNoTraceAndTheNextWriteWorks) {
-  const WriteFault& c = GetParam();
-  TempDir dir;
-  const fs::path target = c.prepare(dir);
-  if (target.empty()) GTEST_SKIP() << "this system offers no way to make that fault";
-  const std::string record(10000, 'r');  // larger than the full disk allows
-
-  auto attempt = [&] {
-    std::vector<std::string> reports;
-    const auto sink = [&](std::string_view m) { reports.emplace_back(m); };
-    EXPECT_FALSE(WriteText(target, record, sink));
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].rfind(texts::kWriteError, 0), 0u) << reports[0];
-    if (c.olderFileStays) {
-      EXPECT_EQ(readFile(target), kOlder);
-    }
-    EXPECT_EQ(temporariesUnder(dir.path()), std::vector<std::string>{});
-    // The writer is ready for the next call as if nothing had happened.
-    EXPECT_TRUE(WriteText(dir / "next.VMG", "ok", sink));
-    EXPECT_EQ(readFile(dir / "next.VMG"), "ok");
-    EXPECT_EQ(reports.size(), 1u);
-  };
-  if (c.fileLimit != 0) {
-    inChildWithFileLimit(c.fileLimit, attempt);
-  } else {
-    attempt();
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, WriteTextFault,
-    ::testing::Values(
-        WriteFault{"FolderMissing", [](const TempDir& d) { return d / "gone" / "E1__0000.VMG"; }},
-        WriteFault{"FolderIsAFile",
-                   [](const TempDir& d) {
-                     writeFile(d / "plain", "x");
-                     return d / "plain" / "E1__0000.VMG";
-                   }},
-        WriteFault{"TargetReadOnly",
-                   [](const TempDir& d) {
-                     writeFile(d / "E1__0000.VMG", kOlder);
-                     makeReadOnly(d / "E1__0000.VMG");
-                     return d / "E1__0000.VMG";
-                   },
-                   true},
-        WriteFault{"TargetIsAFolder",
-                   [](const TempDir& d) {
-                     fs::create_directory(d / "E1__0000.VMG");
-                     writeFile(d / "E1__0000.VMG" / "inside", "x");
-                     return d / "E1__0000.VMG";
-                   }},
-        WriteFault{"DiskFull",
-                   [](const TempDir& d) {
-                     writeFile(d / "E1__0000.VMG", kOlder);
-                     return d / "E1__0000.VMG";
-                   },
-                   true, kFileLimit},
-        WriteFault{"NameLongerThanTheSystemAllows",
-                   [](const TempDir& d) { return d / (std::string(300, 'n') + ".VMG"); }},
-        WriteFault{"NameWithANulByte",
-                   [](const TempDir& d) {
-                     // Cut at the NUL the name would silently become another file's.
-                     writeFile(d / "E1__", kOlder);
-                     return d / std::string("E1__\0.VMG", 9);
-                   }},
-        WriteFault{"FolderThatRefusesNewFiles",
-                   [](const TempDir&) {
-                     const fs::path folder = folderRefusingFiles();
-                     return folder.empty() ? fs::path() : folder / "E1__0000.VMG";
-                   }}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(WriteTextFault, PathLongerThanTheSystemAllows) {
-  TempDir dir;
-  TooDeepFolder deep(dir.path());
-  ASSERT_TRUE(deep.made());
-  int reports = 0;
-  EXPECT_FALSE(WriteText(deep.path() / "E1__0000.VMG", "x", [&](std::string_view) { ++reports; }));
-  EXPECT_EQ(reports, 1);
-}
-
-TEST(WriteTextFault, ReadOnlyFolderRefusesTheRecord) {
-  if (::geteuid() == 0) GTEST_SKIP() << "running as root: folder permissions stop nothing";
-  TempDir dir;
-  fs::create_directory(dir / "locked");
-  fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
-  int reports = 0;
-  EXPECT_FALSE(WriteText(dir / "locked" / "E1__0000.VMG", "x", [&](std::string_view) { ++reports; }));
-  EXPECT_EQ(reports, 1);
-  EXPECT_TRUE(fs::is_empty(dir / "locked"));
-}
-
-// ---- The same faults in the middle of a conversion ----
+// ---- Faults in the middle of a conversion ----
 
 // Three records of one line each at limit 200; the middle line is too big for the full disk.
 const std::vector<std::string> kLines = {std::string(50, 'a'), std::string(10000, 'b'), std::string(50, 'c')};
 
 struct Scenario : testing::ConversionFolder {
   Scenario() : ConversionFolder(u"fault") {
-    settings.maxLength = "200";
+    settings.limit = 200;
     std::string input;
     for (const auto& l : kLines) input += l + "\r\n";
     writeFile(settings.input, input);

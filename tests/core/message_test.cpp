@@ -104,35 +104,11 @@ TEST(Message, SerialPastLimitIsRefusedWithoutTouchingTheBuffer) {
   EXPECT_THROW(m.setSubjectSerial(-1), std::out_of_range);
 }
 
-TEST(Message, TakeBackRemovesOnlyTheLastLine) {
-  Message m;
-  m.AddText(std::string_view("x"));
-  EXPECT_EQ(m.prevMessage(), "");
-  EXPECT_EQ(m.curMessage(), "x\r\n");
-  m.AddText(std::string_view("y"));
-  EXPECT_EQ(m.prevMessage(), "x\r\n");
-  m.TakeBack();
-  EXPECT_EQ(m.curMessage(), "x\r\n");
-  m.NewFile();
-  EXPECT_EQ(m.curMessage(), "");
-  EXPECT_EQ(m.prevMessage(), "");
-}
-
 TEST(Message, BodyBytesPassThroughUntouched) {
   const std::string raw("\x00\xFF\x81\n\x80", 5);
   Message m;
   m.AddText(std::string_view(raw));
   EXPECT_EQ(m.curMessage(), raw + "\r\n");
-}
-
-TEST(Message, ObserverSeesEveryChange) {
-  Message m;
-  std::vector<std::string> seen;
-  m.setObserver([&](const std::string& r) { seen.push_back(r); });
-  m.AddText(std::string_view("a"));
-  m.AddText(std::string_view("b"));
-  m.TakeBack();
-  EXPECT_EQ(seen, (std::vector<std::string>{"a\r\n", "a\r\nb\r\n", "a\r\n"}));
 }
 
 struct SerialCase {

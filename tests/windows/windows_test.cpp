@@ -236,7 +236,7 @@ TEST(WindowsRecords, ARecordOpenInAnotherProgramIsSaidToBeInUse) {
 // and the run says that every record was written and which are not confirmed.
 TEST(WindowsRecords, EveryRecordIsFlushedAndThoseHeldElsewhereAreNamed) {
   testing::ConversionFolder f(u"note");
-  f.settings.maxLength = "200";  // one line of sixty to a record
+  f.settings.limit = 200;  // one line of sixty to a record
   std::vector<HANDLE> held;
   f.host.onStep = [&](int next) {
     if (next % 2 == 1) held.push_back(holdOpen(f.out / fileNameFor(next - 1)));

@@ -154,13 +154,6 @@ std::optional<SystemError> RecordFile::readAt(std::uint64_t offset, char* into, 
   return std::nullopt;
 }
 
-std::optional<SystemError> RecordFile::truncate(std::uint64_t size) {
-  if (::ftruncate(fdOf(handle_), static_cast<off_t>(size)) != 0) return lastError();
-  if (::lseek(fdOf(handle_), static_cast<off_t>(size), SEEK_SET) < 0) return lastError();
-  size_ = size;
-  return std::nullopt;
-}
-
 std::optional<SystemError> RecordFile::commit(const std::filesystem::path& target) {
   if (handle_ < 0) return fromCode(EBADF);
   // The system reads a name only up to a NUL: "E1__\0.VMG" would quietly become "E1__".

@@ -114,15 +114,6 @@ std::optional<SystemError> RecordFile::readAt(std::uint64_t offset, char* into, 
   return std::nullopt;
 }
 
-std::optional<SystemError> RecordFile::truncate(std::uint64_t size) {
-  LARGE_INTEGER at{};
-  at.QuadPart = static_cast<LONGLONG>(size);
-  if (!::SetFilePointerEx(toHandle(handle_), at, nullptr, FILE_BEGIN)) return lastFailure();
-  if (!::SetEndOfFile(toHandle(handle_))) return lastFailure();
-  size_ = size;
-  return std::nullopt;
-}
-
 std::optional<SystemError> RecordFile::commit(const std::filesystem::path& target) {
   if (handle_ == -1) return fromCode(ERROR_INVALID_HANDLE);
   if (target.native().find(L'\0') != std::wstring::npos || target.filename().empty()) {
