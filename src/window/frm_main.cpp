@@ -257,8 +257,10 @@ ConvertResult frmMain::Convert() {
   linesSinceClock_ = 0;
   bytesSinceClock_ = 0;
   inputNote_.clear();
+  spinnerNext_.reset();
   const ConvertResult result = orvella::Convert(settings, message_, *this);
   showBar();
+  showSpinner();
   showRecord();
   return result;
 }
@@ -298,9 +300,10 @@ bool frmMain::drop(const std::vector<std::u16string>& files) {
 
 // ---- What the screen shows
 
-// Whatever the box says, the bar behind it shows where the run stands.
+// Whatever the box says, the bar and the spinner behind it show where the run stands.
 void frmMain::box(BoxIcon icon, std::u16string_view text) {
   showBar();
+  showSpinner();
   if (stopFromOutside()) return;
   dialogs_.message(face_.owner(), icon, text);
 }
@@ -319,9 +322,9 @@ void frmMain::showRecord() {
   const Clock::time_point start = Clock::now();
   face_.setText(C::txtAll, cp932::decode(message_.curMessage()));
   recordShown_ = Clock::now();
-  constexpr int kCostShare = 20;
-  recordInterval_ =
-      std::max<Clock::duration>(std::chrono::milliseconds(100), (recordShown_ - start) * kCostShare);
+  constexpr int kCostShare = 100;
+  constexpr std::chrono::seconds kRecordInterval{1};
+  recordInterval_ = std::max<Clock::duration>(kRecordInterval, (recordShown_ - start) * kCostShare);
 }
 
 // ---- ConvertHost
@@ -353,12 +356,20 @@ void frmMain::Breathe() {
   bytesSinceClock_ = 0;
   if (Clock::now() - breathed_ < breatheInterval_) return;
   showBar();
+  showSpinner();
   if (Clock::now() - recordShown_ >= recordInterval_) showRecord();
   face_.processEvents();
   breathed_ = Clock::now();
 }
 
-void frmMain::SpinnerStep(int nextNumber) { face_.setValue(C::VScroll1, nextNumber); }
+// Each record steps the spinner, which the face paints at once: shown when the window breathes.
+void frmMain::SpinnerStep(int nextNumber) { spinnerNext_ = nextNumber; }
+
+void frmMain::showSpinner() {
+  if (!spinnerNext_) return;
+  face_.setValue(C::VScroll1, *spinnerNext_);
+  spinnerNext_.reset();
+}
 
 // The run stops at a failed write and its closing message names the file and the reason: one
 // box, not two.

@@ -86,6 +86,7 @@ class frmMain : private ConvertHost {
   // Size, estimate and the bar for a file of n bytes, which are written bytes once in code page 932.
   void showFileInfo(std::int64_t n, std::int64_t written);
   void showBar();
+  void showSpinner();
   void showRecord();
   void box(BoxIcon icon, std::u16string_view text);
   bool stopFromOutside() const { return stopSource_ && stopSource_(); }
@@ -110,6 +111,7 @@ class frmMain : private ConvertHost {
   StopSource stopSource_;
   BarValue bar_;
   int barShown_ = -1;      // the step the face shows
+  std::optional<int> spinnerNext_;  // the number the spinner is to show, not yet shown
   std::string inputNote_;  // the second line of the run's last message, if any
   // The run's closing message, shown once the run has ended.
   struct Box {
@@ -123,7 +125,9 @@ class frmMain : private ConvertHost {
   bool closeAfterRun_ = false;
 
   using Clock = std::chrono::steady_clock;
-  std::chrono::milliseconds breatheInterval_{15};
+  // Often enough for a click or the close box to feel immediate; each breath paints what changed,
+  // which costs a toolkit far more than a line costs the engine.
+  std::chrono::milliseconds breatheInterval_{40};
   static constexpr int kLinesPerClockRead = 32;
   static constexpr std::int64_t kBytesPerClockRead = std::int64_t{256} * 1024;
   int linesSinceClock_ = 0;
