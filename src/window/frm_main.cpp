@@ -252,7 +252,7 @@ ConvertResult frmMain::Convert() {
   settings.header.pattern = face_.text(C::txtFormat);
   settings.header.to = face_.text(C::txtTo);
 
-  breathed_ = recordShown_ = Clock::now();
+  breathed_ = recordShown_ = screenShown_ = Clock::now();
   recordInterval_ = Clock::duration::zero();
   linesSinceClock_ = 0;
   bytesSinceClock_ = 0;
@@ -354,10 +354,16 @@ void frmMain::Breathe() {
   }
   linesSinceClock_ = 0;
   bytesSinceClock_ = 0;
-  if (Clock::now() - breathed_ < breatheInterval_) return;
-  showBar();
-  showSpinner();
-  if (Clock::now() - recordShown_ >= recordInterval_) showRecord();
+  const Clock::time_point now = Clock::now();
+  if (now - breathed_ < breatheInterval_) return;
+  // Painting a control costs a toolkit far more than handling an event: the screen follows the
+  // run less often than the window breathes.
+  if (breatheInterval_.count() == 0 || now - screenShown_ >= kScreenInterval) {
+    showBar();
+    showSpinner();
+    screenShown_ = now;
+  }
+  if (now - recordShown_ >= recordInterval_) showRecord();
   face_.processEvents();
   breathed_ = Clock::now();
 }

@@ -125,14 +125,15 @@ class frmMain : private ConvertHost {
   bool closeAfterRun_ = false;
 
   using Clock = std::chrono::steady_clock;
-  // Often enough for a click or the close box to feel immediate; each breath paints what changed,
-  // which costs a toolkit far more than a line costs the engine.
+  // Often enough for a click or the close box to feel immediate.
   std::chrono::milliseconds breatheInterval_{40};
+  static constexpr std::chrono::milliseconds kScreenInterval{250};
   static constexpr int kLinesPerClockRead = 32;
   static constexpr std::int64_t kBytesPerClockRead = std::int64_t{256} * 1024;
   int linesSinceClock_ = 0;
   std::int64_t bytesSinceClock_ = 0;
   Clock::time_point breathed_;
+  Clock::time_point screenShown_;  // the bar and the spinner
   Clock::time_point recordShown_;
   Clock::duration recordInterval_{0};
 };
