@@ -3,8 +3,10 @@
 # generated code page 932 text under Wine, and prints both and the window's as a multiple.
 #   bench/win32/window_bench.sh [SIZE] [RUNS]     default 50M, 3 runs each, alternating
 # The window is driven by the probe (tests/win32/probe.cpp) and timed from the folder's choice to
-# the completion box; the command line as its whole process. Needs a Windows build with the window
-# and its tests in build-windows/ (scripts/windows-tests.sh) and Xvfb.
+# the completion box; the command line as its whole process. The processor time each process took
+# (user and system, start-up included) is printed too: on a busy machine it varies less than the
+# wall clock. Needs a Windows build with the window and its tests in build-windows/
+# (scripts/windows-tests.sh) and Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 size=${1:-50M}
@@ -25,22 +27,32 @@ python3 tools/gen_text.py "$work/text.txt" --size "$size" >/dev/null
 input=$(winpath "$work/text.txt")
 window_ms=()
 convert_ms=()
+window_cpu=()
+convert_cpu=()
+cpu() { awk '{ printf "%d", ($1 + $2) * 1000 }' "$1"; }
 for run in $(seq "$runs"); do
   rm -rf "$work/w" "$work/c"
   mkdir "$work/w" "$work/c"
-  "$wine" "$bin/orvella.exe" </dev/null >/dev/null 2>&1 &
+  /usr/bin/time -f '%U %S' -o "$work/window.cpu" "$wine" "$bin/orvella.exe" </dev/null >/dev/null 2>&1 &
   window_pid=$!
   times=$("$wine" "$bin/orvella-probe.exe" find "click Command2" "answer $input" "click comConvert" "answer $(winpath "$work/w")" clock box clock close \
     </dev/null | tr -d '\r' | sed -n 's/^clock //p')
   wait "$window_pid"
   window_ms+=($(($(echo "$times" | tail -n1) - $(echo "$times" | head -n1))))
   started=$(date +%s%N)
-  "$wine" "$bin/orvella-convert.exe" -q -o "$(winpath "$work/c")" "$input" </dev/null
+  /usr/bin/time -f '%U %S' -o "$work/convert.cpu" "$wine" "$bin/orvella-convert.exe" -q -o "$(winpath "$work/c")" "$input" </dev/null
   convert_ms+=($((($(date +%s%N) - started) / 1000000)))
+  window_cpu+=($(cpu "$work/window.cpu"))
+  convert_cpu+=($(cpu "$work/convert.cpu"))
   [ "$(ls "$work/w" | wc -l)" -eq "$(ls "$work/c" | wc -l)" ] || { echo "window_bench.sh: different record counts" >&2; exit 1; }
-  echo "run $run: orvella.exe ${window_ms[-1]} ms, orvella-convert.exe ${convert_ms[-1]} ms ($(ls "$work/c" | wc -l) records)"
+  echo "run $run: orvella.exe ${window_ms[-1]} ms (processor ${window_cpu[-1]} ms)," \
+    "orvella-convert.exe ${convert_ms[-1]} ms (processor ${convert_cpu[-1]} ms), $(ls "$work/c" | wc -l) records"
 done
 best() { printf '%s\n' "$@" | sort -n | head -n1; }
 w=$(best "${window_ms[@]}")
 c=$(best "${convert_ms[@]}")
-echo "best of $runs on $size: orvella.exe $w ms, orvella-convert.exe $c ms, ratio $(awk "BEGIN { printf \"%.2f\", $w / $c }")"
+ratio() { awk "BEGIN { printf \"%.2f\", $1 / $2 }"; }
+echo "best of $runs on $size: orvella.exe $w ms, orvella-convert.exe $c ms, ratio $(ratio "$w" "$c")"
+wc=$(best "${window_cpu[@]}")
+cc=$(best "${convert_cpu[@]}")
+echo "processor time, best of $runs: orvella.exe $wc ms, orvella-convert.exe $cc ms, ratio $(ratio "$wc" "$cc")"

@@ -14,4 +14,9 @@ namespace orvella::platform {
 void writeOutput(std::string_view utf8);
 void writeError(std::string_view utf8);
 
+// A window program has no console of its own: its standard output and error, where they lead
+// nowhere, are given the console of the program that started it, if that one has one. True when
+// both then lead somewhere, as they always do outside Windows.
+[[nodiscard]] bool attachParentConsole();
+
 }  // namespace orvella::platform

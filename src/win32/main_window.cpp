@@ -425,11 +425,13 @@ void MainWindow::setValue(Control c, int value) {
       ::SendMessageW(h, PBM_SETRANGE32, 0, row.maximum);
     }
     ::SendMessageW(h, PBM_SETPOS, static_cast<WPARAM>(held), 0);
-    ::UpdateWindow(h);
     return;
   }
   if (::GetScrollPos(h, SB_CTL) == held) return;
-  ::SetScrollPos(h, SB_CTL, held, TRUE);
+  // Painted with the window's other changes when it next handles its messages: each paint of its
+  // own is a round trip to the display.
+  ::SetScrollPos(h, SB_CTL, held, FALSE);
+  ::InvalidateRect(h, nullptr, FALSE);
   form_.Change(c);
 }
 

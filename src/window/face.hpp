@@ -48,7 +48,7 @@ class Face {
   // The spinner's or the bar's value, within 0 and the row's maximum (a value outside is held
   // at the nearer end).
   [[nodiscard]] virtual int value(Control control) const = 0;
-  // Painted before it returns.
+  // Painted by the next processEvents() at the latest.
   virtual void setValue(Control control, int value) = 0;
 
   // The window, as dialogs are given it.

@@ -299,13 +299,15 @@ std::optional<ConvertResult> frmMain::Convert() {
   settings.header.pattern = face_.text(C::txtFormat);
   settings.header.to = face_.text(C::txtTo);
 
-  breathed_ = recordShown_ = Clock::now();
+  breathed_ = recordShown_ = screenShown_ = Clock::now();
   recordInterval_ = Clock::duration::zero();
   linesSinceClock_ = 0;
   bytesSinceClock_ = 0;
   inputNotes_.clear();
+  spinnerNext_.reset();
   const ConvertResult result = orvella::Convert(settings, inputs, message_, *this);
   showBar();
+  showSpinner();
   showRecord();
   closeWith(result);
   return result;
@@ -349,9 +351,10 @@ bool frmMain::drop(const std::vector<std::u16string>& files) {
 
 // ---- What the screen shows
 
-// Whatever the box says, the bar behind it shows where the run stands.
+// Whatever the box says, the bar and the spinner behind it show where the run stands.
 void frmMain::box(BoxIcon icon, std::u16string_view text) {
   showBar();
+  showSpinner();
   if (stopFromOutside()) return;
   dialogs_.message(face_.owner(), icon, text);
 }
@@ -370,9 +373,9 @@ void frmMain::showRecord() {
   const Clock::time_point start = Clock::now();
   face_.setText(C::txtAll, cp932::decode(message_.curMessage()));
   recordShown_ = Clock::now();
-  constexpr int kCostShare = 20;
-  recordInterval_ =
-      std::max<Clock::duration>(std::chrono::milliseconds(100), (recordShown_ - start) * kCostShare);
+  constexpr int kCostShare = 100;
+  constexpr std::chrono::seconds kRecordInterval{1};
+  recordInterval_ = std::max<Clock::duration>(kRecordInterval, (recordShown_ - start) * kCostShare);
 }
 
 // ---- ConvertHost
@@ -397,14 +400,28 @@ void frmMain::Breathe() {
   }
   linesSinceClock_ = 0;
   bytesSinceClock_ = 0;
-  if (Clock::now() - breathed_ < breatheInterval_) return;
-  showBar();
-  if (Clock::now() - recordShown_ >= recordInterval_) showRecord();
+  const Clock::time_point now = Clock::now();
+  if (now - breathed_ < breatheInterval_) return;
+  // Painting a control costs a toolkit far more than handling an event: the screen follows the
+  // run less often than the window breathes.
+  if (breatheInterval_.count() == 0 || now - screenShown_ >= kScreenInterval) {
+    showBar();
+    showSpinner();
+    screenShown_ = now;
+  }
+  if (now - recordShown_ >= recordInterval_) showRecord();
   face_.processEvents();
   breathed_ = Clock::now();
 }
 
-void frmMain::SpinnerStep(int nextNumber) { face_.setValue(C::VScroll1, nextNumber); }
+// Each record steps the spinner, which the face paints at once: shown when the window breathes.
+void frmMain::SpinnerStep(int nextNumber) { spinnerNext_ = nextNumber; }
+
+void frmMain::showSpinner() {
+  if (!spinnerNext_) return;
+  face_.setValue(C::VScroll1, *spinnerNext_);
+  spinnerNext_.reset();
+}
 
 void frmMain::InputRead(const InputReport& report) { inputNotes_.push_back(completionNote(report)); }
 

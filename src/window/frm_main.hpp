@@ -95,6 +95,7 @@ class frmMain : private ConvertHost {
   // the box still showing the first one's.
   bool subjectsFromNames() const;
   void showBar();
+  void showSpinner();
   void showRecord();
   void box(BoxIcon icon, std::u16string_view text);
   bool stopFromOutside() const { return stopSource_ && stopSource_(); }
@@ -118,6 +119,7 @@ class frmMain : private ConvertHost {
   int barShown_ = -1;      // the step the face shows
   std::vector<std::u16string> files_;    // the texts chosen, in order
   std::vector<std::string> inputNotes_;  // each text's line for the run's last message, if any
+  std::optional<int> spinnerNext_;       // the number the spinner is to show, not yet shown
   // The run's closing message, shown once the run has ended.
   struct Box {
     BoxIcon icon;
@@ -130,12 +132,15 @@ class frmMain : private ConvertHost {
   bool closeAfterRun_ = false;
 
   using Clock = std::chrono::steady_clock;
-  std::chrono::milliseconds breatheInterval_{15};
+  // Often enough for a click or the close box to feel immediate.
+  std::chrono::milliseconds breatheInterval_{40};
+  static constexpr std::chrono::milliseconds kScreenInterval{250};
   static constexpr int kLinesPerClockRead = 32;
   static constexpr std::int64_t kBytesPerClockRead = std::int64_t{256} * 1024;
   int linesSinceClock_ = 0;
   std::int64_t bytesSinceClock_ = 0;
   Clock::time_point breathed_;
+  Clock::time_point screenShown_;  // the bar and the spinner
   Clock::time_point recordShown_;
   Clock::duration recordInterval_{0};
 };

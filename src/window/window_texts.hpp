@@ -81,16 +81,20 @@ inline constexpr Text kReasonClose = u"）";
 
 // The command line: orvella --help, --version and an option it does not have (stdout, stderr).
 inline constexpr std::string_view kProgram = "orvella";
-inline constexpr std::string_view kUsage =
-    "使い方: orvella [Qt のオプション] [ファイル...]\n"
+// The usage is put together by usageText (command_line.hpp); the Qt face takes Qt's options too.
+inline constexpr std::string_view kUsageSynopsis = "使い方: orvella [ファイル...]\n";
+inline constexpr std::string_view kUsageToolkitSynopsis = "使い方: orvella [Qt のオプション] [ファイル...]\n";
+inline constexpr std::string_view kUsageBody =
     "テキストファイルを番号付きの vMessage ファイル (E1__0000.VMG ...) に分割するウィンドウを開きます。\n"
     "ファイルを指定すると、それを選んだ状態で開きます。複数なら並べた順に一続きに変換します\n"
     "(\"-\" で始まる名前は -- のあとに)。\n"
     "\n"
     "  -h, --help            この説明を表示する\n"
-    "      --version         バージョンを表示する\n"
+    "      --version         バージョンを表示する\n";
+inline constexpr std::string_view kUsageToolkitOptions =
     "  -platform NAME        Qt のプラットフォーム (xcb, wayland, offscreen など)\n"
-    "  -style NAME           部品の見た目 (Fusion など)。ほかの Qt の標準オプションも使えます\n"
+    "  -style NAME           部品の見た目 (Fusion など)。ほかの Qt の標準オプションも使えます\n";
+inline constexpr std::string_view kUsageClosing =
     "\n"
     "画面のない環境やスクリプトからは、同じ変換を orvella-convert で行えます (orvella-convert --help)。\n";
 inline constexpr std::string_view kUnknownOption = "orvella: 不明なオプションです: ";

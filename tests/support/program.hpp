@@ -1,4 +1,4 @@
-// Runs orvella-convert as a child process, optionally with its files capped (as on a full disk),
+// Runs orvella-convert (on Windows any program named) as a child process, optionally with its files capped (as on a full disk),
 // and collects its exit code and output.
 #pragma once
 
@@ -87,8 +87,8 @@ inline void appendQuoted(std::wstring& line, const std::wstring& arg) {
   line += L'"';
 }
 
-inline Child startWide(const std::filesystem::path& scratch, const std::vector<std::wstring>& args) {
-  const std::filesystem::path exe = program();
+inline Child startWide(const std::filesystem::path& scratch, const std::vector<std::wstring>& args,
+                       const std::filesystem::path& exe = program()) {
   std::wstring line;
   appendQuoted(line, exe.wstring());
   for (const auto& a : args) {
@@ -124,10 +124,11 @@ inline Child startWide(const std::filesystem::path& scratch, const std::vector<s
   return c;
 }
 
-inline Child start(const std::filesystem::path& scratch, const std::vector<std::string>& args) {
+inline Child start(const std::filesystem::path& scratch, const std::vector<std::string>& args,
+                   const std::filesystem::path& exe = program()) {
   std::vector<std::wstring> wide;
   for (const auto& a : args) wide.push_back(widen(a));
-  return startWide(scratch, wide);
+  return startWide(scratch, wide, exe);
 }
 
 // A redirected stream's bytes as UTF-8: the child wrote them in the console's output code page,
@@ -162,8 +163,9 @@ inline Outcome finish(const Child& c) {
   return o;
 }
 
-inline Outcome run(const std::filesystem::path& scratch, const std::vector<std::string>& args) {
-  return finish(start(scratch, args));
+inline Outcome run(const std::filesystem::path& scratch, const std::vector<std::string>& args,
+                   const std::filesystem::path& exe = program()) {
+  return finish(start(scratch, args, exe));
 }
 
 inline Outcome runWide(const std::filesystem::path& scratch, const std::vector<std::wstring>& args) {

@@ -14,6 +14,7 @@
 #include "core/version.hpp"
 #include "support/child_process.hpp"
 #include "ui/qt/startup.hpp"
+#include "window/command_line.hpp"
 #include "window/window_texts.hpp"
 #include "window_test.hpp"
 
@@ -97,9 +98,9 @@ TEST(StartOptions, HelpAndVersionNeedNoScreenAndOtherOptionsAreRefused) {
   const std::string home = "HOME=" + scratch.path().string();
   const std::string runtime = "XDG_RUNTIME_DIR=" + scratch.path().string();
   const std::string offscreen = "QT_QPA_PLATFORM=offscreen";
-  const std::string usage(window::texts::kUsage);
+  const std::string usage = window::usageText(true);
   const std::string version = "orvella " + std::string(kVersion) + "\n";
-  const std::string refused = std::string(window::texts::kUnknownOption) + "--bogus\n\n" + usage;
+  const std::string refused = window::refusalText("--bogus", true);
   const struct {
     std::vector<std::string> arguments;
     std::vector<std::string> environment;  // besides HOME and XDG_RUNTIME_DIR

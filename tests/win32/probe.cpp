@@ -64,7 +64,9 @@ auto waitFor(const std::string& what, Found found, std::chrono::seconds patience
   const auto until = std::chrono::steady_clock::now() + patience;
   while (std::chrono::steady_clock::now() < until) {
     if (auto result = found()) return result;
-    std::this_thread::sleep_for(50ms);
+    // Each look is a round of calls to Wine's server, which the window needs too: a long wait
+    // looks less often.
+    std::this_thread::sleep_for(patience > kPatience ? 250ms : 50ms);
   }
   fail("no " + what + " within " + std::to_string(patience.count()) + " s");
 }

@@ -12,6 +12,7 @@
 
 #include "support/program.hpp"
 #include "win32/main_window.hpp"
+#include "window/command_line.hpp"
 
 namespace orvella::testing {
 namespace {
@@ -237,6 +238,33 @@ TEST_F(Win32WindowTest, ClosingDuringARunWaitsForItsEnd) {
   EXPECT_TRUE(::IsWindow(hwnd));
   window.processEvents();
   EXPECT_FALSE(::IsWindow(hwnd));
+}
+
+// ---- orvella.exe --help, --version, an option it does not have
+
+// Output redirected as from a console: answered there, without a window (which would never end).
+TEST(Win32Start, HelpAndVersionAreAnsweredAndOtherOptionsRefusedWithoutAWindow) {
+  if (::GetACP() != 932) GTEST_SKIP() << "needs code page 932 (scripts/windows-tests.sh runs Wine in Japanese)";
+  TempDir scratch;
+  const fs::path exe = program().parent_path() / "orvella.exe";
+  const std::string usage = window::usageText(false);
+  const struct {
+    std::vector<std::string> arguments;
+    int code;
+    std::string out, err;
+  } rows[] = {
+      {{"--help"}, 0, usage, ""},
+      {{"-h", "novel.txt"}, 0, usage, ""},
+      {{"--version", "--", "-x"}, 0, window::versionText(), ""},
+      {{"novel.txt", "--bogus"}, 2, "", window::refusalText("--bogus", false)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.arguments.front());
+    const Outcome o = run(scratch.path(), row.arguments, exe);
+    EXPECT_EQ(o.code, row.code);
+    EXPECT_EQ(o.out, row.out);
+    EXPECT_EQ(o.err, row.err);
+  }
 }
 
 }  // namespace

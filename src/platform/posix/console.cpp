@@ -24,4 +24,6 @@ bool stderrIsTerminal() { return ::isatty(STDERR_FILENO) != 0; }
 void writeOutput(std::string_view utf8) { writeAll(STDOUT_FILENO, utf8); }
 void writeError(std::string_view utf8) { writeAll(STDERR_FILENO, utf8); }
 
+bool attachParentConsole() { return true; }
+
 }  // namespace orvella::platform

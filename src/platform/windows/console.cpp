@@ -84,4 +84,21 @@ bool stderrIsTerminal() { return isConsole(::GetStdHandle(STD_ERROR_HANDLE)); }
 void writeOutput(std::string_view utf8) { write(STD_OUTPUT_HANDLE, utf8); }
 void writeError(std::string_view utf8) { write(STD_ERROR_HANDLE, utf8); }
 
+bool attachParentConsole() {
+  const auto leadsSomewhere = [](DWORD which) {
+    const HANDLE h = ::GetStdHandle(which);
+    return h != nullptr && h != INVALID_HANDLE_VALUE;
+  };
+  const auto both = [&] { return leadsSomewhere(STD_OUTPUT_HANDLE) && leadsSomewhere(STD_ERROR_HANDLE); };
+  if (both()) return true;
+  if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return false;
+  for (const DWORD which : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+    if (leadsSomewhere(which)) continue;
+    const HANDLE console = ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                         nullptr, OPEN_EXISTING, 0, nullptr);
+    if (console != INVALID_HANDLE_VALUE) ::SetStdHandle(which, console);
+  }
+  return both();
+}
+
 }  // namespace orvella::platform

@@ -11,21 +11,21 @@
 #include "ui/qt/main_window.hpp"
 #include "ui/qt/qt_dialogs.hpp"
 #include "ui/qt/startup.hpp"
-#include "window/window_texts.hpp"
+#include "window/command_line.hpp"
 
 int main(int argc, char* argv[]) {
   // A termination signal, a hang-up or Ctrl-C closes the window as its close box does, a run
   // writing the record in hand whole; from the very start, so none kills the program outright.
   orvella::platform::installStopHandlers();
-  namespace texts = orvella::window::texts;
-  switch (orvella::ui::requestOf(argc, argv)) {
-    case orvella::ui::Request::Help:
-      orvella::platform::writeOutput(std::string(texts::kUsage));
+  constexpr bool kQtOptions = true;
+  switch (orvella::window::requestOf(std::vector<std::string>(argv + 1, argv + argc))) {
+    case orvella::window::Request::Help:
+      orvella::platform::writeOutput(orvella::window::usageText(kQtOptions));
       return 0;
-    case orvella::ui::Request::Version:
-      orvella::platform::writeOutput(orvella::ui::versionText());
+    case orvella::window::Request::Version:
+      orvella::platform::writeOutput(orvella::window::versionText());
       return 0;
-    case orvella::ui::Request::Window:
+    case orvella::window::Request::Window:
       break;
   }
   if (!orvella::ui::displayNamed(argc, argv)) {
@@ -37,8 +37,7 @@ int main(int argc, char* argv[]) {
   qInstallMessageHandler(qtHandler);
   // Qt has taken its own options; any other is refused, never opened as a file of that name.
   if (const QString option = orvella::ui::unknownOption(QApplication::arguments()); !option.isEmpty()) {
-    orvella::platform::writeError(std::string(texts::kUnknownOption) + option.toStdString() + "\n\n" +
-                                  std::string(texts::kUsage));
+    orvella::platform::writeError(orvella::window::refusalText(option.toStdString(), kQtOptions));
     return 2;
   }
   QApplication::setApplicationName(QStringLiteral("Orvella"));

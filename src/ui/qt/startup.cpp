@@ -5,8 +5,10 @@
 #include <QRegularExpression>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
-#include "core/version.hpp"
+#include "window/command_line.hpp"
 #include "window/window_texts.hpp"
 
 namespace orvella::ui {
@@ -33,19 +35,6 @@ void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 }
 
 }  // namespace
-
-Request requestOf(int argc, const char* const* argv) {
-  Request request = Request::Window;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (arg == "--") break;
-    if (arg == "-h" || arg == "--help") return Request::Help;
-    if (arg == "--version") request = Request::Version;
-  }
-  return request;
-}
-
-std::string versionText() { return std::string(window::texts::kProgram) + " " + std::string(kVersion) + "\n"; }
 
 bool displayNamed(int argc, const char* const* argv) {
 #ifdef Q_OS_LINUX
@@ -75,12 +64,9 @@ QtMessageHandler catchPlatformFailure() {
 }
 
 QString unknownOption(const QStringList& arguments) {
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    const QString& arg = arguments[i];
-    if (arg == QStringLiteral("--")) break;
-    if (arg.size() > 1 && arg.startsWith(u'-')) return arg;
-  }
-  return {};
+  std::vector<std::string> rest;
+  for (qsizetype i = 1; i < arguments.size(); ++i) rest.push_back(arguments[i].toStdString());
+  return QString::fromStdString(window::unknownOption(rest));
 }
 
 QStringList fileArguments(const QStringList& arguments) {

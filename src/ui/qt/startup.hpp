@@ -1,5 +1,6 @@
-// What orvella settles before and just after Qt starts: a request for help or the version, a
-// screen to open the window on, and the file named on its command line.
+// What orvella settles before and just after Qt starts: a screen to open the window on, an
+// option Qt did not take, and the file named on its command line (help and the version are
+// window::requestOf's).
 #pragma once
 
 #include <QString>
@@ -8,15 +9,6 @@
 #include <string>
 
 namespace orvella::ui {
-
-enum class Request { Window, Help, Version };
-
-// --help (-h) or --version among the arguments before "--": answered without a window, so
-// without a screen too. Help wins over the version.
-[[nodiscard]] Request requestOf(int argc, const char* const* argv);
-
-// The version line, for standard output.
-[[nodiscard]] std::string versionText();
 
 // False on Linux when neither X11 nor Wayland is named and the user chose no Qt platform (in the
 // environment or with -platform): Qt would abort with advice that does not apply.
@@ -30,9 +22,7 @@ void reportNoDisplay();
 // lines, instead of Qt's abort.
 [[nodiscard]] QtMessageHandler catchPlatformFailure();
 
-// Once Qt has taken its own options: the first argument before "--" that still looks like an
-// option ("-x", "--x"; "-" alone is a name), which orvella refuses rather than open as a file;
-// empty when there is none.
+// Once Qt has taken its own options: window::unknownOption of what is left.
 [[nodiscard]] QString unknownOption(const QStringList& arguments);
 
 // The files named after the program, in order (the first "--" is none), as absolute paths with
