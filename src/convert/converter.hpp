@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "convert/aozora.hpp"
 #include "convert/defaults.hpp"
 #include "convert/encoding.hpp"
 #include "convert/input_report.hpp"
@@ -50,12 +51,19 @@ class ConvertHost {
   virtual void Message(MessageKind kind, std::string_view text) = 0;
 };
 
+// What the reader sees on the handset; with each at its default the records are as the text is.
+struct ReadingOptions {
+  AozoraMode aozora = AozoraMode::Keep;
+  std::int64_t dateStepSeconds = 0;  // record k is dated the run's first Date plus k times this
+};
+
 struct ConvertSettings {
   std::filesystem::path input;      // the text, when one is converted
   std::string maxLength{kDefaultMaxLength};  // text of the limit, checked by Convert
   int startNumber = 0;              // 0..kLastFileNumber
   HeaderInputs header;              // date is taken from the host for each record
   EncodingChoice encoding = EncodingChoice::Auto;
+  ReadingOptions reading;
 };
 
 enum class ConvertStatus {
