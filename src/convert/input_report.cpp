@@ -90,6 +90,15 @@ InputReport reportOf(const LineReader& reader, const StructureLines& structure, 
   return report;
 }
 
+bool readsAsAozora(LineReader& reader) {
+  AozoraFilter filter(AozoraMode::Keep);
+  std::string_view piece;
+  for (std::uint64_t n = 0; n < AozoraFilter::kLookLines && !filter.recognised() && reader.nextPiece(piece); ++n) {
+    filter.feed(piece, reader.pieceEndsLine(), reader.lineNumber(), [](std::string_view, bool, std::uint64_t) { return true; });
+  }
+  return filter.recognised();
+}
+
 std::string encodingLine(const InputReport& report) {
   return std::string(texts::kReadAs) + encodingLabel(report.detection);
 }

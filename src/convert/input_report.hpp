@@ -57,6 +57,10 @@ struct InputReport {
   bool hasWarnings() const { return substitutions.total() > 0 || gaiji.total() > 0 || structure.count() > 0; }
 };
 
+// Whether the text's first lines are written in Aozora Bunko notation, read on from where the
+// reader stands (before a conversion, to tell the user the text has an option of its own).
+[[nodiscard]] bool readsAsAozora(LineReader& reader);
+
 // `aozora`: the notation filter the lines went through, if any.
 InputReport reportOf(const LineReader& reader, const StructureLines& structure, const AozoraFilter* aozora = nullptr);
 

@@ -150,7 +150,7 @@ void frmMain::chooseFile(std::u16string_view name) {
 
   face_.setText(C::txtFileName, name);
   // The tooltip names an encoding other than code page 932; the head read here is all it takes.
-  const LineReader probe(path);
+  LineReader probe(path);
   std::u16string tip(texts::kTipFileName);
   if (probe.ok() && probe.detection().encoding != TextEncoding::Cp932) {
     tip += std::u16string(texts::kTipEncodingOpen) + u16(encodingLabel(probe.detection())) +
@@ -160,10 +160,11 @@ void frmMain::chooseFile(std::u16string_view name) {
   if (face_.checked(C::Check1)) face_.setText(C::txtSubject, headerSafe(getFilename(name)));
   face_.setEnabled(C::comConvert, true);
   const auto n = static_cast<std::int64_t>(size);
-  showFileInfo(n, probe.ok() ? sizeAsWritten(n, probe.detection(), probe.head()) : n);
+  const std::int64_t written = probe.ok() ? sizeAsWritten(n, probe.detection(), probe.head()) : n;
+  showFileInfo(n, written, probe.ok() && readsAsAozora(probe));
 }
 
-void frmMain::showFileInfo(std::int64_t n, std::int64_t written) {
+void frmMain::showFileInfo(std::int64_t n, std::int64_t written, bool aozora) {
   bar_.setValue(0);
   bar_.setMaximum(n == 0 ? 1.0 : static_cast<double>(n));
   showBar();
@@ -176,7 +177,8 @@ void frmMain::showFileInfo(std::int64_t n, std::int64_t written) {
   }
   const std::int64_t c = estimateFiles(written, *limit);
   face_.setText(C::labFileInfo, number(n) + std::u16string(texts::kEstimateMiddle) + number(c) +
-                                    std::u16string(texts::kEstimateEnd));
+                                    std::u16string(texts::kEstimateEnd) +
+                                    std::u16string(aozora ? texts::kEstimateAozora : std::u16string_view()));
   if (c > kMaxEstimate) {
     box(BoxIcon::Warning, std::u16string(texts::kTooManyFilesPrefix) + number(kMaxEstimate) +
                               std::u16string(texts::kTooManyFilesSuffix));

@@ -83,8 +83,9 @@ class frmMain : private ConvertHost {
   bool checkField(Control field, Control counter, std::int64_t limit);
   bool checkSubject();
   bool checkAddress(Control field, Control counter);
-  // Size, estimate and the bar for a file of n bytes, which are written bytes once in code page 932.
-  void showFileInfo(std::int64_t n, std::int64_t written);
+  // Size, estimate and the bar for a file of n bytes, which are written bytes once in code page 932;
+  // a text in Aozora Bunko notation is named so.
+  void showFileInfo(std::int64_t n, std::int64_t written, bool aozora);
   void showBar();
   void showRecord();
   void box(BoxIcon icon, std::u16string_view text);

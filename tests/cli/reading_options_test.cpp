@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "cli/cli_texts.hpp"
 #include "support/program.hpp"
@@ -13,47 +12,42 @@
 namespace orvella {
 namespace {
 
-namespace fs = std::filesystem;
 using testing::contains;
 using testing::readFile;
-using testing::TempDir;
-using testing::writeFile;
 
-// 宿《やど》［＃注］※［＃「てへん＋劣」、第3水準1-84-77］ in UTF-8.
-const std::string kAozoraLine =
-    "\xe5\xae\xbf\xe3\x80\x8a\xe3\x82\x84\xe3\x81\xa9\xe3\x80\x8b\xef\xbc\xbb\xef\xbc\x83\xe6\xb3\xa8\xef\xbc\xbd"
-    "\xe2\x80\xbb\xef\xbc\xbb\xef\xbc\x83\xe3\x80\x8c\xe3\x81\xa6\xe3\x81\xb8\xe3\x82\x93\xef\xbc\x8b\xe5\x8a\xa3"
-    "\xe3\x80\x8d\xe3\x80\x81\xe7\xac\xac\x33\xe6\xb0\xb4\xe6\xba\x96\x31\x2d\x38\x34\x2d\x37\x37\xef\xbc\xbd\r\n";
+struct Cli {
+  testing::TempDir dir;
+  std::string in = (dir / "in.txt").string();
+  std::string out = (dir / "out").string();
+  explicit Cli(const std::string& text) {
+    std::filesystem::create_directory(out);
+    testing::writeFile(in, text);
+  }
+  testing::Outcome operator()(std::vector<std::string> args) { return testing::run(dir.path(), args); }
+  std::string record(int k) { return readFile(dir / "out" / ("E1__000" + std::to_string(k) + ".VMG")); }
+};
 
 TEST(OrvellaConvertAozora, UtfTextLosesItsNotationAndCheckNamesIt) {
-  TempDir dir;
-  fs::create_directory(dir / "out");
-  writeFile(dir / "in.txt", kAozoraLine);
-  const auto check = testing::run(dir.path(), {"--check", (dir / "in.txt").string()});
-  EXPECT_TRUE(contains(check.out, cli_texts::kCheckAozora)) << check.out;
-  const auto run = testing::run(dir.path(), {"--aozora", "strip", "-o", (dir / "out").string(), (dir / "in.txt").string()});
-  ASSERT_EQ(run.code, 0) << run.err;
-  // 宿〓 in code page 932, alone on its line.
-  EXPECT_TRUE(contains(readFile(dir / "out" / "E1__0000.VMG"), "\r\n\x8f\x68\x81\xac\r\n")) << run.err;
-  EXPECT_EQ(testing::run(dir.path(), {"--aozora", "drop", "--check", (dir / "in.txt").string()}).code, 2);
+  // 宿《やど》［＃注］※［＃「てへん＋劣」、第3水準1-84-77］ in UTF-8.
+  Cli run("\xe5\xae\xbf\xe3\x80\x8a\xe3\x82\x84\xe3\x81\xa9\xe3\x80\x8b\xef\xbc\xbb\xef\xbc\x83\xe6\xb3\xa8"
+          "\xef\xbc\xbd\xe2\x80\xbb\xef\xbc\xbb\xef\xbc\x83\xe3\x80\x8c\xe3\x81\xa6\xe3\x81\xb8\xe3\x82\x93"
+          "\xef\xbc\x8b\xe5\x8a\xa3\xe3\x80\x8d\xe3\x80\x81\xe7\xac\xac" "3\xe6\xb0\xb4\xe6\xba\x96" "1-84-77\xef\xbc\xbd\r\n");
+  EXPECT_TRUE(contains(run({"--check", run.in}).out, cli_texts::kCheckAozora));
+  ASSERT_EQ(run({"--aozora", "strip", "-o", run.out, run.in}).code, 0);
+  EXPECT_TRUE(contains(run.record(0), "\r\n\x8f\x68\x81\xac\r\n"));  // 宿〓 in code page 932
+  EXPECT_EQ(run({"--aozora", "drop", "--check", run.in}).code, 2);
 }
 
 TEST(OrvellaConvertDateStep, EachRecordIsDatedAStepAfterTheOneBefore) {
-  TempDir dir;
-  fs::create_directory(dir / "out");
   std::string text;
   for (int i = 0; i < 40; ++i) text += "a line of about forty bytes, number " + std::to_string(i) + "\r\n";
-  writeFile(dir / "in.txt", text);
-  const auto run = testing::run(dir.path(), {"--date", "Sun, 31 Dec 2023 23:59:30 +0900", "--date-step", "20", "--max-bytes",
-                                             "600", "-o", (dir / "out").string(), (dir / "in.txt").string()});
-  ASSERT_EQ(run.code, 0) << run.err;
+  Cli run(text);
+  ASSERT_EQ(run({"--date", "Sun, 31 Dec 2023 23:59:30 +0900", "--date-step", "20", "--max-bytes", "600", "-o",
+                 run.out, run.in}).code, 0);
   const char* dates[] = {"Sun, 31 Dec 2023 23:59:30 +0900", "Sun, 31 Dec 2023 23:59:50 +0900",
                          "Mon, 01 Jan 2024 00:00:10 +0900"};
-  for (int k = 0; k < 3; ++k) {
-    const std::string record = readFile(dir / "out" / ("E1__000" + std::to_string(k) + ".VMG"));
-    EXPECT_TRUE(contains(record, std::string("Date: ") + dates[k] + "\r\n")) << k;
-  }
-  EXPECT_EQ(testing::run(dir.path(), {"--date-step", "-1", "--check", (dir / "in.txt").string()}).code, 2);
+  for (int k = 0; k < 3; ++k) EXPECT_TRUE(contains(run.record(k), std::string("Date: ") + dates[k] + "\r\n")) << k;
+  EXPECT_EQ(run({"--date-step", "-1", "--check", run.in}).code, 2);
 }
 
 }  // namespace

@@ -105,24 +105,5 @@ TEST(AozoraFilter, NotationCases) {
   }
 }
 
-TEST(AozoraFilter, KeepPassesEveryByte) {
-  std::string bytes;
-  for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
-  AozoraFilter filter(AozoraMode::Keep);
-  std::string out;
-  filter.feed(bytes, true, 1, [&](std::string_view piece, bool, std::uint64_t) {
-    out.append(piece);
-    return true;
-  });
-  EXPECT_EQ(out, bytes);
-}
-
-TEST(AozoraMode, ParsesItsThreeNames) {
-  EXPECT_EQ(parseAozoraMode("keep"), AozoraMode::Keep);
-  EXPECT_EQ(parseAozoraMode("strip"), AozoraMode::Strip);
-  EXPECT_EQ(parseAozoraMode("bracket"), AozoraMode::Bracket);
-  EXPECT_EQ(parseAozoraMode("Strip"), std::nullopt);
-}
-
 }  // namespace
 }  // namespace orvella
