@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "core/cp932.hpp"
 #include "core/jisx0213.hpp"
@@ -54,40 +55,53 @@ bool isRule(std::string_view line) {
   return line.size() >= kRuleLength && line.find_first_not_of('-') == std::string_view::npos;
 }
 
+// Where the character that holds s[at] begins is decided by the bytes before it: a byte that
+// cannot lead ends a character, and a run of bytes that can alternates lead and trail. `start` is
+// a known character start at or before `at`.
+bool startsCharacter(const unsigned char* p, std::size_t start, std::size_t at) {
+  std::size_t k = at;
+  while (k > start && isLead(p[k - 1])) --k;
+  return (at - k) % 2 == 0;
+}
+
 // The notation marks of `s`, in order; returns where the whole characters end (s.size(), or one
-// less when the last byte begins a character cut off there).
+// less when the last byte begins a character cut off there). Every mark's first byte is 0x81, so
+// the search jumps from one to the next instead of stepping through each character.
 std::size_t scan(std::string_view s, std::vector<Mark>& marks) {
   marks.clear();
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   const std::size_t n = s.size();
-  std::size_t i = 0;
-  while (i < n) {
-    const unsigned char b = p[i];
-    if (!isLead(b)) {
-      ++i;
+  std::size_t start = 0;  // a character starts here
+  while (start < n) {
+    const void* hit = std::memchr(p + start, kNotationLead, n - start);
+    if (!hit) break;
+    const auto at = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - p);
+    if (!startsCharacter(p, start, at)) {
+      start = at + 1;  // the second byte of a character
       continue;
     }
-    if (i + 1 == n) return i;
-    if (b == kNotationLead) {
-      switch (p[i + 1]) {
-        case kRubyOpenTrail: marks.push_back({i, Kind::RubyOpen}); break;
-        case kRubyCloseTrail: marks.push_back({i, Kind::RubyClose}); break;
-        case kBarTrail: marks.push_back({i, Kind::Bar}); break;
-        case kOpenTrail: marks.push_back({i, Kind::Open}); break;
-        case kCloseTrail: marks.push_back({i, Kind::Close}); break;
-        case kRiceTrail: marks.push_back({i, Kind::Rice}); break;
-        default: break;
-      }
+    if (at + 1 == n) return at;
+    switch (p[at + 1]) {
+      case kRubyOpenTrail: marks.push_back({at, Kind::RubyOpen}); break;
+      case kRubyCloseTrail: marks.push_back({at, Kind::RubyClose}); break;
+      case kBarTrail: marks.push_back({at, Kind::Bar}); break;
+      case kOpenTrail: marks.push_back({at, Kind::Open}); break;
+      case kCloseTrail: marks.push_back({at, Kind::Close}); break;
+      case kRiceTrail: marks.push_back({at, Kind::Rice}); break;
+      default: break;
     }
-    i += 2;
+    start = at + 2;
   }
-  return n;
+  return startsCharacter(p, start, n) ? n : n - 1;
 }
 
 // Pairs each closing bracket with the innermost open one of its kind; the rest stay unpaired.
 void pair(std::vector<Mark>& marks) {
-  std::vector<std::int32_t> ruby;
-  std::vector<std::int32_t> square;
+  // Kept from line to line, so a line costs no allocation.
+  thread_local std::vector<std::int32_t> ruby;
+  thread_local std::vector<std::int32_t> square;
+  ruby.clear();
+  square.clear();
   for (std::size_t k = 0; k < marks.size(); ++k) {
     std::vector<std::int32_t>* stack = nullptr;
     switch (marks[k].kind) {
