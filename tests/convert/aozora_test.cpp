@@ -11,8 +11,6 @@
 namespace orvella {
 namespace {
 
-std::string sjis(const std::u16string& text) { return cp932::encode(text); }
-
 struct Filtered {
   std::vector<std::string> lines;  // UTF-8
   bool recognised = false;
@@ -31,20 +29,16 @@ Filtered run(AozoraMode mode, const std::u16string& text, std::size_t piece) {
     return true;
   };
   std::uint64_t number = 0;
-  for (std::size_t at = 0; at <= text.size();) {
-    const std::size_t end = std::min(text.find(u'\n', at), text.size());
-    const std::string line = sjis(text.substr(at, end - at));
-    ++number;
+  for (std::size_t at = 0, end = 0; at <= text.size(); at = end + 1, ++number) {
+    end = std::min(text.find(u'\n', at), text.size());
+    const std::string line = cp932::encode(text.substr(at, end - at));
     const std::size_t step = piece == 0 ? std::max<std::size_t>(line.size(), 1) : piece;
     for (std::size_t p = 0; p < line.size() || p == 0; p += step) {
       filter.feed(std::string_view(line).substr(std::min(p, line.size()), step), p + step >= line.size(), number, sink);
     }
-    at = end + 1;
   }
   filter.finish(sink);
-  f.recognised = filter.recognised();
-  f.gaiji = filter.gaiji().total();
-  return f;
+  return {f.lines, filter.recognised(), filter.gaiji().total()};
 }
 
 const std::u16string kBlock =
@@ -99,7 +93,7 @@ TEST(AozoraFilter, NotationCases) {
       if (piece != 0 && c.text.find(u'\n') != std::u16string::npos) continue;
       const Filtered f = run(c.mode, c.text, piece);
       EXPECT_EQ(f.lines, c.lines) << c.name << " in pieces of " << piece;
-      if (piece == 0) EXPECT_EQ(f.recognised, c.recognised) << c.name;
+      if (piece == 0) { EXPECT_EQ(f.recognised, c.recognised) << c.name; }
       EXPECT_EQ(f.gaiji, c.gaiji) << c.name;
     }
   }
