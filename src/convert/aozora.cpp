@@ -376,6 +376,7 @@ std::string_view AozoraFilter::filter(std::string_view piece, bool endsLine, std
   }
   copyTo(cut);
   carry_.assign(text.substr(cut));
+  carryLine_ = line;
   return out_;
 }
 

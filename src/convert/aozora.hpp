@@ -50,10 +50,15 @@ class AozoraFilter {
     return sink(filter(piece, endsLine, line), endsLine, line);
   }
 
-  // The end of the text: lines still held back go on.
+  // The end of the text: lines still held back go on, and the end of a line the reader could not
+  // finish as it was read.
   template <class Sink>
   bool finish(Sink&& sink) {
-    return release(sink);
+    if (!release(sink)) return false;
+    if (carry_.empty()) return true;
+    const std::string rest = std::move(carry_);
+    carry_.clear();
+    return sink(std::string_view(rest), false, carryLine_);
   }
 
   // The text shows the explanation block, or both ruby and notes.
@@ -97,6 +102,7 @@ class AozoraFilter {
   bool rubySeen_ = false;
   bool noteSeen_ = false;
   std::string carry_;  // the end of a piece whose notation may close in the next
+  std::uint64_t carryLine_ = 0;
   std::string in_;
   std::string out_;
   std::vector<struct AozoraMark> marks_;

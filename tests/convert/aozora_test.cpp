@@ -99,5 +99,16 @@ TEST(AozoraFilter, NotationCases) {
   }
 }
 
+// A line the reader could not finish (a read error) keeps what was read of it.
+TEST(AozoraFilter, FinishKeepsALineCutShort) {
+  AozoraFilter filter(AozoraMode::Strip);
+  std::string out;
+  auto sink = [&](std::string_view bytes, bool, std::uint64_t) { return out.append(bytes), true; };
+  const std::string cut = cp932::encode(u"宿《や");
+  filter.feed(cut, false, 1, sink);
+  filter.finish(sink);
+  EXPECT_EQ(out, cut);
+}
+
 }  // namespace
 }  // namespace orvella
