@@ -47,7 +47,6 @@ TEST(OrvellaConvertDateStep, EachRecordIsDatedAStepAfterTheOneBefore) {
   const char* dates[] = {"Sun, 31 Dec 2023 23:59:30 +0900", "Sun, 31 Dec 2023 23:59:50 +0900",
                          "Mon, 01 Jan 2024 00:00:10 +0900"};
   for (int k = 0; k < 3; ++k) EXPECT_TRUE(contains(run.record(k), std::string("Date: ") + dates[k] + "\r\n")) << k;
-  EXPECT_EQ(run({"--date-step", "-1", "--check", run.in}).code, 2);
 }
 
 }  // namespace

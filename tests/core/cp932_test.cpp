@@ -361,7 +361,6 @@ TEST(JisX0213Iconv, CellsAgreeWithSystemIconv) {
   for (int plane = 1; plane <= jisx0213::kPlanes; ++plane) {
     for (int row = 1; row <= jisx0213::kSide; ++row) {
       for (int cell = 1; cell <= jisx0213::kSide; ++cell) {
-        // EUC: 0xA0 + row, 0xA0 + cell, after 0x8F on plane 2.
         const std::string euc = (plane == 2 ? "\x8f" : "") + std::string{char(0xA0 + row), char(0xA0 + cell)};
         const std::optional<std::string> theirs = toUtf32(euc);
         char32_t expected = 0;
