@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <string>
 
-#include "cli/cli_texts.hpp"
 #include "support/program.hpp"
 #include "support/temp_dir.hpp"
 
@@ -32,7 +31,8 @@ TEST(OrvellaConvertAozora, UtfTextLosesItsNotationAndCheckNamesIt) {
   Cli run("\xe5\xae\xbf\xe3\x80\x8a\xe3\x82\x84\xe3\x81\xa9\xe3\x80\x8b\xef\xbc\xbb\xef\xbc\x83\xe6\xb3\xa8"
           "\xef\xbc\xbd\xe2\x80\xbb\xef\xbc\xbb\xef\xbc\x83\xe3\x80\x8c\xe3\x81\xa6\xe3\x81\xb8\xe3\x82\x93"
           "\xef\xbc\x8b\xe5\x8a\xa3\xe3\x80\x8d\xe3\x80\x81\xe7\xac\xac" "3\xe6\xb0\xb4\xe6\xba\x96" "1-84-77\xef\xbc\xbd\r\n");
-  EXPECT_TRUE(contains(run({"--check", run.in}).out, cli_texts::kCheckAozora));
+  // The option's name: the Japanese around it may be '?' in a Windows console's code page.
+  EXPECT_TRUE(contains(run({"--check", run.in}).out, "(--aozora strip "));
   ASSERT_EQ(run({"--aozora", "strip", "-o", run.out, run.in}).code, 0);
   EXPECT_TRUE(contains(run.record(0), "\r\n\x8f\x68\x81\xac\r\n"));  // 宿〓 in code page 932
   EXPECT_EQ(run({"--aozora", "drop", "--check", run.in}).code, 2);
