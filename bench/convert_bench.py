@@ -3,11 +3,15 @@
 same job) on the same generated code page 932 text, and prints wall time, peak memory and MB/s.
 
     bench/convert_bench.py [--size 50M] [--max-bytes 10000] [--runs 3] [--sizes 50M,200M]
-                           [--encoding cp932|utf-8|utf-16le]
+                           [--encoding cp932|utf-8|utf-16le] [--aozora-text] [--with "OPTIONS"]
 
 --encoding converts the generated text into that encoding first (the same characters; the size
 names the code page 932 form) and lets orvella-convert detect it, so the figures compare with a
 run on the code page 932 form of the same text. `split -C` gets the converted file too.
+
+--aozora-text generates the text with Aozora Bunko notation (tools/gen_text.py --aozora).
+--with times orvella-convert a second time with those options (e.g. "--aozora strip") on the same
+text, and prints its time beside the run with every option off.
 
 orvella-convert syncs its records before it reports success, so `split -C` is timed twice: on its
 own and followed by `sync -f` of its output folder. `split -C` gets the body budget of one record (the limit less the 97 bytes every record starts
@@ -65,7 +69,8 @@ def bench_size(size, args, bin_dir, work):
     helper = os.path.join(bin_dir, "orvella-measure")
     text = os.path.join(work, "input.txt")
     subprocess.run([sys.executable, os.path.join(ROOT, "tools", "gen_text.py"), text,
-                    "--size", str(size), "--seed", str(args.seed)], check=True, stderr=subprocess.DEVNULL)
+                    "--size", str(size), "--seed", str(args.seed)] + (["--aozora"] if args.aozora_text else []),
+                   check=True, stderr=subprocess.DEVNULL)
     if args.encoding != "cp932":
         with open(text, "rb") as f:
             data = f.read().decode("cp932")
@@ -76,13 +81,19 @@ def bench_size(size, args, bin_dir, work):
     out_o, out_s = os.path.join(work, "orvella"), os.path.join(work, "split")
     budget = args.max_bytes - HEADER_COUNT
 
-    runs = {"orvella": [], "split": [], "split_sync": []}
+    runs = {"orvella": [], "split": [], "split_sync": [], "with": []}
     files = {}
+    extra = args.with_options.split() if args.with_options else []
     for _ in range(args.runs):
         empty(out_o)
         runs["orvella"].append(measure(helper, [convert, "-q", "--max-bytes", str(args.max_bytes),
                                         "-o", out_o, text]))
         files["orvella"] = len(os.listdir(out_o))
+        if extra:
+            empty(out_o)
+            runs["with"].append(measure(helper, [convert, "-q", "--max-bytes", str(args.max_bytes)] + extra +
+                                        ["-o", out_o, text]))
+            files["with"] = len(os.listdir(out_o))
         empty(out_s)
         runs["split"].append(measure(helper, ["split", "-C", str(budget), "-d", "-a", "6", text,
                                       os.path.join(out_s, "x")]))
@@ -102,12 +113,17 @@ def bench_size(size, args, bin_dir, work):
           f"split -C {budget}, {args.runs} runs each, alternating")
     print(f"  {'':16}{'best s':>9}{'median s':>9}{'MB/s':>9}{'peak MB':>9}{'files':>8}")
     best = {}
-    for name, label in (("orvella", "orvella-convert"), ("split", "split -C"), ("split_sync", "split -C + sync")):
+    rows = [("orvella", "orvella-convert"), ("split", "split -C"), ("split_sync", "split -C + sync")]
+    if extra:
+        rows.insert(1, ("with", "  " + args.with_options))
+    for name, label in rows:
         walls = [w for w, _ in runs[name]]
         best[name] = min(walls)
         peak = max(r for _, r in runs[name]) / 1024
         print(f"  {label:16}{best[name]:9.3f}{statistics.median(walls):9.3f}"
               f"{mb / best[name]:9.1f}{peak:9.1f}{files[name]:8}")
+    if extra:
+        print(f"  ratio with {args.with_options} / every option off (best): {best['with'] / best['orvella']:.2f}")
     print(f"  ratio orvella-convert / split -C (best): {best['orvella'] / best['split']:.2f}")
     print(f"  ratio orvella-convert / split -C + sync (best): {best['orvella'] / best['split_sync']:.2f}")
     return mb / best["orvella"]
@@ -123,6 +139,8 @@ def main():
     ap.add_argument("--workdir", help="folder for the temporary files (default: the system's)")
     ap.add_argument("--encoding", default="cp932", choices=["cp932", "utf-8", "utf-16le"],
                     help="the encoding of the input file (default cp932)")
+    ap.add_argument("--aozora-text", action="store_true", help="a text with Aozora Bunko notation")
+    ap.add_argument("--with", dest="with_options", help="options for a second timed run, e.g. \"--aozora strip\"")
     args = ap.parse_args()
     if args.max_bytes <= HEADER_COUNT:
         sys.exit("--max-bytes must leave room for a body line (more than 97)")

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Writes a deterministic code page 932 text of a given size: prose-like lines of kanji, kana,
-half-width katakana and ASCII with CR LF line ends, for benchmarks.
+half-width katakana and ASCII with CR LF line ends, for benchmarks. With --aozora the words carry
+Aozora Bunko notation as a novel does: ruby (some with ｜), editorial notes and character notes.
 
-    tools/gen_text.py OUTPUT [--size 50M] [--seed 1]
+    tools/gen_text.py OUTPUT [--size 50M] [--seed 1] [--aozora]
 
 The same size and seed always give the same bytes.
 """
@@ -62,9 +63,37 @@ def vocabulary(rng):
     return words, punctuation
 
 
-def line_pool(rng, count=20000):
+def enc(text):
+    return text.encode("cp932")
+
+
+def aozora_words(rng, words, hiragana):
+    """The words with notation on about one in ten."""
+    notes = [enc("［＃「") + w + enc("」に傍点］") for w in words[:50]] + [enc("［＃改ページ］"), enc("［＃３字下げ］")]
+    gaiji = [enc("※［＃「てへん＋劣」、第3水準1-84-77］"), enc("※［＃「土＋堯」、第3水準1-84-1］"),
+             enc("※［＃「口＋世」、U+546D、12-3］"), enc("※［＃始め二重山括弧、1-1-52］")]
+    out = []
+    for w in words:
+        r = rng.random()
+        ruby = enc("《") + b"".join(rng.choice(hiragana) for _ in range(rng.randint(2, 5))) + enc("》")
+        if r < 0.05:
+            out.append(w + ruby)
+        elif r < 0.07:
+            out.append(enc("｜") + w + ruby)
+        elif r < 0.09:
+            out.append(w + rng.choice(notes))
+        elif r < 0.10:
+            out.append(w + rng.choice(gaiji))
+        else:
+            out.append(w)
+    return out
+
+
+def line_pool(rng, count=20000, aozora=False):
     """Lines of typical prose lengths: many short, most 40 to 200 bytes, a few long paragraphs."""
     words, punctuation = vocabulary(rng)
+    if aozora:
+        words = aozora_words(rng, words, characters(0x829F, 0x82F1))
     pool = []
     for _ in range(count):
         r = rng.random()
@@ -88,11 +117,12 @@ def main():
     ap.add_argument("output")
     ap.add_argument("--size", default="50M", help="bytes, with K, M or G (default 50M)")
     ap.add_argument("--seed", type=int, default=1)
+    ap.add_argument("--aozora", action="store_true", help="words with Aozora Bunko notation")
     args = ap.parse_args()
 
     size = parse_size(args.size)
     rng = random.Random(args.seed)
-    pool = line_pool(rng)
+    pool = line_pool(rng, aozora=args.aozora)
     written = 0
     with open(args.output, "wb") as out:
         while written < size:

@@ -31,9 +31,14 @@ inline constexpr std::string_view kUsage =
     "                        既定: ファイルごとに現在時刻)\n"
     "      --encoding NAME   入力の文字コード: auto (既定、自動判別), cp932, utf-8,\n"
     "                        utf-16le, utf-16be\n"
+    "      --aozora MODE     青空文庫の注記: keep (既定、そのまま), strip (ルビと注記を外す),\n"
+    "                        bracket (ルビを括弧で残し、注記を外す)。strip と bracket は冒頭の\n"
+    "                        記号の説明も外し、外字の注記をその文字 (Shift_JIS にない字は 〓) に\n"
+    "      --date-step N     ファイルごとに Date を N 秒ずつ進める (既定: 0、0～{maxDateStep})\n"
     "      --check           何も書き込まずに入力を調べる: 文字コード、改行の種類と数、行数、\n"
     "                        作成されるファイルの数と最大サイズ、ファイル番号や通し番号が\n"
-    "                        尽きる所、? になる文字、BEGIN: や END: で始まる本文の行\n"
+    "                        尽きる所、? や 〓 になる文字、BEGIN: や END: で始まる本文の行、\n"
+    "                        青空文庫形式かどうか\n"
     "                        (-o は不要)\n"
     "      --verify DIR      DIR の E1__nnnn.VMG を読んで調べる (何も書き込まない): 連番、欠番、\n"
     "                        連番の名前ではないもの、形の崩れたファイル、最大バイト数を超える\n"
@@ -46,7 +51,7 @@ inline constexpr std::string_view kUsage =
     "\n"
     "終了コード: 0 すべて書き込み済み / 1 変換中の失敗 / 2 指定の誤り (何も書き込まない)\n"
     "出力先のフォルダは変換中ロックされ、同じフォルダへの 2 つ目の変換は終了コード 2 で断ります。\n"
-    "--check の終了コード: 0 注意点なし / 1 注意点あり (? になる文字、BEGIN:/END: の行、\n"
+    "--check の終了コード: 0 注意点なし / 1 注意点あり (? や 〓 になる文字、BEGIN:/END: の行、\n"
     "                     番号が尽きる) / 2 指定の誤り\n"
     "--verify の終了コード: 0 注意点なし / 1 注意点あり / 2 指定の誤り\n"
     "--join の終了コード: 0 書き出した / 1 欠番、壊れたファイル、書き出しの失敗 / 2 指定の誤り\n";
@@ -86,6 +91,8 @@ inline constexpr std::string_view kFilesWritten = " 個のファイルを書き�
 inline constexpr std::string_view kFilesFailed = " 個は書き込めませんでした";
 inline constexpr std::string_view kNoFiles = "ファイルは書き込まれていません。";
 inline constexpr std::string_view kUnexpectedFailure = "予期しないエラーが発生しました。";
+inline constexpr std::string_view kBadAozora = "--aozora には keep, strip, bracket のいずれかを指定してください: ";
+inline constexpr std::string_view kBadDateStep = "--date-step には 0～{maxDateStep} の秒数を指定してください: ";
 inline constexpr std::string_view kBadEncoding =
     "--encoding には auto, cp932, utf-8, utf-16le, utf-16be のいずれかを指定してください: ";
 
@@ -103,6 +110,8 @@ inline constexpr std::string_view kCheckNumbersOut =
 inline constexpr std::string_view kCheckSerialsOut =
     "Subject の通し番号が {last} に達するため、{file} (入力の {line} 行目まで) で変換が止まります。"
     "残りのテキストは変換されません。";
+inline constexpr std::string_view kCheckAozora =
+    "青空文庫形式のテキストです (--aozora strip でルビと注記を外し、--aozora bracket でルビを括弧で残せます)";
 inline constexpr std::string_view kCheckNoSubstitutes = "? に置き換える文字: なし";
 inline constexpr std::string_view kCheckNoStructure = "BEGIN: / END: で始まる本文の行: なし";
 inline constexpr std::string_view kCheckUnreadable = "入力ファイルを読み込めませんでした: ";

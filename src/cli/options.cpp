@@ -106,6 +106,24 @@ const OptionRule kOptions[] = {
          r.refuse(std::string(cli_texts::kBadEncoding) + v);
        }
      }},
+    {"aozora", 0, true,
+     [](Reading& r, const std::string& v) {
+       const auto mode = parseAozoraMode(v);
+       if (mode) {
+         r.o.settings.reading.aozora = *mode;
+       } else {
+         r.refuse(std::string(cli_texts::kBadAozora) + v);
+       }
+     }},
+    {"date-step", 0, true,
+     [](Reading& r, const std::string& v) {
+       const auto step = wholeNumberIn(v, 0, static_cast<int>(kMaxDateStepSeconds));
+       if (step) {
+         r.o.settings.reading.dateStepSeconds = *step;
+       } else {
+         r.refuse(fillInLimits(cli_texts::kBadDateStep) + v);
+       }
+     }},
     {"check", 0, false, [](Reading& r, const std::string&) { r.check = true; }},
     {"verify", 0, true, [](Reading& r, const std::string& v) { r.verify = v; }},
     {"join", 0, true, [](Reading& r, const std::string& v) { r.join = v; }},
@@ -200,7 +218,8 @@ std::string fillInLimits(std::string_view text) {
   return texts::fillIn(text, {{"pattern", std::string(kDefaultSerialPattern)},
                               {"lastSerial", std::to_string(Message::kMaxSerial)},
                               {"maxBytes", std::to_string(kDefaultLimit)},
-                              {"lastNumber", std::to_string(kLastFileNumber)}});
+                              {"lastNumber", std::to_string(kLastFileNumber)},
+                              {"maxDateStep", std::to_string(kMaxDateStepSeconds)}});
 }
 
 Parsed parse(int argc, char** argv) {

@@ -37,6 +37,7 @@ std::vector<std::string> checkListing(const CheckResult& result) {
                                    {"file", fileNameFor(out->lastNumber)},
                                    {"line", std::to_string(out->lastLine)}}));
   }
+  if (in.aozora) lines.emplace_back(cli_texts::kCheckAozora);
   std::vector<std::string> substitutes = substitutionLines(in);
   if (substitutes.empty()) substitutes.emplace_back(cli_texts::kCheckNoSubstitutes);
   append(lines, std::move(substitutes));

@@ -11,6 +11,7 @@
 #include "convert/record_count.hpp"
 #include "convert/texts.hpp"
 #include "core/cp932.hpp"
+#include "core/date_stamp.hpp"
 #include "core/length_b.hpp"
 #include "core/utf.hpp"
 #include "platform/files.hpp"
@@ -100,6 +101,16 @@ class Run {
     }
 
     if (!beginRecord()) return serialsOut();
+    AozoraFilter& aozora = aozora_.emplace(settings_.reading.aozora);
+    // Each piece as the notation filter leaves it; a line it held back comes later, with its number.
+    auto take = [&](std::string_view bytes, bool endsLine, std::uint64_t line) {
+      const bool current = line == (reader.pieceEndsLine() ? reader.lineNumber() : reader.lineNumber() + 1);
+      // The structure check needs only a line's start; a line read in pieces ends later.
+      if (!lineOpen_) structure_.look(bytes, line);
+      const std::int64_t size = reader.lineMayHoldNul() || !current ? rawLineLength(bytes)
+                                                                     : static_cast<std::int64_t>(bytes.size());
+      return addPiece(bytes, size, endsLine);
+    };
     // The bar follows the file's bytes, line ends included, so it is full once the whole text is
     // read (decoded lines are shorter or longer than the bytes they came from).
     std::uint64_t progressed = 0;
@@ -109,6 +120,7 @@ class Run {
       host_.Progress(static_cast<std::int64_t>(reader.bytesRead() - progressed));
       progressed = reader.bytesRead();
       if (!got) {
+        if (!aozora.finish(take)) return stopAfterLine();
         if (lineOpen_ && !endLine()) return stopAfterLine();
         if (reader.wasInterrupted()) break;
         if (!reader.ok()) return readFailed(reader, input.path);
@@ -117,15 +129,11 @@ class Run {
         noteInput();
         return std::nullopt;
       }
-      // The structure check needs only a line's start; a line read in pieces ends later.
-      if (!lineOpen_) {
-        structure_.look(piece, reader.pieceEndsLine() ? reader.lineNumber() : reader.lineNumber() + 1);
-      }
-      const std::int64_t size =
-          reader.lineMayHoldNul() ? rawLineLength(piece) : static_cast<std::int64_t>(piece.size());
       host_.Breathe();
-      if (!addPiece(piece, size, reader.pieceEndsLine())) return stopAfterLine();
+      const std::uint64_t line = reader.pieceEndsLine() ? reader.lineNumber() : reader.lineNumber() + 1;
+      if (!aozora.feed(piece, reader.pieceEndsLine(), line, take)) return stopAfterLine();
     }
+    if (!aozora.finish(take)) return stopAfterLine();
     // Stopped between lines: the record in hand is closed with the lines read so far.
     if (lineOpen_ && !endLine()) return stopAfterLine();
     if (!closeRecord()) return writeFailed();
@@ -202,11 +210,21 @@ class Run {
 
   // ---- The record in hand
 
+  // The host's Date; with a step, the run's first one moved on a step for each record before.
+  std::u16string recordDate() {
+    const std::int64_t step = settings_.reading.dateStepSeconds;
+    if (step == 0) return host_.DateText();
+    const std::int64_t k = recordsBegun_++;
+    if (!firstDate_) firstDate_ = host_.DateText();
+    const auto later = laterStamp(utf16ToUtf8(*firstDate_), std::chrono::seconds{k * step});
+    return later ? *utf8ToUtf16(*later) : host_.DateText();
+  }
+
   bool beginRecord() {
     // Checked before NewFile so the last record written stays in the buffer.
     if (header_.serialOn && message_.subjectSerial() > Message::kMaxSerial) return false;
     message_.NewFile();
-    header_.date = host_.DateText();
+    header_.date = recordDate();
     if (!isHeaderSafe(header_.date)) header_.date = headerSafe(header_.date);
     try {
       message_.AddHeader(header_);
@@ -404,7 +422,7 @@ class Run {
   void noteInput() {
     if (!reader_ || noted_) return;
     noted_ = true;
-    result_.inputs.push_back(reportOf(*reader_, structure_));
+    result_.inputs.push_back(reportOf(*reader_, structure_, aozora_ ? &*aozora_ : nullptr));
     host_.InputRead(result_.inputs.back());
   }
 
@@ -540,6 +558,9 @@ class Run {
   int number_ = 0;
   bool numbersOut_ = false;
   std::optional<LineReader> reader_;
+  std::optional<AozoraFilter> aozora_;
+  std::optional<std::u16string> firstDate_;  // with a date step
+  std::int64_t recordsBegun_ = 0;
   bool noted_ = false;
   StructureLines structure_;
   ConvertResult result_;

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "convert/aozora.hpp"
 #include "convert/defaults.hpp"
 #include "convert/encoding.hpp"
 #include "convert/failure.hpp"
@@ -42,6 +43,12 @@ class ConvertHost {
   virtual void InputRead(const InputReport& report) { (void)report; }
 };
 
+// What the reader sees on the handset; with each at its default the records are as the text is.
+struct ReadingOptions {
+  AozoraMode aozora = AozoraMode::Keep;
+  std::int64_t dateStepSeconds = 0;  // record k is dated the run's first Date plus k times this
+};
+
 struct ConvertSettings {
   std::filesystem::path input;      // the text, when one is converted
   std::filesystem::path folder;     // where the records go, chosen before the run
@@ -49,6 +56,7 @@ struct ConvertSettings {
   int startNumber = 0;              // 0..kLastFileNumber
   HeaderInputs header;              // date is taken from the host for each record
   EncodingChoice encoding = EncodingChoice::Auto;
+  ReadingOptions reading;
 };
 
 enum class ConvertStatus {

@@ -23,6 +23,9 @@ constexpr std::int64_t subjectLimit(bool serialOn, std::int64_t patternBytes) {
   return serialOn ? kMaxSubjectBytes - 1 - patternBytes : kMaxSubjectBytes;
 }
 
+// The largest step between the Dates of two records in a row: a day.
+inline constexpr std::int64_t kMaxDateStepSeconds = 24 * 60 * 60;
+
 #ifdef _WIN32
 inline constexpr std::u16string_view kPathSeparators = u"\\/";
 #else

@@ -76,8 +76,12 @@ void StructureLines::merge(const StructureLines& other) {
   }
 }
 
-InputReport reportOf(const LineReader& reader, const StructureLines& structure) {
+InputReport reportOf(const LineReader& reader, const StructureLines& structure, const AozoraFilter* aozora) {
   InputReport report;
+  if (aozora) {
+    report.aozora = aozora->recognised();
+    report.gaiji = aozora->gaiji();
+  }
   report.detection = reader.detection();
   report.ends = reader.lineEnds();
   report.lines = reader.lineNumber();
@@ -86,18 +90,30 @@ InputReport reportOf(const LineReader& reader, const StructureLines& structure) 
   return report;
 }
 
+bool readsAsAozora(LineReader& reader) {
+  AozoraFilter filter(AozoraMode::Keep);
+  std::string_view piece;
+  for (std::uint64_t n = 0; n < AozoraFilter::kLookLines && !filter.recognised() && reader.nextPiece(piece); ++n) {
+    filter.feed(piece, reader.pieceEndsLine(), reader.lineNumber(), [](std::string_view, bool, std::uint64_t) { return true; });
+  }
+  return filter.recognised();
+}
+
 std::string encodingLine(const InputReport& report) {
   return std::string(texts::kReadAs) + encodingLabel(report.detection);
 }
 
-std::vector<std::string> substitutionLines(const InputReport& report) {
-  const SubstitutionReport& s = report.substitutions;
-  std::vector<std::string> lines;
-  if (s.total() == 0) return lines;
-  std::string head = std::string(texts::kSubstitutedPrefix) + std::to_string(s.total()) +
-                     std::string(texts::kSubstitutedSuffix) + " (";
-  head += std::string(texts::kUnmappedCount) + std::to_string(s.unmapped) + ", ";
-  head += std::string(texts::kInvalidCount) + std::to_string(s.invalid) + ")";
+namespace {
+
+void appendSubstitutions(std::vector<std::string>& lines, const SubstitutionReport& s, std::string_view prefix,
+                         bool withKinds) {
+  if (s.total() == 0) return;
+  std::string head = std::string(prefix) + std::to_string(s.total()) + std::string(texts::kSubstitutedSuffix);
+  if (withKinds) {
+    head += " (";
+    head += std::string(texts::kUnmappedCount) + std::to_string(s.unmapped) + ", ";
+    head += std::string(texts::kInvalidCount) + std::to_string(s.invalid) + ")";
+  }
   lines.push_back(head);
   for (const Substitution& sample : s.samples) {
     std::string line = lineLabel(sample.line);
@@ -112,6 +128,14 @@ std::vector<std::string> substitutionLines(const InputReport& report) {
     lines.push_back(std::string(texts::kMorePrefix) + std::to_string(s.total() - s.samples.size()) +
                     std::string(texts::kSubstitutedSuffix));
   }
+}
+
+}  // namespace
+
+std::vector<std::string> substitutionLines(const InputReport& report) {
+  std::vector<std::string> lines;
+  appendSubstitutions(lines, report.substitutions, texts::kSubstitutedPrefix, true);
+  appendSubstitutions(lines, report.gaiji, texts::kGaijiPrefix, false);
   return lines;
 }
 

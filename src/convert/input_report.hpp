@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/aozora.hpp"
 #include "convert/encoding.hpp"
 #include "convert/line_reader.hpp"
 #include "convert/transcoder.hpp"
@@ -49,12 +50,19 @@ struct InputReport {
   std::uint64_t lines = 0;
   SubstitutionReport substitutions;
   StructureLines structure;
+  bool aozora = false;        // written in Aozora Bunko notation
+  SubstitutionReport gaiji;   // characters named by its notes that became 〓
 
   bool decoded() const { return detection.encoding != TextEncoding::Cp932; }
-  bool hasWarnings() const { return substitutions.total() > 0 || structure.count() > 0; }
+  bool hasWarnings() const { return substitutions.total() > 0 || gaiji.total() > 0 || structure.count() > 0; }
 };
 
-InputReport reportOf(const LineReader& reader, const StructureLines& structure);
+// Whether the text's first lines are written in Aozora Bunko notation, read on from where the
+// reader stands (before a conversion, to tell the user the text has an option of its own).
+[[nodiscard]] bool readsAsAozora(LineReader& reader);
+
+// `aozora`: the notation filter the lines went through, if any.
+InputReport reportOf(const LineReader& reader, const StructureLines& structure, const AozoraFilter* aozora = nullptr);
 
 // Lines for the user (UTF-8, no line ends): the encoding read; the '?' written with the first
 // few; the structure-like lines with the first ten.

@@ -102,27 +102,34 @@ CheckResult checkText(const ConvertSettings& settings, const std::u16string& dat
   bool lineStart = true;
   std::int64_t measure = 0;
   std::size_t bytes = 0;
-  while (reader.nextPiece(piece)) {
-    if (lineStart) {
-      structure.look(piece, reader.pieceEndsLine() ? reader.lineNumber() : reader.lineNumber() + 1);
-    }
-    measure += reader.lineMayHoldNul() ? rawLineLength(piece) : static_cast<std::int64_t>(piece.size());
-    bytes += piece.size();
-    lineStart = reader.pieceEndsLine();
-    if (!lineStart) continue;
+  AozoraFilter aozora(settings.reading.aozora);
+  // Each piece as the notation filter leaves it, as Convert takes it.
+  auto take = [&](std::string_view text, bool endsLine, std::uint64_t line) {
+    if (lineStart) structure.look(text, line);
+    measure += reader.lineMayHoldNul() || line != reader.lineNumber() ? rawLineLength(text)
+                                                                    : static_cast<std::int64_t>(text.size());
+    bytes += text.size();
+    lineStart = endsLine;
+    if (!lineStart) return true;
     if (!count.fits(measure, sizes.bytes(), bytes)) {
       sizes.close(count.value());
-      sizes.open(reader.lineNumber() - 1);
+      sizes.open(line - 1);
       count.open();
     }
     count.take(measure);
     sizes.add(bytes);
     measure = 0;
     bytes = 0;
+    return true;
+  };
+  while (reader.nextPiece(piece)) {
+    aozora.feed(piece, reader.pieceEndsLine(), reader.pieceEndsLine() ? reader.lineNumber() : reader.lineNumber() + 1,
+                take);
   }
+  aozora.finish(take);
   if (!reader.ok()) result.failure = Failure{FailureKind::Read, reader.error(), settings.input};
   sizes.close(count.value());
-  result.input = reportOf(reader, structure);
+  result.input = reportOf(reader, structure, &aozora);
   result.records = sizes.records();
   result.largestRecord = sizes.largest();
   result.largestCounted = sizes.largestCounted();

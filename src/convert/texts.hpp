@@ -82,6 +82,7 @@ inline constexpr std::string_view kReadAs = "入力の文字コード: ";
 inline constexpr std::string_view kNoteSeparator = "、";
 inline constexpr std::string_view kSubstitutedPrefix = "? に置き換えた文字: ";
 inline constexpr std::string_view kSubstitutedSuffix = " 個";
+inline constexpr std::string_view kGaijiPrefix = "〓 に置き換えた外字 (Shift_JIS にない文字): ";
 inline constexpr std::string_view kUnmappedCount = "Shift_JIS にない文字 ";
 inline constexpr std::string_view kInvalidCount = "文字コードとして正しくないバイト列 ";
 inline constexpr std::string_view kLinePrefix = "  ";

@@ -9,22 +9,35 @@ const std::array<std::string_view, 8> dayNames = {"", "Sun", "Mon", "Tue", "Wed"
 const std::array<std::string_view, 13> monthNames = {"",    "Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-std::string dateStamp(std::chrono::system_clock::time_point moment) {
+namespace {
+
+// The stamp of a moment as the wall clock `zone` east of UTC shows it; its sign and digits as
+// written in the stamp.
+std::string stampIn(std::chrono::sys_seconds moment, std::chrono::minutes zone) {
   using namespace std::chrono;
-  const sys_seconds japan = floor<seconds>(moment) + kJapanOffset;
-  const sys_days day = floor<days>(japan);
+  const sys_seconds local = moment + zone;
+  const sys_days day = floor<days>(local);
   const year_month_day date{day};
-  const hh_mm_ss<seconds> time{japan - day};
+  const hh_mm_ss<seconds> time{local - day};
+  const hh_mm_ss<minutes> offset{zone};
   // c_encoding counts from Sunday = 0; the tables from 1. Both indexes come from the calendar,
   // so they are always in range.
   const unsigned dayIndex = weekday{day}.c_encoding() + 1;
   const unsigned monthIndex = static_cast<unsigned>(date.month());
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%s, %02u %s %d %02d:%02d:%02d +0900", dayNames[dayIndex].data(),
+  std::snprintf(buf, sizeof buf, "%s, %02u %s %d %02d:%02d:%02d %c%02d%02d", dayNames[dayIndex].data(),
                 static_cast<unsigned>(date.day()), monthNames[monthIndex].data(),
                 static_cast<int>(date.year()), static_cast<int>(time.hours().count()),
-                static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()));
+                static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()),
+                offset.is_negative() ? '-' : '+', static_cast<int>(offset.hours().count()),
+                static_cast<int>(offset.minutes().count()));
   return buf;
+}
+
+}  // namespace
+
+std::string dateStamp(std::chrono::system_clock::time_point moment) {
+  return stampIn(std::chrono::floor<std::chrono::seconds>(moment), kJapanOffset);
 }
 
 std::string dateStampNow() { return dateStamp(std::chrono::system_clock::now()); }
@@ -88,6 +101,22 @@ std::optional<std::chrono::sys_seconds> stampMoment(std::string_view text) {
   const sys_days day{year{yyyy} / static_cast<unsigned>(month) / static_cast<unsigned>(dd)};
   const seconds zone = hours{zh} + minutes{zm};
   return day + hours{hh} + minutes{mm} + seconds{ss} - (sign == '-' ? -zone : zone);
+}
+
+}  // namespace orvella
+
+namespace orvella {
+
+std::optional<std::string> laterStamp(std::string_view stamp, std::chrono::seconds later) {
+  using namespace std::chrono;
+  const auto moment = stampMoment(stamp);
+  if (!moment) return std::nullopt;
+  // The zone's digits, as isDateStamp() checked them: "+hhmm" at the end.
+  const std::string_view zone = stamp.substr(stamp.size() - 5);
+  const minutes offset = hours{(zone[1] - '0') * 10 + (zone[2] - '0')} + minutes{(zone[3] - '0') * 10 + (zone[4] - '0')};
+  std::string text = stampIn(*moment + later, zone[0] == '-' ? -offset : offset);
+  if (!isDateStamp(text)) return std::nullopt;  // past the years a stamp can write
+  return text;
 }
 
 }  // namespace orvella

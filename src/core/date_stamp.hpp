@@ -40,3 +40,11 @@ namespace orvella {
 [[nodiscard]] std::optional<std::chrono::sys_seconds> stampMoment(std::string_view text);
 
 }  // namespace orvella
+
+namespace orvella {
+
+// The stamp `later` after the one given, in the same zone; nothing for a text isDateStamp()
+// refuses or a moment past the years a stamp can write.
+[[nodiscard]] std::optional<std::string> laterStamp(std::string_view stamp, std::chrono::seconds later);
+
+}  // namespace orvella

@@ -145,6 +145,7 @@ void frmMain::chooseFiles(const std::vector<std::u16string>& names) {
   const bool several = names.size() > 1;
   std::int64_t total = 0;
   std::vector<std::int64_t> written;
+  bool aozora = false;
   // The tooltip lists several texts, and names an encoding other than code page 932; the head
   // read here is all it takes.
   std::u16string tip(texts::kTipFileName);
@@ -156,7 +157,7 @@ void frmMain::chooseFiles(const std::vector<std::u16string>& names) {
       box(BoxIcon::Warning, withReason(texts::kSizeUnreadable, reasonText(error)) + u'\n' + name);
       return;
     }
-    const LineReader probe(path);
+    LineReader probe(path);
     if (several) tip += u'\n' + name;
     if (probe.ok() && probe.detection().encoding != TextEncoding::Cp932) {
       tip += std::u16string(texts::kTipEncodingOpen) + u16(encodingLabel(probe.detection())) +
@@ -165,6 +166,7 @@ void frmMain::chooseFiles(const std::vector<std::u16string>& names) {
     const auto n = static_cast<std::int64_t>(size);
     total += n;
     written.push_back(probe.ok() ? sizeAsWritten(n, probe.detection(), probe.head()) : n);
+    aozora = aozora || (probe.ok() && readsAsAozora(probe));
   }
 
   files_ = names;
@@ -175,10 +177,10 @@ void frmMain::chooseFiles(const std::vector<std::u16string>& names) {
   face_.setTip(C::txtFileName, tip);
   if (face_.checked(C::Check1)) face_.setText(C::txtSubject, subjectOf(names.front()));
   face_.setEnabled(C::comConvert, true);
-  showFileInfo(total, written);
+  showFileInfo(total, written, aozora);
 }
 
-void frmMain::showFileInfo(std::int64_t n, const std::vector<std::int64_t>& written) {
+void frmMain::showFileInfo(std::int64_t n, const std::vector<std::int64_t>& written, bool aozora) {
   bar_.setValue(0);
   bar_.setMaximum(n == 0 ? 1.0 : static_cast<double>(n));
   showBar();
@@ -193,7 +195,8 @@ void frmMain::showFileInfo(std::int64_t n, const std::vector<std::int64_t>& writ
   std::int64_t c = 0;
   for (const std::int64_t w : written) c += estimateFiles(w, *limit);
   face_.setText(C::labFileInfo, number(n) + std::u16string(texts::kEstimateMiddle) + number(c) +
-                                    std::u16string(texts::kEstimateEnd));
+                                    std::u16string(texts::kEstimateEnd) +
+                                    std::u16string(aozora ? texts::kEstimateAozora : std::u16string_view()));
   if (c > kMaxEstimate) {
     box(BoxIcon::Warning, std::u16string(texts::kTooManyFilesPrefix) + number(kMaxEstimate) +
                               std::u16string(texts::kTooManyFilesSuffix));

@@ -89,8 +89,8 @@ class frmMain : private ConvertHost {
   bool checkSubject();
   bool checkAddress(Control field, Control counter);
   // Size, estimate and the bar for texts of n bytes in all, each of which is so many bytes
-  // (`written`) once in code page 932.
-  void showFileInfo(std::int64_t n, const std::vector<std::int64_t>& written);
+  // (`written`) once in code page 932; a text in Aozora Bunko notation is named so.
+  void showFileInfo(std::int64_t n, const std::vector<std::int64_t>& written, bool aozora);
   // Each text's records carry its own name: several texts, the Subject from the file name, and
   // the box still showing the first one's.
   bool subjectsFromNames() const;

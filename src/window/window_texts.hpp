@@ -59,6 +59,8 @@ inline constexpr Text kBytes = u"bytes";
 inline constexpr Text kEstimateMiddle = u"bytes. だいたい";
 inline constexpr Text kEstimateEnd = u"個以上のファイルが作成されます。";
 inline constexpr Text kSizeOnlyEnd = u"bytes.";
+// After the estimate for a text in Aozora Bunko notation, whose ruby and notes an option removes.
+inline constexpr Text kEstimateAozora = u"（青空文庫形式のテキストです）";
 
 // The Open dialog's filter entries, in this order: what the entry says, and the names it shows.
 inline constexpr Text kFilterText = u"テキストファイル(*.txt)";

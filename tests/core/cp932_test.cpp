@@ -1,8 +1,10 @@
 #include "core/cp932.hpp"
+#include "core/jisx0213.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -350,8 +352,30 @@ TEST(Cp932Iconv, EncodingAgreesWithSystemIconv) {
   EXPECT_GT(compared, 60000);
 }
 
+// Each cell of the notes' table holds the one character iconv reads there, none where iconv
+// reads none or a base with its mark.
+TEST(JisX0213Iconv, CellsAgreeWithSystemIconv) {
+  Iconv toUtf32("UTF-32LE", "EUC-JISX0213");
+  if (!toUtf32.ok()) GTEST_SKIP() << "the system iconv has no EUC-JISX0213 converter";
+  int filled = 0;
+  for (int plane = 1; plane <= jisx0213::kPlanes; ++plane) {
+    for (int row = 1; row <= jisx0213::kSide; ++row) {
+      for (int cell = 1; cell <= jisx0213::kSide; ++cell) {
+        const std::string euc = (plane == 2 ? "\x8f" : "") + std::string{char(0xA0 + row), char(0xA0 + cell)};
+        const std::optional<std::string> theirs = toUtf32(euc);
+        char32_t expected = 0;
+        if (theirs && theirs->size() == 4) std::memcpy(&expected, theirs->data(), 4);  // little-endian hosts
+        EXPECT_EQ(jisx0213::character(plane, row, cell), expected) << plane << "-" << row << "-" << cell;
+        filled += expected != 0;
+      }
+    }
+  }
+  EXPECT_GT(filled, 11000);
+}
+
 #else
 
+TEST(JisX0213Iconv, CellsAgreeWithSystemIconv) { GTEST_SKIP() << "no iconv on this system"; }
 TEST(Cp932Iconv, DecodingAgreesWithSystemIconv) { GTEST_SKIP() << "no iconv on this system"; }
 TEST(Cp932Iconv, EncodingAgreesWithSystemIconv) { GTEST_SKIP() << "no iconv on this system"; }
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <string>
 
 namespace orvella {
@@ -40,6 +41,25 @@ INSTANTIATE_TEST_SUITE_P(
                       StampCase{utc(1969, 12, 31, 15, 0, 0), "Thu, 01 Jan 1970 00:00:00 +0900"},
                       StampCase{utc(2099, 12, 31, 15, 0, 0), "Fri, 01 Jan 2100 00:00:00 +0900"}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+// A stamp moved on in its own zone: day, month, year and leap day roll over, the weekday follows.
+TEST(LaterStamp, MovesTheMomentInTheStampsOwnZone) {
+  const struct {
+    const char* stamp;
+    std::int64_t later;
+    std::optional<std::string> expected;
+  } cases[] = {
+      {"Wed, 11 Feb 2004 05:15:55 +0900", 5, "Wed, 11 Feb 2004 05:16:00 +0900"},
+      {"Sun, 31 Dec 2023 23:59:59 +0900", 1, "Mon, 01 Jan 2024 00:00:00 +0900"},
+      {"Wed, 28 Feb 2024 23:00:00 +0900", 3600, "Thu, 29 Feb 2024 00:00:00 +0900"},
+      {"Tue, 28 Feb 2023 23:00:00 +0900", 3600, "Wed, 01 Mar 2023 00:00:00 +0900"},
+      {"Fri, 30 Jun 2023 23:59:30 -0530", 86400 * 2, "Sun, 02 Jul 2023 23:59:30 -0530"},
+      {"Fri, 31 Dec 9999 23:59:59 +0900", 1, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(laterStamp(c.stamp, seconds{c.later}), c.expected) << c.stamp << " + " << c.later;
+  }
+}
 
 #ifndef _WIN32  // setenv and tzset are POSIX; the Windows C library has neither
 // The machine's zone must not move the stamp: the same moment reads the same everywhere.

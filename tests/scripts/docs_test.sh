@@ -36,6 +36,7 @@ orvella-convert --enc|--encoding
 orvella-convert --ma|--max-bytes
 orvella-convert --encoding |auto|cp932|utf-16be|utf-16le|utf-8
 orvella-convert --encoding utf-16|utf-16be|utf-16le
+orvella-convert --aozora |bracket|keep|strip
 orvella-convert --encoding = u|utf-16be|utf-16le|utf-8
 orvella-convert -o |other dir|outdir
 orvella-convert --output o|other dir|outdir

@@ -178,6 +178,15 @@ TEST_F(WindowTest, ALimitWrittenWithPlusSeparatorsOrFullWidthDigitsIsAccepted) {
   }
 }
 
+// A text with ruby and notes says so after its estimate, in whichever encoding it comes.
+TEST_F(WindowTest, AnAozoraBunkoTextIsNamedAfterTheEstimate) {
+  const std::u16string line = u"宿《やど》［＃注］\r\n";
+  for (const std::string& bytes : {utf16ToUtf8(line), cp932::encode(line), std::string("a\r\n")}) {
+    chooseFile(writeInput("novel.txt", bytes));
+    EXPECT_EQ(text(C::labFileInfo).ends_with(window::texts::kEstimateAozora), bytes.size() > 3) << bytes;
+  }
+}
+
 TEST_F(WindowTest, ALimitThatIsNotAPositiveWholeNumberGetsAMessageInsteadOfAnEstimate) {
   const auto file = writeInput("a.txt", std::string(300, 'a'));
   for (const char16_t* limit : {u"", u"0", u"-5", u"abc", u"12x", u"2147483648", u"99999999999"}) {

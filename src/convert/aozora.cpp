@@ -1,0 +1,383 @@
+#include "convert/aozora.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "core/cp932.hpp"
+#include "core/jisx0213.hpp"
+
+namespace orvella {
+
+// A notation character of a line: where it stands, and its partner once brackets are paired.
+struct AozoraMark {
+  enum class Kind : std::uint8_t { RubyOpen, RubyClose, Bar, Open, Close, Rice };
+  std::size_t pos;
+  Kind kind;
+  std::int32_t match = -1;
+};
+
+namespace {
+
+using Mark = AozoraMark;
+using Kind = AozoraMark::Kind;
+
+// The second bytes, after 0x81, of the notation characters in code page 932.
+constexpr unsigned char kNotationLead = 0x81;
+constexpr unsigned char kRubyOpenTrail = 0x73;    // 《
+constexpr unsigned char kRubyCloseTrail = 0x74;   // 》
+constexpr unsigned char kBarTrail = 0x62;         // ｜
+constexpr unsigned char kOpenTrail = 0x6D;        // ［
+constexpr unsigned char kCloseTrail = 0x6E;       // ］
+constexpr unsigned char kHashTrail = 0x94;        // ＃
+constexpr unsigned char kRiceTrail = 0xA6;        // ※
+constexpr unsigned char kQuoteCloseTrail = 0x76;  // 」
+constexpr unsigned char kCommaTrail = 0x41;       // 、
+constexpr std::string_view kGeta = "\x81\xAC";          // 〓
+constexpr std::string_view kParenOpen = "\x81\x69";     // （
+constexpr std::string_view kParenClose = "\x81\x6A";    // ）
+constexpr std::size_t kMarkBytes = 2;
+
+// The explanation block opens within the first lines with a rule of hyphens and is short.
+constexpr std::uint64_t kHeadLines = 30;
+constexpr std::size_t kBlockLines = 200;
+constexpr std::size_t kBlockBytes = std::size_t{64} << 10;
+constexpr std::size_t kRuleLength = 10;
+// A note or ruby is short: one left open this close to a piece's end may close in the next.
+constexpr std::size_t kNoteRoom = 4096;
+// U+XXXX in a note: four to six hex digits.
+constexpr int kMinHex = 4;
+constexpr int kMaxHex = 6;
+
+bool isLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+bool isRule(std::string_view line) {
+  return line.size() >= kRuleLength && line.find_first_not_of('-') == std::string_view::npos;
+}
+
+// Where the character that holds s[at] begins is decided by the bytes before it: a byte that
+// cannot lead ends a character, and a run of bytes that can alternates lead and trail. `start` is
+// a known character start at or before `at`.
+bool startsCharacter(const unsigned char* p, std::size_t start, std::size_t at) {
+  std::size_t k = at;
+  while (k > start && isLead(p[k - 1])) --k;
+  return (at - k) % 2 == 0;
+}
+
+// The notation marks of `s`, in order; returns where the whole characters end (s.size(), or one
+// less when the last byte begins a character cut off there). Every mark's first byte is 0x81, so
+// the search jumps from one to the next instead of stepping through each character.
+std::size_t scan(std::string_view s, std::vector<Mark>& marks) {
+  marks.clear();
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const std::size_t n = s.size();
+  std::size_t start = 0;  // a character starts here
+  while (start < n) {
+    const void* hit = std::memchr(p + start, kNotationLead, n - start);
+    if (!hit) break;
+    const auto at = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - p);
+    if (!startsCharacter(p, start, at)) {
+      start = at + 1;  // the second byte of a character
+      continue;
+    }
+    if (at + 1 == n) return at;
+    switch (p[at + 1]) {
+      case kRubyOpenTrail: marks.push_back({at, Kind::RubyOpen}); break;
+      case kRubyCloseTrail: marks.push_back({at, Kind::RubyClose}); break;
+      case kBarTrail: marks.push_back({at, Kind::Bar}); break;
+      case kOpenTrail: marks.push_back({at, Kind::Open}); break;
+      case kCloseTrail: marks.push_back({at, Kind::Close}); break;
+      case kRiceTrail: marks.push_back({at, Kind::Rice}); break;
+      default: break;
+    }
+    start = at + 2;
+  }
+  return startsCharacter(p, start, n) ? n : n - 1;
+}
+
+// Pairs each closing bracket with the innermost open one of its kind; the rest stay unpaired.
+void pair(std::vector<Mark>& marks) {
+  // Kept from line to line, so a line costs no allocation.
+  thread_local std::vector<std::int32_t> ruby;
+  thread_local std::vector<std::int32_t> square;
+  ruby.clear();
+  square.clear();
+  for (std::size_t k = 0; k < marks.size(); ++k) {
+    std::vector<std::int32_t>* stack = nullptr;
+    switch (marks[k].kind) {
+      case Kind::RubyOpen: ruby.push_back(static_cast<std::int32_t>(k)); continue;
+      case Kind::Open: square.push_back(static_cast<std::int32_t>(k)); continue;
+      case Kind::RubyClose: stack = &ruby; break;
+      case Kind::Close: stack = &square; break;
+      default: continue;
+    }
+    if (stack->empty()) continue;
+    marks[k].match = stack->back();
+    marks[static_cast<std::size_t>(stack->back())].match = static_cast<std::int32_t>(k);
+    stack->pop_back();
+  }
+}
+
+bool isNote(std::string_view s, const Mark& m) {
+  return m.pos + 2 * kMarkBytes <= s.size() && static_cast<unsigned char>(s[m.pos + 2]) == kNotationLead &&
+         static_cast<unsigned char>(s[m.pos + 3]) == kHashTrail;
+}
+
+// Where the character after byte `i` of a note begins, stepping over double-byte characters.
+std::size_t nextChar(std::string_view s, std::size_t i) {
+  return isLead(static_cast<unsigned char>(s[i])) ? i + 2 : i + 1;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+int hexValue(char c) {
+  if (isDigit(c)) return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// The number at s[i..], advancing i past its digits; -1 without a digit.
+int numberAt(std::string_view s, std::size_t& i) {
+  int value = -1;
+  while (i < s.size() && isDigit(s[i]) && value < jisx0213::kSide * 10) value = std::max(value, 0) * 10 + (s[i++] - '0');
+  return value;
+}
+
+// "m-k-t" at s[i..]: the character of that JIS X 0213 cell.
+char32_t cellAt(std::string_view s, std::size_t i) {
+  const int plane = numberAt(s, i);
+  if (i >= s.size() || s[i] != '-') return 0;
+  const int row = numberAt(s, ++i);
+  if (i >= s.size() || s[i] != '-') return 0;
+  const int cell = numberAt(s, ++i);
+  return jisx0213::character(plane, row, cell);
+}
+
+// "U+XXXX" at s[i..].
+char32_t codePointAt(std::string_view s, std::size_t i) {
+  if (i + 2 > s.size() || s[i] != 'U' || s[i + 1] != '+') return 0;
+  char32_t value = 0;
+  int digits = 0;
+  for (i += 2; i < s.size() && digits < kMaxHex && hexValue(s[i]) >= 0; ++i, ++digits) {
+    value = value * 16 + static_cast<char32_t>(hexValue(s[i]));
+  }
+  return digits >= kMinHex && value <= 0x10FFFF ? value : 0;
+}
+
+// The characters escaped by name, as the notes spell them.
+char32_t escapedByName(std::string_view name) {
+  static const auto kNames = [] {
+    const std::array<std::pair<std::u16string_view, char32_t>, 10> names{{
+        {u"始め二重山括弧", U'《'},
+        {u"終わり二重山括弧", U'》'},
+        {u"始め角括弧", U'［'},
+        {u"終わり角括弧", U'］'},
+        {u"始めきっこう（亀甲）括弧", U'〔'},
+        {u"終わりきっこう（亀甲）括弧", U'〕'},
+        {u"始め亀甲括弧", U'〔'},
+        {u"終わり亀甲括弧", U'〕'},
+        {u"縦線", U'｜'},
+        {u"米印", U'※'},
+    }};
+    std::vector<std::pair<std::string, char32_t>> encoded;
+    for (const auto& [text, c] : names) encoded.emplace_back(cp932::encode(text), c);
+    return encoded;
+  }();
+  for (const auto& [text, c] : kNames) {
+    if (text == name) return c;
+  }
+  return 0;
+}
+
+// The character a note names: by code point, by JIS X 0213 cell, or by its name; 0 for none.
+// The codes follow the description 「…」, which may hold anything.
+char32_t namedCharacter(std::string_view note) {
+  std::size_t from = 0;
+  std::size_t nameEnd = note.size();
+  for (std::size_t i = 0; i < note.size(); i = nextChar(note, i)) {
+    if (static_cast<unsigned char>(note[i]) != kNotationLead || i + 1 >= note.size()) continue;
+    const auto trail = static_cast<unsigned char>(note[i + 1]);
+    if (trail == kQuoteCloseTrail) from = i + kMarkBytes;
+    if (trail == kCommaTrail && nameEnd == note.size()) nameEnd = i;
+  }
+  for (std::size_t i = from; i < note.size(); i = nextChar(note, i)) {
+    if (note[i] == 'U') {
+      if (const char32_t c = codePointAt(note, i)) return c;
+    } else if (isDigit(note[i]) && (i == from || !isDigit(note[i - 1]))) {
+      if (const char32_t c = cellAt(note, i)) return c;
+    }
+  }
+  return escapedByName(note.substr(0, nameEnd));
+}
+
+}  // namespace
+
+std::optional<AozoraMode> parseAozoraMode(std::string_view name) {
+  if (name == "keep") return AozoraMode::Keep;
+  if (name == "strip") return AozoraMode::Strip;
+  if (name == "bracket") return AozoraMode::Bracket;
+  return std::nullopt;
+}
+
+AozoraFilter::AozoraFilter(AozoraMode mode) : mode_(mode) {}
+AozoraFilter::~AozoraFilter() = default;
+AozoraFilter::AozoraFilter(AozoraFilter&&) noexcept = default;
+AozoraFilter& AozoraFilter::operator=(AozoraFilter&&) noexcept = default;
+
+AozoraFilter::Head AozoraFilter::head(std::string_view piece, bool endsLine, std::uint64_t line) {
+  const bool whole = lineStart_ && endsLine;
+  lineStart_ = endsLine;
+  if (block_ == Block::Done) return Head::Pass;
+  if (endsLine) ++lines_;
+  const bool keep = mode_ == AozoraMode::Keep;
+  if (block_ == Block::Looking) {
+    if (lines_ > kHeadLines) {
+      block_ = Block::Done;
+    } else if (whole && isRule(piece)) {
+      block_ = Block::Open;
+      blockHasNotation_ = false;
+      heldBytes_ = piece.size();
+      if (!keep) held_.push_back({std::string(piece), line});
+      return Head::Held;
+    }
+    return Head::Pass;
+  }
+  if (!whole || held_.size() >= kBlockLines || heldBytes_ + piece.size() > kBlockBytes) {
+    block_ = Block::Done;
+    return Head::Released;
+  }
+  if (isRule(piece)) {
+    block_ = Block::Done;
+    if (!blockHasNotation_) return Head::Released;
+    held_.clear();
+    blockSeen_ = true;
+    return Head::Dropped;
+  }
+  scan(piece, marks_);
+  for (const Mark& m : marks_) blockHasNotation_ = blockHasNotation_ || m.kind == Kind::RubyOpen || m.kind == Kind::Open;
+  heldBytes_ += piece.size();
+  if (!keep) held_.push_back({std::string(piece), line});
+  return Head::Held;
+}
+
+void AozoraFilter::look(std::string_view piece, bool endsLine) {
+  head(piece, endsLine, 0);
+  if (rubySeen_ && noteSeen_) return;
+  scan(piece, marks_);
+  pair(marks_);
+  for (const Mark& m : marks_) {
+    if (m.match < 0) continue;
+    rubySeen_ = rubySeen_ || m.kind == Kind::RubyOpen;
+    noteSeen_ = noteSeen_ || (m.kind == Kind::Open && isNote(piece, m));
+  }
+}
+
+void AozoraFilter::putCharacter(std::string_view note, std::uint64_t line) {
+  const char32_t c = namedCharacter(note);
+  if (c != 0 && c <= 0xFFFF) {
+    if (const std::uint16_t code = cp932::encodeUnit(static_cast<char16_t>(c))) {
+      if (code > 0xFF) out_ += static_cast<char>(code >> 8);
+      out_ += static_cast<char>(code & 0xFF);
+      return;
+    }
+  }
+  out_ += kGeta;
+  ++gaiji_.unmapped;
+  // A note without a code the table knows shows as the replacement character.
+  if (gaiji_.samples.size() < SubstitutionReport::kSamples) {
+    gaiji_.samples.push_back({line, 0, false, c != 0 ? c : U'\uFFFD', {}});
+  }
+}
+
+std::string_view AozoraFilter::filter(std::string_view piece, bool endsLine, std::uint64_t line) {
+  std::string_view text = piece;
+  if (!carry_.empty()) {
+    in_.assign(carry_);
+    in_.append(piece);
+    carry_.clear();
+    text = in_;
+  }
+  const std::size_t whole = scan(text, marks_);
+  if (marks_.empty() && (endsLine || whole == text.size())) return text;
+  pair(marks_);
+  // A piece that does not end its line keeps back a cut character and notation left open near
+  // its end, for the next piece to close.
+  std::size_t cut = endsLine ? text.size() : whole;
+  auto rubyFollows = [&](std::size_t k) {
+    for (++k; k < marks_.size(); ++k) {
+      if (marks_[k].kind == Kind::Bar) return false;
+      if (marks_[k].kind == Kind::RubyOpen) {
+        return marks_[k].match >= 0 && marks_[static_cast<std::size_t>(marks_[k].match)].pos > marks_[k].pos + kMarkBytes;
+      }
+    }
+    return false;
+  };
+  if (!endsLine) {
+    for (std::size_t k = 0; k < marks_.size(); ++k) {
+      const Mark& m = marks_[k];
+      if (m.pos + kNoteRoom < text.size() || m.match >= 0) continue;
+      const bool opens = m.kind == Kind::RubyOpen || m.kind == Kind::Open || (m.kind == Kind::Bar && !rubyFollows(k)) ||
+                         (m.kind == Kind::Rice && m.pos + kMarkBytes == whole);
+      if (!opens) continue;
+      const bool rice = m.kind == Kind::Open && k > 0 && marks_[k - 1].kind == Kind::Rice &&
+                        marks_[k - 1].pos + kMarkBytes == m.pos;
+      cut = std::min(cut, rice ? m.pos - kMarkBytes : m.pos);
+      break;
+    }
+  }
+  out_.clear();
+  std::size_t at = 0;  // text before it is in out_ or dropped
+  auto copyTo = [&](std::size_t pos) { out_.append(text.substr(at, pos - at)); };
+  for (std::size_t k = 0; k < marks_.size(); ++k) {
+    const Mark& m = marks_[k];
+    if (m.pos >= cut) break;
+    if (m.pos < at) continue;
+    const bool paired = m.match >= 0 && marks_[static_cast<std::size_t>(m.match)].pos < cut;
+    const std::size_t partner = paired ? marks_[static_cast<std::size_t>(m.match)].pos : 0;
+    switch (m.kind) {
+      case Kind::RubyOpen:
+        if (!paired || partner == m.pos + kMarkBytes) break;  // 《》 holds no ruby
+        rubySeen_ = true;
+        copyTo(m.pos);
+        if (mode_ == AozoraMode::Bracket) {
+          out_ += kParenOpen;
+          at = m.pos + kMarkBytes;
+        } else {
+          at = partner + kMarkBytes;
+        }
+        break;
+      case Kind::RubyClose:
+        if (!paired || mode_ != AozoraMode::Bracket || partner + kMarkBytes == m.pos) break;
+        copyTo(m.pos);
+        out_ += kParenClose;
+        at = m.pos + kMarkBytes;
+        break;
+      case Kind::Bar:
+        if (!rubyFollows(k)) break;
+        copyTo(m.pos);
+        at = m.pos + kMarkBytes;
+        break;
+      case Kind::Open: {
+        if (!paired || partner < m.pos || !isNote(text, m)) break;
+        noteSeen_ = true;
+        const bool rice = k > 0 && marks_[k - 1].kind == Kind::Rice && marks_[k - 1].pos + kMarkBytes == m.pos &&
+                          marks_[k - 1].pos >= at;
+        copyTo(rice ? m.pos - kMarkBytes : m.pos);
+        if (rice) {
+          const std::size_t body = m.pos + 2 * kMarkBytes;
+          putCharacter(text.substr(body, partner - body), line);
+        }
+        at = partner + kMarkBytes;
+        break;
+      }
+      default: break;
+    }
+  }
+  copyTo(cut);
+  carry_.assign(text.substr(cut));
+  carryLine_ = line;
+  return out_;
+}
+
+}  // namespace orvella

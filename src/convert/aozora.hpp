@@ -1,0 +1,112 @@
+// Aozora Bunko notation in a text's lines: ruby 《…》 with its ｜, editorial notes ［＃…］, the
+// characters named by notes (※［＃「…」、第3水準1-84-77］), and the block explaining the
+// notation at the top. Lines pass through as code page 932 bytes, in the pieces the line reader
+// hands out, so memory stays bounded whatever the text.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/transcoder.hpp"
+
+namespace orvella {
+
+struct AozoraMark;
+
+// Keep: the lines as written. Strip: ruby removed. Bracket: ruby kept after its base in
+// full-width parentheses. Notes and the explanation block go with both of the last two.
+enum class AozoraMode { Keep, Strip, Bracket };
+
+// "keep", "strip" or "bracket".
+[[nodiscard]] std::optional<AozoraMode> parseAozoraMode(std::string_view name);
+
+class AozoraFilter {
+ public:
+  explicit AozoraFilter(AozoraMode mode);
+  ~AozoraFilter();
+  AozoraFilter(AozoraFilter&&) noexcept;
+  AozoraFilter& operator=(AozoraFilter&&) noexcept;
+
+  // A piece of input line `line`, as the line reader hands it out. sink(bytes, endsLine, line)
+  // gets what goes on, in order: nothing for a line that is dropped or held back, several lines
+  // when held ones go on. A sink that returns false stops the feed, which returns false too.
+  template <class Sink>
+  bool feed(std::string_view piece, bool endsLine, std::uint64_t line, Sink&& sink) {
+    if (mode_ == AozoraMode::Keep) {
+      if (lines_ < kLookLines) look(piece, endsLine);
+      return sink(piece, endsLine, line);
+    }
+    switch (head(piece, endsLine, line)) {
+      case Head::Held:
+      case Head::Dropped: return true;
+      case Head::Released:
+        if (!release(sink)) return false;
+        break;
+      case Head::Pass: break;
+    }
+    return sink(filter(piece, endsLine, line), endsLine, line);
+  }
+
+  // The end of the text: lines still held back go on, and the end of a line the reader could not
+  // finish as it was read.
+  template <class Sink>
+  bool finish(Sink&& sink) {
+    if (!release(sink)) return false;
+    if (carry_.empty()) return true;
+    const std::string rest = std::move(carry_);
+    carry_.clear();
+    return sink(std::string_view(rest), false, carryLine_);
+  }
+
+  // The text shows the explanation block, or both ruby and notes.
+  bool recognised() const { return blockSeen_ || (rubySeen_ && noteSeen_); }
+  // The characters named by notes that code page 932 lacks, written as 〓.
+  const SubstitutionReport& gaiji() const { return gaiji_; }
+
+  // Lines looked at for the block at the top, and for ruby and notes when they stay.
+  static constexpr std::uint64_t kLookLines = 2000;
+
+ private:
+  enum class Head { Pass, Held, Dropped, Released };
+  struct HeldLine {
+    std::string text;
+    std::uint64_t line;
+  };
+
+  Head head(std::string_view piece, bool endsLine, std::uint64_t line);
+  void look(std::string_view piece, bool endsLine);
+  std::string_view filter(std::string_view piece, bool endsLine, std::uint64_t line);
+  void putCharacter(std::string_view note, std::uint64_t line);
+
+  template <class Sink>
+  bool release(Sink& sink) {
+    std::vector<HeldLine> held;
+    held.swap(held_);
+    for (const HeldLine& h : held) {
+      if (!sink(filter(h.text, true, h.line), true, h.line)) return false;
+    }
+    return true;
+  }
+
+  AozoraMode mode_;
+  std::uint64_t lines_ = 0;  // whole lines seen
+  bool lineStart_ = true;
+  enum class Block { Looking, Open, Done } block_ = Block::Looking;
+  bool blockHasNotation_ = false;
+  std::vector<HeldLine> held_;
+  std::size_t heldBytes_ = 0;
+  bool blockSeen_ = false;
+  bool rubySeen_ = false;
+  bool noteSeen_ = false;
+  std::string carry_;  // the end of a piece whose notation may close in the next
+  std::uint64_t carryLine_ = 0;
+  std::string in_;
+  std::string out_;
+  std::vector<struct AozoraMark> marks_;
+  SubstitutionReport gaiji_;
+};
+
+}  // namespace orvella
