@@ -30,11 +30,8 @@ if [ -z "$only" ]; then
   bash scripts/format.sh --check || status=1
 fi
 
+# Configured only: no source includes what moc generates, so nothing needs building first.
 cmake -S . -B "$dir" >/dev/null
-# The window's sources include what moc generates; make it first.
-if grep -q '^ORVELLA_BUILD_UI:BOOL=ON' "$dir/CMakeCache.txt"; then
-  cmake --build "$dir" --target orvella_ui_autogen >/dev/null
-fi
 mapfile -t sources < <(find "${paths[@]}" -name '*.cpp' -not -path 'src/core/generated/*' | sort)
 linux=() windows=()
 for f in "${sources[@]}"; do
