@@ -79,6 +79,24 @@ std::int64_t counted(const std::vector<std::string>& lines) {
   return count;
 }
 
+// The body lines of each record the run wrote, each with its own Subject serial; the folder,
+// which must hold nothing else, goes with them.
+std::vector<std::vector<std::string>> takeRecords(const fs::path& folder, int count) {
+  std::vector<std::vector<std::string>> records;
+  for (int n = 0; n < count; ++n) {
+    const fs::path p = folder / fileNameFor(n);
+    const std::string record = readAll(p);
+    char subject[32];
+    std::snprintf(subject, sizeof subject, "\r\nSubject: fuzz-%03d\r\n", n);
+    FUZZ_CHECK(record.find(subject) != std::string::npos);
+    records.push_back(bodyLines(record));
+    fs::remove(p);
+  }
+  FUZZ_CHECK(fs::is_empty(folder));
+  fs::remove(folder);
+  return records;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -107,18 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(checkText(settings, host.DateText(), 0).records == static_cast<std::uint64_t>(result.filesWritten));
   FUZZ_CHECK(result.filesWritten >= 1 && result.nextNumber == result.filesWritten);
 
-  std::vector<std::vector<std::string>> records;
-  for (int n = 0; n < result.filesWritten; ++n) {
-    const fs::path p = host.folder / fileNameFor(n);
-    const std::string record = readAll(p);
-    char subject[32];
-    std::snprintf(subject, sizeof subject, "\r\nSubject: fuzz-%03d\r\n", n);
-    FUZZ_CHECK(record.find(subject) != std::string::npos);
-    records.push_back(bodyLines(record));
-    fs::remove(p);
-  }
-  FUZZ_CHECK(fs::is_empty(host.folder));
-  fs::remove(host.folder);
+  const std::vector<std::vector<std::string>> records = takeRecords(host.folder, result.filesWritten);
 
   // Nothing lost, nothing added, nothing reordered.
   const std::vector<std::string> expected = orvella::fuzz::referenceLines(input);

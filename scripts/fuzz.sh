@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a while on a freshly generated seed
 # corpus plus the kept regression inputs. Skips cleanly when clang or libFuzzer is missing.
-#   scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]     (default 20 s; targets: codec line_reader convert)
+#   scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]     (default 20 s; every target of fuzz/CMakeLists.txt)
 # The build goes to $ORVELLA_FUZZ_BUILD_DIR (default build-fuzz/); the corpus grows there between
 # runs, and an input that breaks a property is saved there under fuzz-artifacts/.
 set -euo pipefail
@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-20}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(codec line_reader convert)
+[ ${#targets[@]} -gt 0 ] || read -r -a targets < <(sed -n 's/^set(ORVELLA_FUZZ_TARGETS \(.*\))$/\1/p' fuzz/CMakeLists.txt)
 dir=${ORVELLA_FUZZ_BUILD_DIR:-build-fuzz}
 
 cxx=${ORVELLA_FUZZ_CXX:-clang++}

@@ -7,7 +7,7 @@
 #                              ImageMagick, for the icons (tools/make_icon.sh), Qt's GTK theme, for
 #                              the dialogs on a GNOME-like desktop, and
 #                              exFAT through FUSE, for the tests on a card whose names ignore case
-#   scripts/setup.sh static    also clang-tidy and cppcheck, for scripts/static-checks.sh
+#   scripts/setup.sh static    also clang-tidy, clang-format and cppcheck, for scripts/static-checks.sh
 # The extras are skipped, with a note, where the distribution has no such package.
 # While another package manager run holds apt's locks (a fresh desktop's first minutes), it waits
 # for them, up to ORVELLA_APT_WAIT seconds (default 300). For tests: ORVELLA_APT_LOCKS (the lock
@@ -26,7 +26,7 @@ for group in "$@"; do
                      g++-mingw-w64-x86-64-posix wine wine64 zip locales ccache
                      xvfb imagemagick librsvg2-bin fonts-wine exfat-fuse exfatprogs
                      xauth qt6-gtk-platformtheme) ;;
-    static) optional+=(clang-tidy cppcheck) ;;
+    static) optional+=(clang-tidy clang-format cppcheck) ;;
     *) echo "setup.sh: unknown group $group (test, static)" >&2; exit 2 ;;
   esac
 done

@@ -98,7 +98,8 @@ std::optional<std::chrono::sys_seconds> stampMoment(std::string_view text) {
     return std::nullopt;
   }
   const auto month = std::find(monthNames.begin() + 1, monthNames.end(), std::string_view(mon)) - monthNames.begin();
-  const sys_days day{year{yyyy} / static_cast<unsigned>(month) / static_cast<unsigned>(dd)};
+  const sys_days day{year{yyyy} / std::chrono::month{static_cast<unsigned>(month)} /
+                    std::chrono::day{static_cast<unsigned>(dd)}};
   const seconds zone = hours{zh} + minutes{zm};
   return day + hours{hh} + minutes{mm} + seconds{ss} - (sign == '-' ? -zone : zone);
 }

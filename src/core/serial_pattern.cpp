@@ -90,12 +90,16 @@ std::u16string plainDigits(unsigned long long n) {
   return digits;
 }
 
-std::u16string formatSection(unsigned long long magnitude, std::vector<Token> toks) {
-  const auto point = std::find_if(toks.begin(), toks.end(), [](const Token& t) { return t.kind == Kind::Point; });
-  const auto wholeEnd = point;
+// The point, or the end when there is none: what stands before it is the whole part.
+template <typename Tokens>
+auto pointOf(Tokens& toks) {
+  return std::find_if(toks.begin(), toks.end(), [](const Token& t) { return t.kind == Kind::Point; });
+}
 
-  // A comma between two digit positions of the whole part asks for grouping and is not shown;
-  // any other comma is text.
+// A comma between two digit positions of the whole part asks for grouping and is not shown;
+// any other comma is text. True when the pattern groups.
+bool settleCommas(std::vector<Token>& toks) {
+  const auto wholeEnd = pointOf(toks);
   bool grouping = false;
   for (auto it = toks.begin(); it != wholeEnd; ++it) {
     if (it->kind != Kind::Comma) continue;
@@ -112,33 +116,33 @@ std::u16string formatSection(unsigned long long magnitude, std::vector<Token> to
   for (auto it = wholeEnd; it != toks.end(); ++it) {
     if (it->kind == Kind::Comma) it->kind = Kind::Literal;
   }
+  return grouping;
+}
 
-  const bool anyDigit = std::any_of(toks.begin(), toks.end(), isDigit);
-  if (!anyDigit && point == toks.end()) {
-    std::u16string text;
-    for (const Token& t : toks) text += t.text;
-    return text;
-  }
-
-  // Zero shows only where a '0' position asks for it.
+// The digits the whole part shows: zero only where a '0' position asks for it, and every
+// position right of the leftmost '0' filled.
+std::u16string wholeDigits(unsigned long long magnitude, const std::vector<Token>& toks) {
   std::u16string digits;
   if (magnitude > 0) {
     digits = plainDigits(magnitude);
     const auto percents = std::count_if(toks.begin(), toks.end(), [](const Token& t) { return t.kind == Kind::Percent; });
     digits.append(static_cast<std::size_t>(percents) * 2, u'0');
   }
-  // Every position right of the leftmost '0' of the whole part is filled.
-  std::size_t positions = 0;
+  const auto wholeEnd = pointOf(toks);
   std::size_t forced = 0;
   for (auto it = toks.begin(); it != wholeEnd; ++it) {
     if (!isDigit(*it)) continue;
-    ++positions;
     if (it->kind == Kind::Zero && forced == 0) forced = 1;
     else if (forced > 0) ++forced;
   }
   if (digits.size() < forced) digits.insert(0, forced - digits.size(), u'0');
+  return digits;
+}
 
-  // The whole part is built from its right end; the leftmost position takes what is left.
+// The whole part is built from its right end; the leftmost position takes what is left.
+std::u16string wholePart(const std::vector<Token>& toks, const std::u16string& digits, bool grouping) {
+  const auto wholeEnd = pointOf(toks);
+  const auto positions = static_cast<std::size_t>(std::count_if(toks.begin(), wholeEnd, isDigit));
   std::u16string whole;  // reversed
   std::size_t taken = 0;
   const auto put = [&](char16_t d) {
@@ -162,9 +166,19 @@ std::u16string formatSection(unsigned long long magnitude, std::vector<Token> to
   }
   // No whole positions (".000"): the whole digits stand just before the point.
   if (positions == 0) whole.insert(0, std::u16string(digits.rbegin(), digits.rend()));
-  std::u16string out(whole.rbegin(), whole.rend());
+  return {whole.rbegin(), whole.rend()};
+}
 
-  for (auto it = wholeEnd; it != toks.end(); ++it) {
+std::u16string formatSection(unsigned long long magnitude, std::vector<Token> toks) {
+  const bool grouping = settleCommas(toks);
+  const auto point = pointOf(toks);
+  if (point == toks.end() && std::none_of(toks.begin(), toks.end(), isDigit)) {
+    std::u16string text;
+    for (const Token& t : toks) text += t.text;
+    return text;
+  }
+  std::u16string out = wholePart(toks, wholeDigits(magnitude, toks), grouping);
+  for (auto it = point; it != toks.end(); ++it) {
     if (it->kind == Kind::Zero) {
       out += u'0';
     } else if (it->kind != Kind::Hash) {
