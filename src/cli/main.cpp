@@ -22,11 +22,7 @@
 #include "convert/text_check.hpp"
 #include "core/date_stamp.hpp"
 #include "core/utf.hpp"
-#include "core/version.hpp"
-#include "platform/args.hpp"
-#include "platform/console.hpp"
 #include "platform/files.hpp"
-#include "platform/signals.hpp"
 
 namespace {
 

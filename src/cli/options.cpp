@@ -208,7 +208,7 @@ std::string tooLong(std::string_view field, std::int64_t bytes, int limit, bool 
 }  // namespace
 
 std::string baseName(const std::filesystem::path& input) {
-  const std::string name = utf8Of(input.filename());
+  std::string name = utf8Of(input.filename());
   const auto text = utf8ToUtf16(name);
   if (!text) return name;  // not UTF-8: the caller refuses it as a Subject
   return utf16ToUtf8(nameWithoutExtension(*text));
@@ -222,158 +222,172 @@ std::string fillInLimits(std::string_view text) {
                               {"maxDateStep", std::to_string(kMaxDateStepSeconds)}});
 }
 
-Parsed parse(int argc, char** argv) {
-  Parsed parsed;
-  Options& o = parsed.options;
-  Reading r{o, parsed.errors};
-  auto refuse = [&](std::string message) { r.refuse(std::move(message)); };
-  RawText& subject = r.subject;
-  RawText& format = r.format;
-  RawText& from = r.from;
-  RawText& to = r.to;
-  RawText& date = r.date;
-  const bool& serialOn = r.serialOn;
-  const bool& help = r.help;
-  const bool& version = r.version;
-  const bool& haveOutput = r.haveOutput;
-  const bool& check = r.check;
+namespace {
 
-  const std::vector<std::string> operands = readOptions(argc, argv, r);
-  if (help) {
-    parsed.action = Action::Help;
-    return parsed;
-  }
-  if (version) {
-    parsed.action = Action::Version;
-    return parsed;
-  }
-
+// The operands, as inputs or, for --verify and --join, as the folder; and one command at most.
+void takeOperands(Reading& r, const std::vector<std::string>& operands) {
+  Options& o = r.o;
   const std::optional<std::string>& folder = r.verify ? r.verify : r.join;
-  if (int(check) + int(r.verify.has_value()) + int(r.join.has_value()) > 1) {
-    refuse(std::string(cli_texts::kOneCommand));
+  if (int(r.check) + int(r.verify.has_value()) + int(r.join.has_value()) > 1) {
+    r.refuse(std::string(cli_texts::kOneCommand));
   } else if (folder) {
     o.folder = pathFromUtf8(*folder);
     std::error_code ec;
-    if (!std::filesystem::is_directory(o.folder, ec)) refuse(std::string(cli_texts::kNotAFolder) + *folder);
-    for (const std::string& operand : operands) refuse(std::string(cli_texts::kNoInputHere) + operand);
+    if (!std::filesystem::is_directory(o.folder, ec)) r.refuse(std::string(cli_texts::kNotAFolder) + *folder);
+    for (const std::string& operand : operands) r.refuse(std::string(cli_texts::kNoInputHere) + operand);
   } else if (operands.empty()) {
-    refuse(std::string(cli_texts::kNoInput));
+    r.refuse(std::string(cli_texts::kNoInput));
   }
   if (!folder) {
     for (const std::string& operand : operands) {
       const std::filesystem::path input = pathFromUtf8(operand);
       // Opened, a device name would be read as the device: an empty text, or the keyboard.
       if (platform::isDeviceName(input)) {
-        refuse(std::string(cli_texts::kInputIsDevice) + operand + " (" +
-               reasonText(platform::SystemError{platform::ErrorKind::DeviceName, 0}) + ")");
+        r.refuse(std::string(cli_texts::kInputIsDevice) + operand + " (" +
+                 reasonText(platform::SystemError{platform::ErrorKind::DeviceName, 0}) + ")");
       }
       o.inputs.push_back({input, std::nullopt});
     }
   }
+}
 
+// The output each command needs: none for --verify and --check, a file for --join, a folder
+// that takes files for a conversion.
+void checkOutput(Reading& r) {
+  const Options& o = r.o;
   if (r.verify) {
-    if (haveOutput) refuse(std::string(cli_texts::kVerifyWritesNothing));
+    if (r.haveOutput) r.refuse(std::string(cli_texts::kVerifyWritesNothing));
   } else if (r.join) {
     std::error_code ec;
-    if (haveOutput && std::filesystem::is_directory(o.output, ec)) {
-      refuse(std::string(cli_texts::kJoinOutputIsFolder) + utf8Of(o.output));
+    if (r.haveOutput && std::filesystem::is_directory(o.output, ec)) {
+      r.refuse(std::string(cli_texts::kJoinOutputIsFolder) + utf8Of(o.output));
     } else if (const auto joined = platform::fileIdOf(o.folder);
-               haveOutput && joined &&
+               r.haveOutput && joined &&
                platform::fileIdOf(o.output.has_parent_path() ? o.output.parent_path() : ".") == joined) {
       // The joined text among the records would be one more file that is not a record.
-      refuse(std::string(cli_texts::kJoinIntoFolder) + utf8Of(o.output));
+      r.refuse(std::string(cli_texts::kJoinIntoFolder) + utf8Of(o.output));
     }
-  } else if (check) {
+  } else if (r.check) {
     // A check writes nothing, so it needs no folder.
-  } else if (!haveOutput || o.output.empty()) {
-    refuse(std::string(cli_texts::kNoOutput));
+  } else if (!r.haveOutput || o.output.empty()) {
+    r.refuse(std::string(cli_texts::kNoOutput));
   } else {
     const auto output = platform::pathInfo(o.output);
     if (!output || !output->folder) {
-      refuse(std::string(cli_texts::kOutputNotFolder) + utf8Of(o.output));
+      r.refuse(std::string(cli_texts::kOutputNotFolder) + utf8Of(o.output));
     } else if (platform::checkFolderWritable(o.output)) {
       // Otherwise every record would fail on its own, one message each.
-      refuse(std::string(cli_texts::kOutputNotWritable) + utf8Of(o.output));
+      r.refuse(std::string(cli_texts::kOutputNotWritable) + utf8Of(o.output));
     }
   }
+}
 
+void checkHeaderText(Reading& r) {
   // A line break in a header value would end the header, or the record, where it stands.
-  for (const RawText* raw : {&subject, &format, &from, &to, &date}) {
+  for (const RawText* raw : {&r.subject, &r.format, &r.from, &r.to, &r.date}) {
     if (raw->value && !isHeaderSafe(*raw->value)) {
-      refuse(std::string(raw->name) + std::string(cli_texts::kControlCharacter));
+      r.refuse(std::string(raw->name) + std::string(cli_texts::kControlCharacter));
     }
   }
-  if (date.value && isHeaderSafe(*date.value) && !isDateStamp(*date.value)) {
-    refuse(std::string(cli_texts::kBadDate) + *date.value);
+  if (r.date.value && isHeaderSafe(*r.date.value) && !isDateStamp(*r.date.value)) {
+    r.refuse(std::string(cli_texts::kBadDate) + *r.date.value);
   }
+}
 
-  // Without --subject each text's records carry its own name; a file name may hold anything,
-  // and as a Subject its control characters become spaces.
-  const bool subjectGiven = subject.value.has_value();
-  if (!subjectGiven) {
-    bool namesOk = true;
-    for (ConvertInput& input : o.inputs) {
-      const auto name = utf8ToUtf16(baseName(input.path));
-      if (name) {
-        input.subject = headerSafe(*name);
-      } else if (namesOk) {
-        namesOk = false;
-        refuse(std::string(cli_texts::kNameNotUtf8));
+// Without --subject each text's records carry its own name; a file name may hold anything,
+// and as a Subject its control characters become spaces.
+void nameSubjects(Reading& r) {
+  bool namesOk = true;
+  for (ConvertInput& input : r.o.inputs) {
+    const auto name = utf8ToUtf16(baseName(input.path));
+    if (name) {
+      input.subject = headerSafe(*name);
+    } else if (namesOk) {
+      namesOk = false;
+      r.refuse(std::string(cli_texts::kNameNotUtf8));
+    }
+  }
+}
+
+// The header limits, all three checked so the user sees every problem at once.
+void checkHeaderLimits(Reading& r, bool subjectGiven, bool fromRead, bool toRead, bool subjectRead) {
+  const Options& o = r.o;
+  const HeaderInputs& h = o.settings.header;
+  if (fromRead && LengthB(h.from) > kMaxAddressBytes) {
+    r.refuse(tooLong("From", LengthB(h.from), kMaxAddressBytes, false));
+  }
+  if (toRead && LengthB(h.to) > kMaxAddressBytes) {
+    r.refuse(tooLong("To", LengthB(h.to), kMaxAddressBytes, false));
+  }
+  if (!subjectRead) return;
+  // With the serial on, "-" and the pattern share the 100 bytes.
+  const auto overLimit = [&](const std::u16string& text) {
+    const std::int64_t bytes =
+        std::int64_t{LengthB(text)} + kMaxSubjectBytes - subjectLimit(r.serialOn, LengthB(h.pattern));
+    if (bytes > kMaxSubjectBytes) r.refuse(tooLong("Subject", bytes, kMaxSubjectBytes, r.serialOn));
+    return bytes > kMaxSubjectBytes;
+  };
+  if (subjectGiven || o.inputs.size() < 2) {
+    overLimit(h.subject);
+  } else {
+    for (const ConvertInput& input : o.inputs) {
+      if (input.subject && overLimit(*input.subject)) {
+        r.errors.back() += " (" + utf8Of(input.path) + ")";
+        break;
       }
     }
   }
+}
 
-  // Every text value goes into the header as code page 932; each must be readable first.
+// Every text value goes into the header as code page 932; each must be readable first.
+void fillHeader(Reading& r) {
+  Options& o = r.o;
+  const bool subjectGiven = r.subject.value.has_value();
+  if (!subjectGiven) nameSubjects(r);
   auto decode = [&](const RawText& raw) -> std::optional<std::u16string> {
     if (!raw.value) return std::u16string();
     auto text = utf8ToUtf16(*raw.value);
-    if (!text) refuse(std::string(raw.name) + std::string(cli_texts::kNotUtf8));
+    if (!text) r.refuse(std::string(raw.name) + std::string(cli_texts::kNotUtf8));
     return text;
   };
-  auto subjectText = decode(subject);
+  auto subjectText = decode(r.subject);
   if (!subjectGiven && !o.inputs.empty()) subjectText = o.inputs.front().subject;
-  const auto formatText = decode(format);
-  const auto fromText = decode(from);
-  const auto toText = decode(to);
-  const auto dateText = decode(date);
+  const auto formatText = decode(r.format);
+  const auto fromText = decode(r.from);
+  const auto toText = decode(r.to);
+  const auto dateText = decode(r.date);
 
   HeaderInputs& h = o.settings.header;
-  h.serialOn = serialOn;
+  h.serialOn = r.serialOn;
   if (subjectText) h.subject = *subjectText;
   if (formatText) h.pattern = *formatText;
   if (fromText) h.from = *fromText;
   if (toText) h.to = *toText;
-  if (date.value && dateText) o.date = *dateText;
+  if (r.date.value && dateText) o.date = *dateText;
+  checkHeaderLimits(r, subjectGiven, fromText.has_value(), toText.has_value(),
+                    subjectText.has_value() && formatText.has_value());
+}
 
-  // The header limits, all three checked so the user sees every problem at once.
-  if (fromText && LengthB(h.from) > kMaxAddressBytes) {
-    refuse(tooLong("From", LengthB(h.from), kMaxAddressBytes, false));
-  }
-  if (toText && LengthB(h.to) > kMaxAddressBytes) {
-    refuse(tooLong("To", LengthB(h.to), kMaxAddressBytes, false));
-  }
-  if (subjectText && formatText) {
-    // With the serial on, "-" and the pattern share the 100 bytes.
-    const auto overLimit = [&](const std::u16string& text) {
-      const std::int64_t bytes =
-          std::int64_t{LengthB(text)} + kMaxSubjectBytes - subjectLimit(serialOn, LengthB(h.pattern));
-      if (bytes > kMaxSubjectBytes) refuse(tooLong("Subject", bytes, kMaxSubjectBytes, serialOn));
-      return bytes > kMaxSubjectBytes;
-    };
-    if (subjectGiven || o.inputs.size() < 2) {
-      overLimit(h.subject);
-    } else {
-      for (const ConvertInput& input : o.inputs) {
-        if (input.subject && overLimit(*input.subject)) {
-          parsed.errors.back() += " (" + utf8Of(input.path) + ")";
-          break;
-        }
-      }
-    }
-  }
+}  // namespace
 
+Parsed parse(int argc, char** argv) {
+  Parsed parsed;
+  Reading r{parsed.options, parsed.errors};
+  const std::vector<std::string> operands = readOptions(argc, argv, r);
+  if (r.help) {
+    parsed.action = Action::Help;
+    return parsed;
+  }
+  if (r.version) {
+    parsed.action = Action::Version;
+    return parsed;
+  }
+  takeOperands(r, operands);
+  checkOutput(r);
+  checkHeaderText(r);
+  fillHeader(r);
   parsed.action = !parsed.errors.empty() ? Action::Refuse
-                  : check                 ? Action::Check
+                  : r.check               ? Action::Check
                   : r.verify              ? Action::Verify
                   : r.join                ? Action::Join
                                           : Action::Convert;

@@ -181,6 +181,7 @@ char32_t escapedByName(std::string_view name) {
         {u"米印", U'※'},
     }};
     std::vector<std::pair<std::string, char32_t>> encoded;
+    encoded.reserve(names.size());
     for (const auto& [text, c] : names) encoded.emplace_back(cp932::encode(text), c);
     return encoded;
   }();
@@ -290,6 +291,37 @@ void AozoraFilter::putCharacter(std::string_view note, std::uint64_t line) {
   }
 }
 
+namespace {
+
+// A bar leads ruby when a ruby opening with something in it comes before the next bar.
+bool rubyFollows(const std::vector<Mark>& marks, std::size_t k) {
+  for (++k; k < marks.size(); ++k) {
+    if (marks[k].kind == Kind::Bar) return false;
+    if (marks[k].kind == Kind::RubyOpen) {
+      return marks[k].match >= 0 && marks[static_cast<std::size_t>(marks[k].match)].pos > marks[k].pos + kMarkBytes;
+    }
+  }
+  return false;
+}
+
+// Where a piece that does not end its line stops: before a cut character or notation left open
+// near its end, which the next piece may close.
+std::size_t keptBackFrom(const std::vector<Mark>& marks, std::string_view text, std::size_t whole) {
+  for (std::size_t k = 0; k < marks.size(); ++k) {
+    const Mark& m = marks[k];
+    if (m.pos + kNoteRoom < text.size() || m.match >= 0) continue;
+    const bool opens = m.kind == Kind::RubyOpen || m.kind == Kind::Open || (m.kind == Kind::Bar && !rubyFollows(marks, k)) ||
+                       (m.kind == Kind::Rice && m.pos + kMarkBytes == whole);
+    if (!opens) continue;
+    const bool rice = m.kind == Kind::Open && k > 0 && marks[k - 1].kind == Kind::Rice &&
+                      marks[k - 1].pos + kMarkBytes == m.pos;
+    return std::min(whole, rice ? m.pos - kMarkBytes : m.pos);
+  }
+  return whole;
+}
+
+}  // namespace
+
 std::string_view AozoraFilter::filter(std::string_view piece, bool endsLine, std::uint64_t line) {
   std::string_view text = piece;
   if (!carry_.empty()) {
@@ -301,31 +333,14 @@ std::string_view AozoraFilter::filter(std::string_view piece, bool endsLine, std
   const std::size_t whole = scan(text, marks_);
   if (marks_.empty() && (endsLine || whole == text.size())) return text;
   pair(marks_);
-  // A piece that does not end its line keeps back a cut character and notation left open near
-  // its end, for the next piece to close.
-  std::size_t cut = endsLine ? text.size() : whole;
-  auto rubyFollows = [&](std::size_t k) {
-    for (++k; k < marks_.size(); ++k) {
-      if (marks_[k].kind == Kind::Bar) return false;
-      if (marks_[k].kind == Kind::RubyOpen) {
-        return marks_[k].match >= 0 && marks_[static_cast<std::size_t>(marks_[k].match)].pos > marks_[k].pos + kMarkBytes;
-      }
-    }
-    return false;
-  };
-  if (!endsLine) {
-    for (std::size_t k = 0; k < marks_.size(); ++k) {
-      const Mark& m = marks_[k];
-      if (m.pos + kNoteRoom < text.size() || m.match >= 0) continue;
-      const bool opens = m.kind == Kind::RubyOpen || m.kind == Kind::Open || (m.kind == Kind::Bar && !rubyFollows(k)) ||
-                         (m.kind == Kind::Rice && m.pos + kMarkBytes == whole);
-      if (!opens) continue;
-      const bool rice = m.kind == Kind::Open && k > 0 && marks_[k - 1].kind == Kind::Rice &&
-                        marks_[k - 1].pos + kMarkBytes == m.pos;
-      cut = std::min(cut, rice ? m.pos - kMarkBytes : m.pos);
-      break;
-    }
-  }
+  const std::size_t cut = endsLine ? text.size() : keptBackFrom(marks_, text, whole);
+  rewrite(text, cut, line);
+  carry_.assign(text.substr(cut));
+  carryLine_ = line;
+  return out_;
+}
+
+void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t line) {
   out_.clear();
   std::size_t at = 0;  // text before it is in out_ or dropped
   auto copyTo = [&](std::size_t pos) { out_.append(text.substr(at, pos - at)); };
@@ -354,7 +369,7 @@ std::string_view AozoraFilter::filter(std::string_view piece, bool endsLine, std
         at = m.pos + kMarkBytes;
         break;
       case Kind::Bar:
-        if (!rubyFollows(k)) break;
+        if (!rubyFollows(marks_, k)) break;
         copyTo(m.pos);
         at = m.pos + kMarkBytes;
         break;
@@ -375,9 +390,6 @@ std::string_view AozoraFilter::filter(std::string_view piece, bool endsLine, std
     }
   }
   copyTo(cut);
-  carry_.assign(text.substr(cut));
-  carryLine_ = line;
-  return out_;
 }
 
 }  // namespace orvella

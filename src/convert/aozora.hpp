@@ -79,6 +79,8 @@ class AozoraFilter {
   Head head(std::string_view piece, bool endsLine, std::uint64_t line);
   void look(std::string_view piece, bool endsLine);
   std::string_view filter(std::string_view piece, bool endsLine, std::uint64_t line);
+  // Writes text up to cut into out_ with the notation turned as mode_ says.
+  void rewrite(std::string_view text, std::size_t cut, std::uint64_t line);
   void putCharacter(std::string_view note, std::uint64_t line);
 
   template <class Sink>

@@ -24,7 +24,7 @@ constexpr std::int64_t subjectLimit(bool serialOn, std::int64_t patternBytes) {
 }
 
 // The largest step between the Dates of two records in a row: a day.
-inline constexpr std::int64_t kMaxDateStepSeconds = 24 * 60 * 60;
+inline constexpr std::int64_t kMaxDateStepSeconds = std::int64_t{24} * 60 * 60;
 
 #ifdef _WIN32
 inline constexpr std::u16string_view kPathSeparators = u"\\/";

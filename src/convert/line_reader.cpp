@@ -164,6 +164,38 @@ bool LineReader::next(std::string_view& line) { return take(line, std::string::n
 
 bool LineReader::nextPiece(std::string_view& piece) { return take(piece, kPieceSize); }
 
+// Hands out the line that ends at the CR or LF at `at`, and takes in its line end.
+void LineReader::endLine(std::string_view& line, std::size_t at) {
+  const char* begin = data_ + pos_;
+  const std::size_t len = at - pos_;
+  // Most lines lie inside one block and are handed out where they stand.
+  if (carry_.empty()) {
+    line = std::string_view(begin, len);
+  } else {
+    carry_.append(begin, len);
+    line = carry_;
+  }
+  pos_ = at + 1;
+  if (data_[at] == '\n') {
+    ++ends_.lf;
+    handedOut(line.size(), 1, true);
+    return;
+  }
+  std::size_t endBytes = 1;
+  if (pos_ < end_) {
+    if (data_[pos_] == '\n') {
+      ++pos_;
+      ++endBytes;
+      ++ends_.crLf;
+    } else {
+      ++ends_.cr;
+    }
+  } else {
+    pendingCr_ = true;
+  }
+  handedOut(line.size(), endBytes, true);
+}
+
 bool LineReader::take(std::string_view& line, std::size_t maxCarry) {
   line = {};
   if (error_) return false;
@@ -204,33 +236,7 @@ bool LineReader::take(std::string_view& line, std::size_t maxCarry) {
       }
       continue;
     }
-    const std::size_t len = at - pos_;
-    // Most lines lie inside one block and are handed out where they stand.
-    if (carry_.empty()) {
-      line = std::string_view(begin, len);
-    } else {
-      carry_.append(begin, len);
-      line = carry_;
-    }
-    pos_ = at + 1;
-    if (data_[at] == '\n') {
-      ++ends_.lf;
-      handedOut(line.size(), 1, true);
-      return true;
-    }
-    std::size_t endBytes = 1;
-    if (pos_ < end_) {
-      if (data_[pos_] == '\n') {
-        ++pos_;
-        ++endBytes;
-        ++ends_.crLf;
-      } else {
-        ++ends_.cr;
-      }
-    } else {
-      pendingCr_ = true;
-    }
-    handedOut(line.size(), endBytes, true);
+    endLine(line, at);
     return true;
   }
 }

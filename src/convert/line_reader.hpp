@@ -80,6 +80,7 @@ class LineReader {
   bool nextChunk(std::string_view& chunk);
   bool fill();
   bool take(std::string_view& line, std::size_t maxCarry);
+  void endLine(std::string_view& line, std::size_t at);
   void failWith(const platform::SystemError& error);
   void handedOut(std::size_t bytes, std::size_t endBytes, bool endsLine);
 

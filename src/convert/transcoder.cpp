@@ -98,25 +98,29 @@ std::size_t Transcoder::finish(char* out) {
   return written;
 }
 
-char* Transcoder::utf8(const unsigned char* p, const unsigned char* const end, char* w) {
-  if (!carry_.empty()) {
-    // Complete the sequence cut by the last block's end from the start of this one.
-    unsigned char seq[kMaxUtf8];
-    const std::size_t had = carry_.size();
-    std::memcpy(seq, carry_.data(), had);
-    const std::size_t take = std::min(kMaxUtf8 - had, static_cast<std::size_t>(end - p));
-    std::memcpy(seq + had, p, take);
-    const utf8::Step step = utf8::decodeOne(seq, seq + had + take);
-    if (step.status == utf8::Status::Incomplete) {
-      carry_.assign(reinterpret_cast<const char*>(seq), had + take);
-      return w;
-    }
-    w = step.status == utf8::Status::Ok
-            ? put(step.codePoint, w)
-            : invalid(std::string_view(reinterpret_cast<const char*>(seq), step.length), w);
-    p += step.length - had;
-    carry_.clear();
+// Completes the sequence cut by the last block's end from the start of this one; false when
+// this block does not finish it either.
+bool Transcoder::utf8Carried(const unsigned char*& p, const unsigned char* const end, char*& w) {
+  unsigned char seq[kMaxUtf8];
+  const std::size_t had = carry_.size();
+  std::memcpy(seq, carry_.data(), had);
+  const std::size_t take = std::min(kMaxUtf8 - had, static_cast<std::size_t>(end - p));
+  std::memcpy(seq + had, p, take);
+  const utf8::Step step = utf8::decodeOne(seq, seq + had + take);
+  if (step.status == utf8::Status::Incomplete) {
+    carry_.assign(reinterpret_cast<const char*>(seq), had + take);
+    return false;
   }
+  w = step.status == utf8::Status::Ok
+          ? put(step.codePoint, w)
+          : invalid(std::string_view(reinterpret_cast<const char*>(seq), step.length), w);
+  p += step.length - had;
+  carry_.clear();
+  return true;
+}
+
+char* Transcoder::utf8(const unsigned char* p, const unsigned char* const end, char* w) {
+  if (!carry_.empty() && !utf8Carried(p, end, w)) return w;
   while (p < end) {
     const unsigned char b = *p;
     if (b < 0x80) {

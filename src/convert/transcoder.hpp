@@ -48,6 +48,7 @@ class Transcoder {
 
  private:
   char* utf8(const unsigned char* p, const unsigned char* end, char* w);
+  bool utf8Carried(const unsigned char*& p, const unsigned char* end, char*& w);
   char* utf16(const unsigned char* p, const unsigned char* end, char* w);
   char* put(char32_t c, char* w);
   char* unmapped(char32_t c, char* w);

@@ -85,7 +85,7 @@ bool fontInstalled(const wchar_t* face) {
 
 std::wstring fontFace() {
   static const std::wstring face = [] {
-    const std::wstring named = wide(window::kFontFace);
+    std::wstring named = wide(window::kFontFace);
     if (fontInstalled(named.c_str())) return named;
     for (const wchar_t* fallback : kFontFallbacks) {
       if (fontInstalled(fallback)) return std::wstring(fallback);
@@ -348,8 +348,8 @@ void MainWindow::addTip(HWND tool, std::u16string_view tip) {
   TOOLINFOW info{};
   info.cbSize = TTTOOLINFOW_V2_SIZE;
   info.hwnd = hwnd_;
-  const std::wstring text = wide(tip);
-  info.lpszText = const_cast<wchar_t*>(text.c_str());
+  const std::wstring tipText = wide(tip);
+  info.lpszText = const_cast<wchar_t*>(tipText.c_str());
   if (tool == hwnd_) {
     info.uFlags = TTF_IDISHWND;
     info.uId = reinterpret_cast<UINT_PTR>(hwnd_);
@@ -622,7 +622,7 @@ void MainWindow::onScroll(HWND bar, int request) {
   info.cbSize = sizeof info;
   info.fMask = SIF_ALL;
   ::GetScrollInfo(bar, SB_CTL, &info);
-  int next = info.nPos;
+  int next = 0;
   switch (request) {
     case SB_LINEUP:
     case SB_PAGEUP:

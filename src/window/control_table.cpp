@@ -124,12 +124,13 @@ std::u16string widestDateStamp(const std::function<int(std::u16string_view)>& wi
     if (width(std::u16string_view(&d, 1)) > width(std::u16string_view(&digit, 1))) digit = d;
   }
   std::u16string widest;
+  const auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
   constexpr int kDaysInALeapYear = 366;
   for (int day = 0; day < kDaysInALeapYear; ++day) {
     std::u16string stamp =
         *utf8ToUtf16(dateStamp(std::chrono::system_clock::time_point{} + std::chrono::days{day}));
-    std::replace_if(
-        stamp.begin(), stamp.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }, digit);
+    // cppcheck-suppress knownEmptyContainer ; cppcheck takes the dereferenced optional for empty
+    std::replace_if(stamp.begin(), stamp.end(), isDigit, digit);
     if (width(stamp) > width(widest)) widest = stamp;
   }
   return widest;

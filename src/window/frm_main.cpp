@@ -225,7 +225,7 @@ void frmMain::comConvert_Click() {
   }
   // The box shows the first text's Subject only; the others' are held to the same limit.
   if (subjectsFromNames()) {
-    const std::int32_t limit = subjectLimit(face_.checked(C::Check2), LengthB(face_.text(C::txtFormat)));
+    const std::int64_t limit = subjectLimit(face_.checked(C::Check2), LengthB(face_.text(C::txtFormat)));
     for (const std::u16string& name : files_) {
       if (LengthB(subjectOf(name)) > limit) {
         box(BoxIcon::Warning, std::u16string(texts::kFieldsTooLong) + u'\n' + name);

@@ -57,14 +57,14 @@ int removeRecordTemporaries(const FolderLock& folder, const std::vector<FileId>&
   return removed;
 }
 
-std::vector<Unflushed> syncRecords(const FolderLock& lock,
+std::vector<Unflushed> syncRecords(const FolderLock& folder,
                                    const std::vector<std::filesystem::path>& files) {
-  const std::filesystem::path& folder = lock.path();
+  const std::filesystem::path& folderPath = folder.path();
   // No folder to flush on Windows: the moves were written through, each record is flushed.
   // One that another program holds stops none of the others.
   std::vector<Unflushed> failed;
   for (const auto& file : files) {
-    const std::filesystem::path path = file.is_absolute() || file.has_parent_path() ? file : folder / file;
+    const std::filesystem::path path = file.is_absolute() || file.has_parent_path() ? file : folderPath / file;
     const HANDLE h = ::CreateFileW(systemPath(path).c_str(), GENERIC_WRITE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, 0, nullptr);

@@ -231,7 +231,8 @@ class MainWindow::Controls final : public window::Face {
   window::DialogOwner owner() const override { return {static_cast<QWidget*>(&window_)}; }
   void processEvents() override { QCoreApplication::processEvents(); }
   void post(std::function<void()> task) override {
-    QMetaObject::invokeMethod(&window_, std::move(task), Qt::QueuedConnection);
+    // Qt owns the queued call and frees it once run or dropped with the window.
+    QMetaObject::invokeMethod(&window_, std::move(task), Qt::QueuedConnection);  // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks)
   }
   void close() override {
     if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != &window_) modal->close();

@@ -41,6 +41,7 @@ class MainWindow : public QWidget {
   void createControls();
   void connectEvents();
   void orderTabs();
+  // cppcheck-suppress CastIntegerToAddressAtReturn ; controls_ holds pointers, cppcheck misreads the array
   QWidget* widget(window::Control control) const { return controls_[static_cast<std::size_t>(control)]; }
   // The items of a drag as frmMain reads them, with the action taken on them; empty when the
   // drag offers neither a copy nor a link.
