@@ -39,8 +39,9 @@ struct Host : ConvertHost {
 // A fresh folder for one input's records, on tmpfs when there is one; removed once checked.
 fs::path makeOutputFolder() {
   const char* base = std::getenv("ORVELLA_FUZZ_TMP");
-  const fs::path root = base ? fs::path(base)
-                             : fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+  const fs::path root = base                           ? fs::path(base)
+                        : fs::is_directory("/dev/shm") ? fs::path("/dev/shm")
+                                                       : fs::temp_directory_path();
   std::string tmpl = (root / "orvella-fuzz-XXXXXX").string();
   FUZZ_CHECK(::mkdtemp(tmpl.data()) != nullptr);
   return tmpl;
@@ -122,7 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(result.failedFiles.empty());
   FUZZ_CHECK(!result.message.empty() && result.messageKind == MessageKind::Information);
   // --check foresees the same records.
-  FUZZ_CHECK(checkText(settings, host.DateText(), 0).records == static_cast<std::uint64_t>(result.filesWritten));
+  FUZZ_CHECK(checkText(settings, host.DateText(), 0).records ==
+             static_cast<std::uint64_t>(result.filesWritten));
   FUZZ_CHECK(result.filesWritten >= 1 && result.nextNumber == result.filesWritten);
 
   const std::vector<std::vector<std::string>> records = takeRecords(host.folder, result.filesWritten);

@@ -15,12 +15,12 @@
 
 #include "support/reference_lines.hpp"
 
-#define FUZZ_CHECK(cond)                                                             \
-  do {                                                                               \
-    if (!(cond)) {                                                                   \
+#define FUZZ_CHECK(cond)                                                               \
+  do {                                                                                 \
+    if (!(cond)) {                                                                     \
       std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #cond); \
-      std::abort();                                                                  \
-    }                                                                                \
+      std::abort();                                                                    \
+    }                                                                                  \
   } while (0)
 
 namespace orvella::fuzz {

@@ -73,8 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Result split = run(from, in, block);
   FUZZ_CHECK(split.out == whole.out);
   FUZZ_CHECK(split.report.unmapped == whole.report.unmapped && split.report.invalid == whole.report.invalid);
-  FUZZ_CHECK(whole.report.samples.size() == std::min<std::uint64_t>(whole.report.total(), SubstitutionReport::kSamples));
-  for (const Substitution& s : whole.report.samples) FUZZ_CHECK(s.offset < whole.out.size() && whole.out[s.offset] == '?');
+  FUZZ_CHECK(whole.report.samples.size() ==
+             std::min<std::uint64_t>(whole.report.total(), SubstitutionReport::kSamples));
+  for (const Substitution& s : whole.report.samples)
+    FUZZ_CHECK(s.offset < whole.out.size() && whole.out[s.offset] == '?');
 
   std::u16string text;
   if (decodeAll(from, in, text)) {

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -44,7 +45,7 @@ class BenchDialogs final : public orvella::window::Dialogs {
   QString folder;
   std::vector<QString> said;
   std::vector<std::u16string> openFileNames(orvella::window::DialogOwner,
-                                           std::span<const orvella::window::FileFilter>) override {
+                                            std::span<const orvella::window::FileFilter>) override {
     return {file.toStdU16String()};
   }
   std::u16string selectFolder(orvella::window::DialogOwner, std::u16string_view) override {

@@ -65,20 +65,22 @@ inline constexpr std::string_view kOneCommand = "--check、--verify、--join は
 inline constexpr std::string_view kNotAFolder = "フォルダがありません: ";
 inline constexpr std::string_view kNoInputHere = "--verify と --join には入力ファイルを指定できません: ";
 inline constexpr std::string_view kVerifyWritesNothing = "--verify は何も書き込まないため -o は使えません。";
-inline constexpr std::string_view kJoinOutputIsFolder = "--join の -o にはファイルを指定してください (フォルダです): ";
+inline constexpr std::string_view kJoinOutputIsFolder =
+    "--join の -o にはファイルを指定してください (フォルダです): ";
 inline constexpr std::string_view kJoinIntoFolder =
     "連結したテキストを連番と同じフォルダには書き込めません: ";
 inline constexpr std::string_view kNoOutput = "出力先のフォルダを -o で指定してください。";
 inline constexpr std::string_view kOutputNotFolder = "出力先のフォルダがありません: ";
 inline constexpr std::string_view kOutputNotWritable = "出力先のフォルダに書き込めません: ";
-inline constexpr std::string_view kBadStart = "--start には 0 から {lastNumber} までの整数を指定してください: ";
-inline constexpr std::string_view kBadSerial = "--serial には 0 から {lastSerial} までの整数を指定してください: ";
+inline constexpr std::string_view kBadStart =
+    "--start には 0 から {lastNumber} までの整数を指定してください: ";
+inline constexpr std::string_view kBadSerial =
+    "--serial には 0 から {lastSerial} までの整数を指定してください: ";
 inline constexpr std::string_view kArgumentNotText = "文字として読めない引数があります: ";
 inline constexpr std::string_view kNotUtf8 = " の値が正しい UTF-8 ではありません。";
 inline constexpr std::string_view kNameNotUtf8 =
     "入力ファイル名が正しい UTF-8 ではないため Subject にできません。--subject で指定してください。";
-inline constexpr std::string_view kControlCharacter =
-    " の値に改行などの制御文字は使えません。";
+inline constexpr std::string_view kControlCharacter = " の値に改行などの制御文字は使えません。";
 inline constexpr std::string_view kBadDate =
     "--date には「Wed, 11 Feb 2004 05:15:55 +0900」の形で、暦にある日付とその曜日を指定してください: ";
 inline constexpr std::string_view kTooLong = " が長すぎます: ";
@@ -91,8 +93,10 @@ inline constexpr std::string_view kFilesWritten = " 個のファイルを書き�
 inline constexpr std::string_view kFilesFailed = " 個は書き込めませんでした";
 inline constexpr std::string_view kNoFiles = "ファイルは書き込まれていません。";
 inline constexpr std::string_view kUnexpectedFailure = "予期しないエラーが発生しました。";
-inline constexpr std::string_view kBadAozora = "--aozora には keep, strip, bracket のいずれかを指定してください: ";
-inline constexpr std::string_view kBadDateStep = "--date-step には 0～{maxDateStep} の秒数を指定してください: ";
+inline constexpr std::string_view kBadAozora =
+    "--aozora には keep, strip, bracket のいずれかを指定してください: ";
+inline constexpr std::string_view kBadDateStep =
+    "--date-step には 0～{maxDateStep} の秒数を指定してください: ";
 inline constexpr std::string_view kBadEncoding =
     "--encoding には auto, cp932, utf-8, utf-16le, utf-16be のいずれかを指定してください: ";
 
@@ -116,6 +120,7 @@ inline constexpr std::string_view kCheckNoSubstitutes = "? に置き換える文
 inline constexpr std::string_view kCheckNoStructure = "BEGIN: / END: で始まる本文の行: なし";
 inline constexpr std::string_view kCheckUnreadable = "入力ファイルを読み込めませんでした: ";
 // Several texts: each one's listing under its name, then the sums.
-inline constexpr std::string_view kCheckTotal = "合計: 行数 {lines}、作成されるファイル {records} 個 (最大のファイル {largest} バイト)";
+inline constexpr std::string_view kCheckTotal =
+    "合計: 行数 {lines}、作成されるファイル {records} 個 (最大のファイル {largest} バイト)";
 
 }  // namespace orvella::cli_texts

@@ -20,7 +20,8 @@ int verifyCommand(const Options& o) {
 
 int joinCommand(const Options& o, std::string& error) {
   if (o.output.empty()) {
-    const JoinResult result = joinFolder(o.folder, [](std::string_view bytes) { return platform::writeOutputBytes(bytes); });
+    const JoinResult result =
+        joinFolder(o.folder, [](std::string_view bytes) { return platform::writeOutputBytes(bytes); });
     error = result.message;
     return result.status == JoinStatus::Joined ? 0 : 1;
   }
@@ -31,7 +32,8 @@ int joinCommand(const Options& o, std::string& error) {
     error = std::string(texts::kJoinWriteFailed) + utf8Of(o.output) + ": " + reasonText(*failed);
     return 1;
   }
-  const JoinResult result = joinFolder(o.folder, [&file](std::string_view bytes) { return file.write(bytes); });
+  const JoinResult result =
+      joinFolder(o.folder, [&file](std::string_view bytes) { return file.write(bytes); });
   if (result.status != JoinStatus::Joined) {
     file.discard();
     error = result.message;

@@ -14,15 +14,15 @@
 #include "cli/terminal_host.hpp"
 #include "convert/converter.hpp"
 #include "convert/reasons.hpp"
+#include "convert/text_check.hpp"
 #include "convert/texts.hpp"
+#include "core/date_stamp.hpp"
+#include "core/utf.hpp"
 #include "core/version.hpp"
 #include "platform/args.hpp"
 #include "platform/console.hpp"
-#include "platform/signals.hpp"
-#include "convert/text_check.hpp"
-#include "core/date_stamp.hpp"
-#include "core/utf.hpp"
 #include "platform/files.hpp"
+#include "platform/signals.hpp"
 
 namespace {
 
@@ -52,13 +52,16 @@ std::string summary(const orvella::ConvertResult& result) {
 int exitCode(orvella::ConvertStatus status) {
   using S = orvella::ConvertStatus;
   switch (status) {
-    case S::Completed: return 0;
+    case S::Completed:
+      return 0;
     case S::InvalidLimit:
     case S::InvalidHeader:
     case S::FolderNotWritable:
     case S::FolderBusy:
-    case S::InputIsOutput: return 2;
-    default: return 1;
+    case S::InputIsOutput:
+      return 2;
+    default:
+      return 1;
   }
 }
 
@@ -89,11 +92,11 @@ int check(const orvella::cli::Options& o) {
     largest = std::max(largest, result.largestRecord);
   }
   if (several) {
-    orvella::platform::writeOutput(orvella::texts::fillIn(orvella::cli_texts::kCheckTotal,
-                                                          {{"lines", std::to_string(lines)},
-                                                           {"records", std::to_string(records)},
-                                                           {"largest", std::to_string(largest)}}) +
-                                   "\n");
+    orvella::platform::writeOutput(
+        orvella::texts::fillIn(orvella::cli_texts::kCheckTotal, {{"lines", std::to_string(lines)},
+                                                                 {"records", std::to_string(records)},
+                                                                 {"largest", std::to_string(largest)}}) +
+        "\n");
   }
   return code;
 }
@@ -123,15 +126,18 @@ int run(int argc, char** argv) {
       for (const auto& e : parsed.errors) printError(e);
       printError(orvella::cli_texts::kSeeHelp);
       return 2;
-    case cli::Action::Check: return check(parsed.options);
-    case cli::Action::Verify: return cli::verifyCommand(parsed.options);
+    case cli::Action::Check:
+      return check(parsed.options);
+    case cli::Action::Verify:
+      return cli::verifyCommand(parsed.options);
     case cli::Action::Join: {
       std::string error;
       const int code = cli::joinCommand(parsed.options, error);
       if (!error.empty()) printError(error);
       return code;
     }
-    case cli::Action::Convert: break;
+    case cli::Action::Convert:
+      break;
   }
   const cli::Options& o = parsed.options;
 
@@ -188,7 +194,8 @@ int main(int argc, char** argv) {
   try {
     return run(argc, argv);
   } catch (const std::system_error& e) {
-    printError(std::string(orvella::cli_texts::kUnexpectedFailure) + " (" + orvella::reasonText(e.code()) + ")");
+    printError(std::string(orvella::cli_texts::kUnexpectedFailure) + " (" + orvella::reasonText(e.code()) +
+               ")");
     return 1;
   } catch (const std::exception&) {
     // The library's own words are English; the user gets ours.

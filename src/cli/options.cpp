@@ -387,10 +387,10 @@ Parsed parse(int argc, char** argv) {
   checkHeaderText(r);
   fillHeader(r);
   parsed.action = !parsed.errors.empty() ? Action::Refuse
-                  : r.check               ? Action::Check
-                  : r.verify              ? Action::Verify
-                  : r.join                ? Action::Join
-                                          : Action::Convert;
+                  : r.check              ? Action::Check
+                  : r.verify             ? Action::Verify
+                  : r.join               ? Action::Join
+                                         : Action::Convert;
   return parsed;
 }
 

@@ -10,12 +10,12 @@
 namespace orvella::cli {
 
 struct Options {
-  ConvertSettings settings;               // limit, start number, header fields
-  std::vector<ConvertInput> inputs;       // the texts, in order, one series
-  std::filesystem::path folder;           // --verify, --join
-  std::filesystem::path output;           // the records' folder; with --join the file, if any
-  std::optional<int> firstSerial;         // --serial
-  std::optional<std::u16string> date;     // --date; the clock otherwise
+  ConvertSettings settings;            // limit, start number, header fields
+  std::vector<ConvertInput> inputs;    // the texts, in order, one series
+  std::filesystem::path folder;        // --verify, --join
+  std::filesystem::path output;        // the records' folder; with --join the file, if any
+  std::optional<int> firstSerial;      // --serial
+  std::optional<std::u16string> date;  // --date; the clock otherwise
   bool quiet = false;
 };
 

@@ -14,9 +14,7 @@ constexpr std::uint64_t kRedraws = 200;  // at most this many redraws in a whole
 }  // namespace
 
 TerminalHost::TerminalHost(std::optional<std::u16string> date, bool showProgress, std::uint64_t totalBytes)
-    : date_(std::move(date)),
-      bar_(showProgress && totalBytes > 0),
-      total_(totalBytes) {}
+    : date_(std::move(date)), bar_(showProgress && totalBytes > 0), total_(totalBytes) {}
 
 bool TerminalHost::StopRequested() { return platform::stopRequested(); }
 

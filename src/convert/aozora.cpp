@@ -24,18 +24,18 @@ using Kind = AozoraMark::Kind;
 
 // The second bytes, after 0x81, of the notation characters in code page 932.
 constexpr unsigned char kNotationLead = 0x81;
-constexpr unsigned char kRubyOpenTrail = 0x73;    // 《
-constexpr unsigned char kRubyCloseTrail = 0x74;   // 》
-constexpr unsigned char kBarTrail = 0x62;         // ｜
-constexpr unsigned char kOpenTrail = 0x6D;        // ［
-constexpr unsigned char kCloseTrail = 0x6E;       // ］
-constexpr unsigned char kHashTrail = 0x94;        // ＃
-constexpr unsigned char kRiceTrail = 0xA6;        // ※
-constexpr unsigned char kQuoteCloseTrail = 0x76;  // 」
-constexpr unsigned char kCommaTrail = 0x41;       // 、
-constexpr std::string_view kGeta = "\x81\xAC";          // 〓
-constexpr std::string_view kParenOpen = "\x81\x69";     // （
-constexpr std::string_view kParenClose = "\x81\x6A";    // ）
+constexpr unsigned char kRubyOpenTrail = 0x73;        // 《
+constexpr unsigned char kRubyCloseTrail = 0x74;       // 》
+constexpr unsigned char kBarTrail = 0x62;             // ｜
+constexpr unsigned char kOpenTrail = 0x6D;            // ［
+constexpr unsigned char kCloseTrail = 0x6E;           // ］
+constexpr unsigned char kHashTrail = 0x94;            // ＃
+constexpr unsigned char kRiceTrail = 0xA6;            // ※
+constexpr unsigned char kQuoteCloseTrail = 0x76;      // 」
+constexpr unsigned char kCommaTrail = 0x41;           // 、
+constexpr std::string_view kGeta = "\x81\xAC";        // 〓
+constexpr std::string_view kParenOpen = "\x81\x69";   // （
+constexpr std::string_view kParenClose = "\x81\x6A";  // ）
 constexpr std::size_t kMarkBytes = 2;
 
 // The explanation block opens within the first lines with a rule of hyphens and is short.
@@ -82,13 +82,26 @@ std::size_t scan(std::string_view s, std::vector<Mark>& marks) {
     }
     if (at + 1 == n) return at;
     switch (p[at + 1]) {
-      case kRubyOpenTrail: marks.push_back({at, Kind::RubyOpen}); break;
-      case kRubyCloseTrail: marks.push_back({at, Kind::RubyClose}); break;
-      case kBarTrail: marks.push_back({at, Kind::Bar}); break;
-      case kOpenTrail: marks.push_back({at, Kind::Open}); break;
-      case kCloseTrail: marks.push_back({at, Kind::Close}); break;
-      case kRiceTrail: marks.push_back({at, Kind::Rice}); break;
-      default: break;
+      case kRubyOpenTrail:
+        marks.push_back({at, Kind::RubyOpen});
+        break;
+      case kRubyCloseTrail:
+        marks.push_back({at, Kind::RubyClose});
+        break;
+      case kBarTrail:
+        marks.push_back({at, Kind::Bar});
+        break;
+      case kOpenTrail:
+        marks.push_back({at, Kind::Open});
+        break;
+      case kCloseTrail:
+        marks.push_back({at, Kind::Close});
+        break;
+      case kRiceTrail:
+        marks.push_back({at, Kind::Rice});
+        break;
+      default:
+        break;
     }
     start = at + 2;
   }
@@ -105,11 +118,20 @@ void pair(std::vector<Mark>& marks) {
   for (std::size_t k = 0; k < marks.size(); ++k) {
     std::vector<std::int32_t>* stack = nullptr;
     switch (marks[k].kind) {
-      case Kind::RubyOpen: ruby.push_back(static_cast<std::int32_t>(k)); continue;
-      case Kind::Open: square.push_back(static_cast<std::int32_t>(k)); continue;
-      case Kind::RubyClose: stack = &ruby; break;
-      case Kind::Close: stack = &square; break;
-      default: continue;
+      case Kind::RubyOpen:
+        ruby.push_back(static_cast<std::int32_t>(k));
+        continue;
+      case Kind::Open:
+        square.push_back(static_cast<std::int32_t>(k));
+        continue;
+      case Kind::RubyClose:
+        stack = &ruby;
+        break;
+      case Kind::Close:
+        stack = &square;
+        break;
+      default:
+        continue;
     }
     if (stack->empty()) continue;
     marks[k].match = stack->back();
@@ -140,7 +162,8 @@ int hexValue(char c) {
 // The number at s[i..], advancing i past its digits; -1 without a digit.
 int numberAt(std::string_view s, std::size_t& i) {
   int value = -1;
-  while (i < s.size() && isDigit(s[i]) && value < jisx0213::kSide * 10) value = std::max(value, 0) * 10 + (s[i++] - '0');
+  while (i < s.size() && isDigit(s[i]) && value < jisx0213::kSide * 10)
+    value = std::max(value, 0) * 10 + (s[i++] - '0');
   return value;
 }
 
@@ -256,7 +279,8 @@ AozoraFilter::Head AozoraFilter::head(std::string_view piece, bool endsLine, std
     return Head::Dropped;
   }
   scan(piece, marks_);
-  for (const Mark& m : marks_) blockHasNotation_ = blockHasNotation_ || m.kind == Kind::RubyOpen || m.kind == Kind::Open;
+  for (const Mark& m : marks_)
+    blockHasNotation_ = blockHasNotation_ || m.kind == Kind::RubyOpen || m.kind == Kind::Open;
   heldBytes_ += piece.size();
   if (!keep) held_.push_back({std::string(piece), line});
   return Head::Held;
@@ -298,7 +322,8 @@ bool rubyFollows(const std::vector<Mark>& marks, std::size_t k) {
   for (++k; k < marks.size(); ++k) {
     if (marks[k].kind == Kind::Bar) return false;
     if (marks[k].kind == Kind::RubyOpen) {
-      return marks[k].match >= 0 && marks[static_cast<std::size_t>(marks[k].match)].pos > marks[k].pos + kMarkBytes;
+      return marks[k].match >= 0 &&
+             marks[static_cast<std::size_t>(marks[k].match)].pos > marks[k].pos + kMarkBytes;
     }
   }
   return false;
@@ -310,7 +335,8 @@ std::size_t keptBackFrom(const std::vector<Mark>& marks, std::string_view text, 
   for (std::size_t k = 0; k < marks.size(); ++k) {
     const Mark& m = marks[k];
     if (m.pos + kNoteRoom < text.size() || m.match >= 0) continue;
-    const bool opens = m.kind == Kind::RubyOpen || m.kind == Kind::Open || (m.kind == Kind::Bar && !rubyFollows(marks, k)) ||
+    const bool opens = m.kind == Kind::RubyOpen || m.kind == Kind::Open ||
+                       (m.kind == Kind::Bar && !rubyFollows(marks, k)) ||
                        (m.kind == Kind::Rice && m.pos + kMarkBytes == whole);
     if (!opens) continue;
     const bool rice = m.kind == Kind::Open && k > 0 && marks[k - 1].kind == Kind::Rice &&
@@ -376,8 +402,8 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
       case Kind::Open: {
         if (!paired || partner < m.pos || !isNote(text, m)) break;
         noteSeen_ = true;
-        const bool rice = k > 0 && marks_[k - 1].kind == Kind::Rice && marks_[k - 1].pos + kMarkBytes == m.pos &&
-                          marks_[k - 1].pos >= at;
+        const bool rice = k > 0 && marks_[k - 1].kind == Kind::Rice &&
+                          marks_[k - 1].pos + kMarkBytes == m.pos && marks_[k - 1].pos >= at;
         copyTo(rice ? m.pos - kMarkBytes : m.pos);
         if (rice) {
           const std::size_t body = m.pos + 2 * kMarkBytes;
@@ -386,7 +412,8 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
         at = partner + kMarkBytes;
         break;
       }
-      default: break;
+      default:
+        break;
     }
   }
   copyTo(cut);

@@ -41,11 +41,13 @@ class AozoraFilter {
     }
     switch (head(piece, endsLine, line)) {
       case Head::Held:
-      case Head::Dropped: return true;
+      case Head::Dropped:
+        return true;
       case Head::Released:
         if (!release(sink)) return false;
         break;
-      case Head::Pass: break;
+      case Head::Pass:
+        break;
     }
     return sink(filter(piece, endsLine, line), endsLine, line);
   }

@@ -30,7 +30,8 @@ constexpr std::size_t kChunkBytes = std::size_t{4} << 20;
 
 class Run {
  public:
-  Run(const ConvertSettings& settings, const std::vector<ConvertInput>& inputs, Message& message, ConvertHost& host)
+  Run(const ConvertSettings& settings, const std::vector<ConvertInput>& inputs, Message& message,
+      ConvertHost& host)
       : settings_(settings), inputs_(inputs), header_(settings.header), message_(message), host_(host) {
     result_.nextNumber = settings.startNumber;
     number_ = settings.startNumber;
@@ -48,10 +49,12 @@ class Run {
     folder_ = settings_.folder;
     if (auto refused = platform::checkFolderWritable(folder_)) return folderRefused(*refused);
     switch (lock_.acquire(folder_)) {
-      case platform::FolderLock::State::Held: break;
+      case platform::FolderLock::State::Held:
+        break;
       case platform::FolderLock::State::Busy:
         return fail(ConvertStatus::FolderBusy, std::string(texts::kFolderBusy) + "\n" + utf8Of(folder_));
-      case platform::FolderLock::State::Failed: return folderRefused(*lock_.error());
+      case platform::FolderLock::State::Failed:
+        return folderRefused(*lock_.error());
     }
     // Only runs hold this lock, so what is left now was left by one that was killed; the inputs
     // stay whatever their names.
@@ -62,14 +65,15 @@ class Run {
     platform::removeRecordTemporaries(lock_, inputIds);
     for (const ConvertInput& input : inputs_) {
       if (inputIsAnOutput(input.path)) {
-        return fail(ConvertStatus::InputIsOutput, std::string(texts::kInputIsOutput) + "\n" + utf8Of(input.path));
+        return fail(ConvertStatus::InputIsOutput,
+                    std::string(texts::kInputIsOutput) + "\n" + utf8Of(input.path));
       }
     }
 
     // A record holds about the limit plus its header and the line that overflows it; room for
     // that up front spares the copies of growing a large record.
-    message_.reserve(static_cast<std::size_t>(
-        std::min<std::int64_t>(std::int64_t{settings_.limit} + kRecordSlack, static_cast<std::int64_t>(kHeldBytes))));
+    message_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(
+        std::int64_t{settings_.limit} + kRecordSlack, static_cast<std::int64_t>(kHeldBytes))));
     for (const ConvertInput& input : inputs_) {
       if (auto ended = convertText(input)) return *ended;
     }
@@ -89,8 +93,8 @@ class Run {
     header_.subject = input.subject.value_or(settings_.header.subject);
     structure_ = {};
     noted_ = false;
-    LineReader& reader = reader_.emplace(input.path, LineReader::kBlockSize,
-                                         [this] { return host_.StopRequested(); }, settings_.encoding);
+    LineReader& reader = reader_.emplace(
+        input.path, LineReader::kBlockSize, [this] { return host_.StopRequested(); }, settings_.encoding);
     if (reader.wasInterrupted()) return first ? stopped() : stopBetweenTexts();
     if (!reader.ok()) {
       result_.failure = Failure{FailureKind::Read, reader.error(), input.path};
@@ -108,7 +112,7 @@ class Run {
       // The structure check needs only a line's start; a line read in pieces ends later.
       if (!lineOpen_) structure_.look(bytes, line);
       const std::int64_t size = reader.lineMayHoldNul() || !current ? rawLineLength(bytes)
-                                                                     : static_cast<std::int64_t>(bytes.size());
+                                                                    : static_cast<std::int64_t>(bytes.size());
       return addPiece(bytes, size, endsLine);
     };
     // The bar follows the file's bytes, line ends included, so it is full once the whole text is
@@ -327,9 +331,7 @@ class Run {
   }
 
   // Whether the line so far, with its line end, still fits the record in hand.
-  bool fits() const {
-    return count_.fits(lineCount_, recordBytes(), lineBytes_);
-  }
+  bool fits() const { return count_.fits(lineCount_, recordBytes(), lineBytes_); }
 
   bool moveLineToNextRecord() {
     if (!closeRecord()) return false;
@@ -434,11 +436,15 @@ class Run {
 
   ConvertResult stopAfterLine() {
     switch (failure_ ? failure_->kind : FailureKind::Write) {
-      case FailureKind::NumbersOut: return stop(ConvertStatus::NumbersOut, numbersOutText());
-      case FailureKind::SerialsOut: return serialsOut();
-      case FailureKind::RecordTooLarge: return stop(ConvertStatus::RecordTooLarge, texts::kRecordTooLarge);
+      case FailureKind::NumbersOut:
+        return stop(ConvertStatus::NumbersOut, numbersOutText());
+      case FailureKind::SerialsOut:
+        return serialsOut();
+      case FailureKind::RecordTooLarge:
+        return stop(ConvertStatus::RecordTooLarge, texts::kRecordTooLarge);
       case FailureKind::Read:
-      case FailureKind::Write: break;
+      case FailureKind::Write:
+        break;
     }
     return writeFailed();
   }
@@ -502,7 +508,10 @@ class Run {
     if (last >= first) result_.leftovers = std::make_pair(first, last);
   }
 
-  ConvertResult serialsOut() { return stop(ConvertStatus::SerialsOut, texts::fillIn(texts::kSerialsOut, {{"last", std::to_string(Message::kMaxSerial)}})); }
+  ConvertResult serialsOut() {
+    return stop(ConvertStatus::SerialsOut,
+                texts::fillIn(texts::kSerialsOut, {{"last", std::to_string(Message::kMaxSerial)}}));
+  }
 
   ConvertResult readFailed(const LineReader& reader, const std::filesystem::path& input) {
     // What was read is written whole first, as an interrupt does.
@@ -602,8 +611,8 @@ std::string leftoversSentence(const ConvertResult& result) {
   return text;
 }
 
-ConvertResult Convert(const ConvertSettings& settings, const std::vector<ConvertInput>& inputs, Message& message,
-                      ConvertHost& host) {
+ConvertResult Convert(const ConvertSettings& settings, const std::vector<ConvertInput>& inputs,
+                      Message& message, ConvertHost& host) {
   if (settings.startNumber < 0 || settings.startNumber > kLastFileNumber) {
     throw std::out_of_range("start number outside the file numbers");
   }

@@ -50,29 +50,30 @@ struct ReadingOptions {
 };
 
 struct ConvertSettings {
-  std::filesystem::path input;      // the text, when one is converted
-  std::filesystem::path folder;     // where the records go, chosen before the run
+  std::filesystem::path input;         // the text, when one is converted
+  std::filesystem::path folder;        // where the records go, chosen before the run
   std::int32_t limit = kDefaultLimit;  // at least 1 (see parseLimit)
-  int startNumber = 0;              // 0..kLastFileNumber
-  HeaderInputs header;              // date is taken from the host for each record
+  int startNumber = 0;                 // 0..kLastFileNumber
+  HeaderInputs header;                 // date is taken from the host for each record
   EncodingChoice encoding = EncodingChoice::Auto;
   ReadingOptions reading;
 };
 
 enum class ConvertStatus {
-  Completed,     // every record written, and on disk
-  WriteFailures, // stopped at the first record that could not be written
-  InvalidLimit,  // below 1; nothing read or written
-  InvalidHeader, // a header value too long, or holding a line break or another control character; nothing written
+  Completed,      // every record written, and on disk
+  WriteFailures,  // stopped at the first record that could not be written
+  InvalidLimit,   // below 1; nothing read or written
+  InvalidHeader,  // a header value too long, or holding a line break or another control character; nothing
+                  // written
   FolderNotWritable,  // nothing read or written
-  FolderBusy,    // another run holds the folder; nothing read or written
-  InputIsOutput, // the input is one of the files the run would write; nothing written
-  RecordTooLarge,  // a line would make its record too large to write
-  SyncFailed,    // every record written, but the system could not confirm they reached the disk
-  InputError,    // the input could not be opened or read
-  NumbersOut,    // the last file number used with input left
-  SerialsOut,    // the last Subject serial used with records left
-  Stopped,       // the host asked to stop
+  FolderBusy,         // another run holds the folder; nothing read or written
+  InputIsOutput,      // the input is one of the files the run would write; nothing written
+  RecordTooLarge,     // a line would make its record too large to write
+  SyncFailed,         // every record written, but the system could not confirm they reached the disk
+  InputError,         // the input could not be opened or read
+  NumbersOut,         // the last file number used with input left
+  SerialsOut,         // the last Subject serial used with records left
+  Stopped,            // the host asked to stop
 };
 
 struct ConvertResult {
@@ -82,15 +83,15 @@ struct ConvertResult {
   std::string message;
   int filesWritten = 0;
   std::vector<std::filesystem::path> failedFiles;
-  std::optional<Failure> failure;  // the failed read or write that ended the run, if one did
-  std::optional<int> firstNumber;  // first file attempted
-  std::optional<int> lastNumber;   // last file attempted
-  int nextNumber = 0;              // where the spinner stands afterwards: the failed one after a failure
+  std::optional<Failure> failure;    // the failed read or write that ended the run, if one did
+  std::optional<int> firstNumber;    // first file attempted
+  std::optional<int> lastNumber;     // last file attempted
+  int nextNumber = 0;                // where the spinner stands afterwards: the failed one after a failure
   std::uint64_t bytesConverted = 0;  // input bytes (line ends included) now in written records
   // Records of the same series beyond the last one written, left by an earlier, longer run and
   // not touched by this one: the first and last number of the run of them.
   std::optional<std::pair<int, int>> leftovers;
-  std::vector<InputReport> inputs;   // one for each text whose reading began, in order
+  std::vector<InputReport> inputs;  // one for each text whose reading began, in order
 };
 
 // The sentence about result.leftovers (empty without them), as the closing message carries it.
@@ -116,7 +117,7 @@ ConvertResult Convert(const ConvertSettings& settings, Message& message, Convert
 // own, and the file numbers and the Subject serial run on from one to the next, so the records
 // are those of one run per text with both carried by hand. A failure stops the run where it is,
 // the records before it kept; `inputs` must not be empty.
-ConvertResult Convert(const ConvertSettings& settings, const std::vector<ConvertInput>& inputs, Message& message,
-                      ConvertHost& host);
+ConvertResult Convert(const ConvertSettings& settings, const std::vector<ConvertInput>& inputs,
+                      Message& message, ConvertHost& host);
 
 }  // namespace orvella

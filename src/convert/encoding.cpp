@@ -17,10 +17,14 @@ constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
 std::string_view markOf(TextEncoding encoding) {
   switch (encoding) {
-    case TextEncoding::Utf8: return kUtf8Mark;
-    case TextEncoding::Utf16Le: return kUtf16LeMark;
-    case TextEncoding::Utf16Be: return kUtf16BeMark;
-    case TextEncoding::Cp932: break;
+    case TextEncoding::Utf8:
+      return kUtf8Mark;
+    case TextEncoding::Utf16Le:
+      return kUtf16LeMark;
+    case TextEncoding::Utf16Be:
+      return kUtf16BeMark;
+    case TextEncoding::Cp932:
+      break;
   }
   return {};
 }
@@ -67,11 +71,19 @@ Detection detectEncoding(std::string_view head, bool whole) {
 Detection chooseEncoding(EncodingChoice choice, std::string_view head, bool whole) {
   TextEncoding e = TextEncoding::Cp932;
   switch (choice) {
-    case EncodingChoice::Auto: return detectEncoding(head, whole);
-    case EncodingChoice::Cp932: return {TextEncoding::Cp932, 0};
-    case EncodingChoice::Utf8: e = TextEncoding::Utf8; break;
-    case EncodingChoice::Utf16Le: e = TextEncoding::Utf16Le; break;
-    case EncodingChoice::Utf16Be: e = TextEncoding::Utf16Be; break;
+    case EncodingChoice::Auto:
+      return detectEncoding(head, whole);
+    case EncodingChoice::Cp932:
+      return {TextEncoding::Cp932, 0};
+    case EncodingChoice::Utf8:
+      e = TextEncoding::Utf8;
+      break;
+    case EncodingChoice::Utf16Le:
+      e = TextEncoding::Utf16Le;
+      break;
+    case EncodingChoice::Utf16Be:
+      e = TextEncoding::Utf16Be;
+      break;
   }
   const std::string_view mark = markOf(e);
   return {e, head.substr(0, mark.size()) == mark ? mark.size() : 0};
@@ -92,10 +104,14 @@ std::optional<EncodingChoice> parseEncodingChoice(std::string_view name) {
 
 std::string_view encodingName(TextEncoding encoding) {
   switch (encoding) {
-    case TextEncoding::Cp932: return texts::kEncodingCp932;
-    case TextEncoding::Utf8: return texts::kEncodingUtf8;
-    case TextEncoding::Utf16Le: return texts::kEncodingUtf16Le;
-    case TextEncoding::Utf16Be: return texts::kEncodingUtf16Be;
+    case TextEncoding::Cp932:
+      return texts::kEncodingCp932;
+    case TextEncoding::Utf8:
+      return texts::kEncodingUtf8;
+    case TextEncoding::Utf16Le:
+      return texts::kEncodingUtf16Le;
+    case TextEncoding::Utf16Be:
+      return texts::kEncodingUtf16Be;
   }
   return {};
 }

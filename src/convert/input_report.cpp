@@ -93,8 +93,10 @@ InputReport reportOf(const LineReader& reader, const StructureLines& structure, 
 bool readsAsAozora(LineReader& reader) {
   AozoraFilter filter(AozoraMode::Keep);
   std::string_view piece;
-  for (std::uint64_t n = 0; n < AozoraFilter::kLookLines && !filter.recognised() && reader.nextPiece(piece); ++n) {
-    filter.feed(piece, reader.pieceEndsLine(), reader.lineNumber(), [](std::string_view, bool, std::uint64_t) { return true; });
+  for (std::uint64_t n = 0; n < AozoraFilter::kLookLines && !filter.recognised() && reader.nextPiece(piece);
+       ++n) {
+    filter.feed(piece, reader.pieceEndsLine(), reader.lineNumber(),
+                [](std::string_view, bool, std::uint64_t) { return true; });
   }
   return filter.recognised();
 }
@@ -105,8 +107,8 @@ std::string encodingLine(const InputReport& report) {
 
 namespace {
 
-void appendSubstitutions(std::vector<std::string>& lines, const SubstitutionReport& s, std::string_view prefix,
-                         bool withKinds) {
+void appendSubstitutions(std::vector<std::string>& lines, const SubstitutionReport& s,
+                         std::string_view prefix, bool withKinds) {
   if (s.total() == 0) return;
   std::string head = std::string(prefix) + std::to_string(s.total()) + std::string(texts::kSubstitutedSuffix);
   if (withKinds) {
@@ -144,8 +146,8 @@ std::string completionNote(const InputReport& report) {
   std::string note = encodingLine(report);
   const SubstitutionReport& s = report.substitutions;
   if (s.total() == 0) return note;
-  note += std::string(texts::kNoteSeparator) + std::string(texts::kSubstitutedPrefix) + std::to_string(s.total()) +
-          std::string(texts::kSubstitutedSuffix) + " (";
+  note += std::string(texts::kNoteSeparator) + std::string(texts::kSubstitutedPrefix) +
+          std::to_string(s.total()) + std::string(texts::kSubstitutedSuffix) + " (";
   for (std::size_t i = 0; i < s.samples.size(); ++i) {
     const Substitution& sample = s.samples[i];
     if (i > 0) note += ", ";
@@ -157,7 +159,9 @@ std::string completionNote(const InputReport& report) {
   return note + ")";
 }
 
-std::vector<std::string> structureLines(const InputReport& report) { return structureLines(report.structure); }
+std::vector<std::string> structureLines(const InputReport& report) {
+  return structureLines(report.structure);
+}
 
 std::vector<std::string> structureLines(const StructureLines& s) {
   std::vector<std::string> lines;

@@ -50,8 +50,8 @@ struct InputReport {
   std::uint64_t lines = 0;
   SubstitutionReport substitutions;
   StructureLines structure;
-  bool aozora = false;        // written in Aozora Bunko notation
-  SubstitutionReport gaiji;   // characters named by its notes that became 〓
+  bool aozora = false;       // written in Aozora Bunko notation
+  SubstitutionReport gaiji;  // characters named by its notes that became 〓
 
   bool decoded() const { return detection.encoding != TextEncoding::Cp932; }
   bool hasWarnings() const { return substitutions.total() > 0 || gaiji.total() > 0 || structure.count() > 0; }
@@ -62,7 +62,8 @@ struct InputReport {
 [[nodiscard]] bool readsAsAozora(LineReader& reader);
 
 // `aozora`: the notation filter the lines went through, if any.
-InputReport reportOf(const LineReader& reader, const StructureLines& structure, const AozoraFilter* aozora = nullptr);
+InputReport reportOf(const LineReader& reader, const StructureLines& structure,
+                     const AozoraFilter* aozora = nullptr);
 
 // Lines for the user (UTF-8, no line ends): the encoding read; the '?' written with the first
 // few; the structure-like lines with the first ten.

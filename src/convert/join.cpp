@@ -66,13 +66,15 @@ JoinResult damaged(int number, const RecordOutcome& outcome) {
 JoinResult joinFolder(const std::filesystem::path& folder, const JoinSink& sink) {
   RecordSeries series;
   if (auto failed = readSeries(folder, series)) {
-    return stopped(JoinStatus::FolderUnreadable, std::string(texts::kVerifyFolderUnreadable) + reasonText(*failed));
+    return stopped(JoinStatus::FolderUnreadable,
+                   std::string(texts::kVerifyFolderUnreadable) + reasonText(*failed));
   }
   if (series.records.empty()) {
     return stopped(JoinStatus::NoRecords, texts::fillIn(texts::kVerifyNoRecords, {{"name", fileNameFor(0)}}));
   }
   if (const auto holes = series.holes(); !holes.empty()) {
-    return stopped(JoinStatus::Hole, texts::fillIn(texts::kJoinHole, {{"name", fileNameFor(holes.front().first)}}));
+    return stopped(JoinStatus::Hole,
+                   texts::fillIn(texts::kJoinHole, {{"name", fileNameFor(holes.front().first)}}));
   }
   RecordReader reader;
   RecordVisitor nothing;

@@ -18,7 +18,7 @@ enum class JoinStatus { Joined, FolderUnreadable, NoRecords, Hole, Damaged, Writ
 
 struct JoinResult {
   JoinStatus status = JoinStatus::Joined;
-  std::string message;  // why it stopped, naming the file (UTF-8); empty once joined
+  std::string message;      // why it stopped, naming the file (UTF-8); empty once joined
   std::uint64_t bytes = 0;  // handed to the sink
 };
 

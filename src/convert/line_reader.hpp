@@ -33,8 +33,7 @@ class LineReader {
   // A wait for input (a pipe nobody writes to) that a signal breaks ends when `interrupted`
   // says so; without it the wait goes on.
   explicit LineReader(const std::filesystem::path& file, std::size_t blockSize = kBlockSize,
-                      std::function<bool()> interrupted = {},
-                      EncodingChoice encoding = EncodingChoice::Auto);
+                      std::function<bool()> interrupted = {}, EncodingChoice encoding = EncodingChoice::Auto);
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;

@@ -42,7 +42,8 @@ class Parser {
         continue;
       }
       const void* lf = std::memchr(block.data(), '\n', block.size());
-      const std::size_t at = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - block.data()) : block.size();
+      const std::size_t at =
+          lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - block.data()) : block.size();
       std::string_view content = block.substr(0, at);
       const bool crLast = !content.empty() && content.back() == '\r';
       if (crLast) content.remove_suffix(1);
@@ -204,9 +205,12 @@ std::string faultText(const RecordOutcome& outcome) {
   const std::string line = std::to_string(outcome.line);
   const std::string count = std::to_string(kFooterCount);
   switch (outcome.fault) {
-    case RecordFault::None: return {};
-    case RecordFault::Unreadable: return std::string(t::kRecordUnreadable) + reasonText(outcome.error);
-    case RecordFault::NotAFile: return std::string(t::kRecordNotAFile);
+    case RecordFault::None:
+      return {};
+    case RecordFault::Unreadable:
+      return std::string(t::kRecordUnreadable) + reasonText(outcome.error);
+    case RecordFault::NotAFile:
+      return std::string(t::kRecordNotAFile);
     case RecordFault::HeaderLine: {
       const HeaderLine& due = kHeaderLines[outcome.line - 1];
       const std::string_view text = due.text.empty()                 ? t::kRecordHeaderBlank
@@ -214,9 +218,12 @@ std::string faultText(const RecordOutcome& outcome) {
                                                                      : t::kRecordHeaderStart;
       return t::fillIn(text, {{"line", line}, {"text", std::string(due.text)}});
     }
-    case RecordFault::LineEnd: return t::fillIn(t::kRecordLineEnd, {{"line", line}});
-    case RecordFault::EndsInHeader: return t::fillIn(t::kRecordEndsInHeader, {{"line", line}});
-    case RecordFault::CutLine: return t::fillIn(t::kRecordCutLine, {{"line", line}});
+    case RecordFault::LineEnd:
+      return t::fillIn(t::kRecordLineEnd, {{"line", line}});
+    case RecordFault::EndsInHeader:
+      return t::fillIn(t::kRecordEndsInHeader, {{"line", line}});
+    case RecordFault::CutLine:
+      return t::fillIn(t::kRecordCutLine, {{"line", line}});
     case RecordFault::NoFooter: {
       std::string lines;
       for (std::string_view footer : kFooterLines) {
@@ -225,7 +232,8 @@ std::string faultText(const RecordOutcome& outcome) {
       }
       return t::fillIn(t::kRecordNoFooter, {{"count", count}, {"lines", lines}});
     }
-    case RecordFault::AfterFooter: return t::fillIn(t::kRecordAfterFooter, {{"count", count}, {"line", line}});
+    case RecordFault::AfterFooter:
+      return t::fillIn(t::kRecordAfterFooter, {{"count", count}, {"line", line}});
   }
   return {};
 }

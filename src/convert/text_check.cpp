@@ -106,8 +106,9 @@ CheckResult checkText(const ConvertSettings& settings, const std::u16string& dat
   // Each piece as the notation filter leaves it, as Convert takes it.
   auto take = [&](std::string_view text, bool endsLine, std::uint64_t line) {
     if (lineStart) structure.look(text, line);
-    measure += reader.lineMayHoldNul() || line != reader.lineNumber() ? rawLineLength(text)
-                                                                    : static_cast<std::int64_t>(text.size());
+    measure += reader.lineMayHoldNul() || line != reader.lineNumber()
+                   ? rawLineLength(text)
+                   : static_cast<std::int64_t>(text.size());
     bytes += text.size();
     lineStart = endsLine;
     if (!lineStart) return true;
@@ -123,8 +124,8 @@ CheckResult checkText(const ConvertSettings& settings, const std::u16string& dat
     return true;
   };
   while (reader.nextPiece(piece)) {
-    aozora.feed(piece, reader.pieceEndsLine(), reader.pieceEndsLine() ? reader.lineNumber() : reader.lineNumber() + 1,
-                take);
+    aozora.feed(piece, reader.pieceEndsLine(),
+                reader.pieceEndsLine() ? reader.lineNumber() : reader.lineNumber() + 1, take);
   }
   aozora.finish(take);
   if (!reader.ok()) result.failure = Failure{FailureKind::Read, reader.error(), settings.input};
@@ -146,7 +147,8 @@ std::vector<CheckResult> checkTexts(const ConvertSettings& settings, const std::
     one.input = input.path;
     one.header.subject = input.subject.value_or(settings.header.subject);
     // Past the last serial a run stops; the sizes go on with the last one.
-    results.push_back(checkText(one, date, static_cast<int>(std::min<std::int64_t>(serial, Message::kMaxSerial))));
+    results.push_back(
+        checkText(one, date, static_cast<int>(std::min<std::int64_t>(serial, Message::kMaxSerial))));
     if (settings.header.serialOn) serial += static_cast<std::int64_t>(results.back().records);
   }
   return results;

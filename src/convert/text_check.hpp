@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "convert/converter.hpp"
-#include "convert/input_report.hpp"
 #include "convert/failure.hpp"
+#include "convert/input_report.hpp"
 
 namespace orvella {
 

@@ -44,8 +44,7 @@ inline constexpr std::string_view kInputOpenFailed = "入力ファイルを開�
 inline constexpr std::string_view kInputReadFailed = "入力ファイルの読み込み中にエラーが発生しました。";
 inline constexpr std::string_view kStoppedAtBytePrefix = "先頭から ";
 inline constexpr std::string_view kStoppedAtByteSuffix = " バイトまでを変換したところで中止しました。";
-inline constexpr std::string_view kNumbersOut =
-    "ファイル番号が {last} に達したため、変換を中止しました。";
+inline constexpr std::string_view kNumbersOut = "ファイル番号が {last} に達したため、変換を中止しました。";
 inline constexpr std::string_view kSerialsOut =
     "Subject の通し番号が {last} に達したため、変換を中止しました。";
 inline constexpr std::string_view kLastFilePrefix = "最後のファイルは ";
@@ -54,7 +53,8 @@ inline constexpr std::string_view kNoFileWritten = "ファイルは作成され�
 inline constexpr std::string_view kRestNotConverted = "残りのテキストは変換されていません。";
 inline constexpr std::string_view kHeaderBreaks =
     " に改行などの制御文字が含まれています。ヘッダーが壊れるため変換しません。";
-inline constexpr std::string_view kHeaderTooLong = " が長すぎます (バイト数の上限を超えています)。変換しません。";
+inline constexpr std::string_view kHeaderTooLong =
+    " が長すぎます (バイト数の上限を超えています)。変換しません。";
 inline constexpr std::string_view kFolderNotWritable = "出力先のフォルダに書き込めません。";
 inline constexpr std::string_view kFolderBusy =
     "このフォルダには別の変換が書き込み中です。終わってからもう一度実行してください。";
@@ -62,8 +62,7 @@ inline constexpr std::string_view kInputIsOutput =
     "入力ファイルが、この変換で書き込むファイルの一つです。入力ファイルを上書きしてしまうため変換しません。";
 inline constexpr std::string_view kRecordTooLarge =
     "1 つのファイルが大きくなりすぎる (2 GiB を超える) 行があるため、変換を中止しました。";
-inline constexpr std::string_view kSyncFailed =
-    "書き込んだファイルをディスクに確実に保存できませんでした。";
+inline constexpr std::string_view kSyncFailed = "書き込んだファイルをディスクに確実に保存できませんでした。";
 inline constexpr std::string_view kAllWritten = "すべてのファイルを書き込みました。";
 inline constexpr std::string_view kUnconfirmed = "ただし、ディスクへの保存を確認できなかったものがあります:";
 inline constexpr std::string_view kLeftoversPrefix = "以前の変換で作られた ";
@@ -88,7 +87,8 @@ inline constexpr std::string_view kInvalidCount = "文字コードとして正�
 inline constexpr std::string_view kLinePrefix = "  ";
 inline constexpr std::string_view kLineSuffix = " 行目: ";
 inline constexpr std::string_view kInvalidBytes = "正しくないバイト列";
-inline constexpr std::string_view kStructurePrefix = "vMessage の区切りと読まれるおそれのある本文の行 (BEGIN: / END:): ";
+inline constexpr std::string_view kStructurePrefix =
+    "vMessage の区切りと読まれるおそれのある本文の行 (BEGIN: / END:): ";
 inline constexpr std::string_view kLinesSuffix = " 行";
 inline constexpr std::string_view kMorePrefix = "  ほか ";
 
@@ -102,9 +102,11 @@ inline constexpr std::string_view kRecordHeaderBlank = "{line} 行目が空行�
 inline constexpr std::string_view kRecordHeaderStart = "{line} 行目が「{text}」で始まっていません。";
 inline constexpr std::string_view kRecordLineEnd = "{line} 行目の改行が CR LF ではありません。";
 inline constexpr std::string_view kRecordEndsInHeader = "ヘッダーの途中 ({line} 行目) で終わっています。";
-inline constexpr std::string_view kRecordCutLine = "最後の {line} 行目が改行なしで終わっています (途中で切れています)。";
+inline constexpr std::string_view kRecordCutLine =
+    "最後の {line} 行目が改行なしで終わっています (途中で切れています)。";
 inline constexpr std::string_view kRecordNoFooter = "終わりの {count} 行 ({lines}) がありません。";
-inline constexpr std::string_view kRecordAfterFooter = "終わりの {count} 行のあと、{line} 行目にも続きがあります。";
+inline constexpr std::string_view kRecordAfterFooter =
+    "終わりの {count} 行のあと、{line} 行目にも続きがあります。";
 
 // --verify: what a folder of records holds.
 inline constexpr std::string_view kNone = "なし";
@@ -116,14 +118,16 @@ inline constexpr std::string_view kVerifyHoles = "欠番: ";
 inline constexpr std::string_view kVerifyStrays = "連番の名前ではないもの: ";
 inline constexpr std::string_view kVerifyDamaged = "Orvella の書く形になっていないファイル: ";
 inline constexpr std::string_view kVerifyLargest = "最大のファイル: ";
-inline constexpr std::string_view kVerifySize = "{name} (数えたバイト数 {counted}、ファイルの大きさ {bytes} バイト)";
+inline constexpr std::string_view kVerifySize =
+    "{name} (数えたバイト数 {counted}、ファイルの大きさ {bytes} バイト)";
 inline constexpr std::string_view kVerifyOverLimit = "最大バイト数 {limit} を超えるファイル: ";
 inline constexpr std::string_view kVerifyDates = "Date が番号の順になっていないファイル: ";
 inline constexpr std::string_view kVerifyDateBefore = "{name} (Date が {before} より前)";
 inline constexpr std::string_view kVerifyDateUnreadable = " (Date が日時として読めない)";
 
 // --join: why the text could not be put back together.
-inline constexpr std::string_view kJoinHole = "{name} がありません (欠番)。連番が途切れているため連結しません。";
+inline constexpr std::string_view kJoinHole =
+    "{name} がありません (欠番)。連番が途切れているため連結しません。";
 inline constexpr std::string_view kJoinWriteFailed = "連結したテキストを書き出せませんでした: ";
 
 }  // namespace orvella::texts

@@ -22,8 +22,8 @@ struct Substitution {
 
 struct SubstitutionReport {
   static constexpr std::size_t kSamples = 5;
-  std::uint64_t unmapped = 0;  // characters code page 932 lacks
-  std::uint64_t invalid = 0;   // sequences that are not valid in the input encoding
+  std::uint64_t unmapped = 0;         // characters code page 932 lacks
+  std::uint64_t invalid = 0;          // sequences that are not valid in the input encoding
   std::vector<Substitution> samples;  // the first few, in input order
   std::uint64_t total() const { return unmapped + invalid; }
 };
@@ -55,9 +55,9 @@ class Transcoder {
   char* invalid(std::string_view bytes, char* w);
 
   TextEncoding from_;
-  std::string carry_;       // the start of a sequence cut by a block's end
-  char16_t pendingHigh_ = 0;  // UTF-16: a high surrogate waiting for its low half
-  std::uint64_t emitted_ = 0; // output bytes of earlier calls
+  std::string carry_;          // the start of a sequence cut by a block's end
+  char16_t pendingHigh_ = 0;   // UTF-16: a high surrogate waiting for its low half
+  std::uint64_t emitted_ = 0;  // output bytes of earlier calls
   char* blockStart_ = nullptr;
   SubstitutionReport report_;
 };

@@ -139,8 +139,9 @@ std::vector<std::string> verifyListing(const VerifyReport& report, std::int64_t 
   std::size_t missing = 0;
   for (const auto& [first, last] : series.holes()) {
     missing += static_cast<std::size_t>(last - first + 1);
-    items.push_back(first == last ? fileNameFor(first)
-                                  : fileNameFor(first) + std::string(t::kLeftoversMiddle) + fileNameFor(last));
+    items.push_back(first == last
+                        ? fileNameFor(first)
+                        : fileNameFor(first) + std::string(t::kLeftoversMiddle) + fileNameFor(last));
   }
   section(out, t::kVerifyHoles, missing, t::kFilesSuffix, items);
 
@@ -149,7 +150,8 @@ std::vector<std::string> verifyListing(const VerifyReport& report, std::int64_t 
   section(out, t::kVerifyStrays, items.size(), t::kFilesSuffix, items);
 
   items.clear();
-  for (const DamagedRecord& d : report.damaged) items.push_back(fileNameFor(d.number) + ": " + faultText(d.outcome));
+  for (const DamagedRecord& d : report.damaged)
+    items.push_back(fileNameFor(d.number) + ": " + faultText(d.outcome));
   section(out, t::kVerifyDamaged, items.size(), t::kFilesSuffix, items);
 
   if (report.largest) {
@@ -157,8 +159,8 @@ std::vector<std::string> verifyListing(const VerifyReport& report, std::int64_t 
   }
   items.clear();
   for (const RecordSize& size : report.overLimit) items.push_back(sizeText(size));
-  section(out, t::fillIn(t::kVerifyOverLimit, {{"limit", std::to_string(limit)}}), items.size(), t::kFilesSuffix,
-          items);
+  section(out, t::fillIn(t::kVerifyOverLimit, {{"limit", std::to_string(limit)}}), items.size(),
+          t::kFilesSuffix, items);
 
   std::vector<std::string> structure = structureLines(report.structure);
   if (structure.empty()) structure.push_back(std::string(t::kStructurePrefix) + std::string(t::kNone));
@@ -166,7 +168,8 @@ std::vector<std::string> verifyListing(const VerifyReport& report, std::int64_t 
 
   items.clear();
   for (const auto& [before, after] : report.datesBack) {
-    items.push_back(t::fillIn(t::kVerifyDateBefore, {{"name", fileNameFor(after)}, {"before", fileNameFor(before)}}));
+    items.push_back(
+        t::fillIn(t::kVerifyDateBefore, {{"name", fileNameFor(after)}, {"before", fileNameFor(before)}}));
   }
   for (const int number : report.unreadableDates) {
     items.push_back(fileNameFor(number) + std::string(t::kVerifyDateUnreadable));

@@ -35,8 +35,8 @@ struct VerifyReport {
   std::vector<DamagedRecord> damaged;
   std::optional<RecordSize> largest;  // by counted size
   std::vector<RecordSize> overLimit;
-  StructureLines structure;  // body lines a reader may take for structure, with their record
-  std::vector<int> unreadableDates;            // a Date that is no stamp
+  StructureLines structure;          // body lines a reader may take for structure, with their record
+  std::vector<int> unreadableDates;  // a Date that is no stamp
   std::vector<std::pair<int, int>> datesBack;  // (a record, the next one whose Date is earlier)
 
   [[nodiscard]] bool listsAnything() const;

@@ -7,7 +7,7 @@ namespace orvella {
 
 const std::array<std::string_view, 8> dayNames = {"", "Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 const std::array<std::string_view, 13> monthNames = {"",    "Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 namespace {
 
@@ -94,12 +94,14 @@ std::optional<std::chrono::sys_seconds> stampMoment(std::string_view text) {
   const std::string t(text);
   int dd = 0, yyyy = 0, hh = 0, mm = 0, ss = 0, zh = 0, zm = 0;
   char mon[4] = {}, sign = '+';
-  if (std::sscanf(t.c_str(), "%*3s, %2d %3s %4d %2d:%2d:%2d %c%2d%2d", &dd, mon, &yyyy, &hh, &mm, &ss, &sign, &zh, &zm) != 9) {
+  if (std::sscanf(t.c_str(), "%*3s, %2d %3s %4d %2d:%2d:%2d %c%2d%2d", &dd, mon, &yyyy, &hh, &mm, &ss, &sign,
+                  &zh, &zm) != 9) {
     return std::nullopt;
   }
-  const auto month = std::find(monthNames.begin() + 1, monthNames.end(), std::string_view(mon)) - monthNames.begin();
+  const auto month =
+      std::find(monthNames.begin() + 1, monthNames.end(), std::string_view(mon)) - monthNames.begin();
   const sys_days day{year{yyyy} / std::chrono::month{static_cast<unsigned>(month)} /
-                    std::chrono::day{static_cast<unsigned>(dd)}};
+                     std::chrono::day{static_cast<unsigned>(dd)}};
   const seconds zone = hours{zh} + minutes{zm};
   return day + hours{hh} + minutes{mm} + seconds{ss} - (sign == '-' ? -zone : zone);
 }
@@ -114,7 +116,8 @@ std::optional<std::string> laterStamp(std::string_view stamp, std::chrono::secon
   if (!moment) return std::nullopt;
   // The zone's digits, as isDateStamp() checked them: "+hhmm" at the end.
   const std::string_view zone = stamp.substr(stamp.size() - 5);
-  const minutes offset = hours{(zone[1] - '0') * 10 + (zone[2] - '0')} + minutes{(zone[3] - '0') * 10 + (zone[4] - '0')};
+  const minutes offset =
+      hours{(zone[1] - '0') * 10 + (zone[2] - '0')} + minutes{(zone[3] - '0') * 10 + (zone[4] - '0')};
   std::string text = stampIn(*moment + later, zone[0] == '-' ? -offset : offset);
   if (!isDateStamp(text)) return std::nullopt;  // past the years a stamp can write
   return text;

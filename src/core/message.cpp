@@ -16,9 +16,7 @@ void Message::append(std::string_view bytes) {
   cur_.append(kCrLf);
 }
 
-void Message::NewFile() {
-  cur_.clear();
-}
+void Message::NewFile() { cur_.clear(); }
 
 void Message::AddText(std::string_view bytes) { append(bytes); }
 
@@ -41,14 +39,21 @@ void Message::AddHeader(const HeaderInputs& in) {
     }
     std::u16string text(line.text.begin(), line.text.end());
     switch (line.value) {
-      case HeaderValue::Date: text.append(in.date); break;
-      case HeaderValue::From: text.append(in.from); break;
-      case HeaderValue::To: text.append(in.to); break;
+      case HeaderValue::Date:
+        text.append(in.date);
+        break;
+      case HeaderValue::From:
+        text.append(in.from);
+        break;
+      case HeaderValue::To:
+        text.append(in.to);
+        break;
       case HeaderValue::Subject:
         text.append(in.subject);
         if (in.serialOn) text.append(u"-").append(renderSerial(serial_, in.pattern));
         break;
-      case HeaderValue::None: break;
+      case HeaderValue::None:
+        break;
     }
     AddText(text);
   }

@@ -26,7 +26,7 @@ inline constexpr std::string_view kMimeVersionLine = "MIME-Version: 1.0";
 inline constexpr std::string_view kContentTypeLine = "Content-Type: text/plain; charset=Shift_JIS";
 inline constexpr std::string_view kTransferEncodingLine = "Content-Transfer-Encoding: 8bit";
 inline constexpr std::string_view kCountedHeaderLines[] = {kMimeVersionLine, kContentTypeLine,
-                                                          kTransferEncodingLine};
+                                                           kTransferEncodingLine};
 inline constexpr std::int64_t kCountedHeaderBytes = bytesWithLineEnds(kCountedHeaderLines);
 
 // Which header value follows a line's fixed start.
@@ -38,15 +38,20 @@ struct HeaderLine {
   HeaderValue value = HeaderValue::None;
 };
 inline constexpr HeaderLine kHeaderLines[] = {
-    {"BEGIN:VMSG"},          {"VERSION:1.1"},
-    {"X-IRMC-STATUS:READ"},  {"X-IRMC-TYPE:INET"},
-    {"X-IRMC-BOX:INBOX"},    {"BEGIN:VBODY"},
+    {"BEGIN:VMSG"},
+    {"VERSION:1.1"},
+    {"X-IRMC-STATUS:READ"},
+    {"X-IRMC-TYPE:INET"},
+    {"X-IRMC-BOX:INBOX"},
+    {"BEGIN:VBODY"},
     {"Date: ", HeaderValue::Date},
     {"From: ", HeaderValue::From},
     {"Subject: ", HeaderValue::Subject},
     {"To: ", HeaderValue::To},
-    {"Cc: "},                {kMimeVersionLine},
-    {kContentTypeLine},      {kTransferEncodingLine},
+    {"Cc: "},
+    {kMimeVersionLine},
+    {kContentTypeLine},
+    {kTransferEncodingLine},
     {""},
 };
 
@@ -79,9 +84,9 @@ class Message {
   static constexpr int kMaxSerial = std::numeric_limits<std::int16_t>::max();
 
   void NewFile();
-  void AddText(std::string_view bytes);      // one body line, raw bytes
-  void AddText(std::u16string_view text);    // one line of text, encoded here
-  void AddHeader(const HeaderInputs& in);    // may throw SerialExhausted, leaving the buffer as it was
+  void AddText(std::string_view bytes);    // one body line, raw bytes
+  void AddText(std::u16string_view text);  // one line of text, encoded here
+  void AddHeader(const HeaderInputs& in);  // may throw SerialExhausted, leaving the buffer as it was
   void AddFooter();
   // A long line in pieces: AddPiece for each, then EndLine; the bytes of one AddText.
   void AddPiece(std::string_view bytes) { cur_.append(bytes); }

@@ -50,10 +50,18 @@ std::vector<Token> tokens(std::u16string_view section) {
   for (std::size_t i = 0; i < section.size(); ++i) {
     const char16_t c = section[i];
     switch (c) {
-      case u'0': out.push_back({Kind::Zero, {}}); break;
-      case u'#': out.push_back({Kind::Hash, {}}); break;
-      case u',': out.push_back({Kind::Comma, u","}); break;
-      case u'%': out.push_back({Kind::Percent, u"%"}); break;
+      case u'0':
+        out.push_back({Kind::Zero, {}});
+        break;
+      case u'#':
+        out.push_back({Kind::Hash, {}});
+        break;
+      case u',':
+        out.push_back({Kind::Comma, u","});
+        break;
+      case u'%':
+        out.push_back({Kind::Percent, u"%"});
+        break;
       case u'.':
         if (seenPoint) {
           literal(u".");
@@ -73,7 +81,9 @@ std::vector<Token> tokens(std::u16string_view section) {
         i = stop;
         break;
       }
-      default: literal(section.substr(i, 1)); break;
+      default:
+        literal(section.substr(i, 1));
+        break;
     }
   }
   return out;
@@ -125,15 +135,18 @@ std::u16string wholeDigits(unsigned long long magnitude, const std::vector<Token
   std::u16string digits;
   if (magnitude > 0) {
     digits = plainDigits(magnitude);
-    const auto percents = std::count_if(toks.begin(), toks.end(), [](const Token& t) { return t.kind == Kind::Percent; });
+    const auto percents =
+        std::count_if(toks.begin(), toks.end(), [](const Token& t) { return t.kind == Kind::Percent; });
     digits.append(static_cast<std::size_t>(percents) * 2, u'0');
   }
   const auto wholeEnd = pointOf(toks);
   std::size_t forced = 0;
   for (auto it = toks.begin(); it != wholeEnd; ++it) {
     if (!isDigit(*it)) continue;
-    if (it->kind == Kind::Zero && forced == 0) forced = 1;
-    else if (forced > 0) ++forced;
+    if (it->kind == Kind::Zero && forced == 0)
+      forced = 1;
+    else if (forced > 0)
+      ++forced;
   }
   if (digits.size() < forced) digits.insert(0, forced - digits.size(), u'0');
   return digits;

@@ -175,7 +175,8 @@ class FolderLock {
 int removeRecordTemporaries(const FolderLock& folder, const std::vector<FileId>& keep);
 
 // True when the folder's entry `name` is one of the files in `keep`; shared by both systems.
-[[nodiscard]] bool kept(const FolderLock& folder, const std::filesystem::path& name, const std::vector<FileId>& keep);
+[[nodiscard]] bool kept(const FolderLock& folder, const std::filesystem::path& name,
+                        const std::vector<FileId>& keep);
 
 // Makes the named files of the folder, and the folder's own entries, durable: on disk when this
 // returns nothing. A file that fails does not stop the others from being flushed.

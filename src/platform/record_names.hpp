@@ -27,7 +27,8 @@ inline constexpr int kLastFileNumber = [] {
 // The number a record's name carries; nothing for any other name, letter case included unless
 // the letters' case is to be ignored (as a card's filesystem does).
 enum class LetterCase { Exact, Ignored };
-[[nodiscard]] std::optional<int> recordNumberOf(std::string_view name, LetterCase letters = LetterCase::Exact);
+[[nodiscard]] std::optional<int> recordNumberOf(std::string_view name,
+                                                LetterCase letters = LetterCase::Exact);
 
 }  // namespace orvella
 

@@ -116,7 +116,7 @@ class frmMain : private ConvertHost {
   DateSource dateSource_;
   StopSource stopSource_;
   BarValue bar_;
-  int barShown_ = -1;      // the step the face shows
+  int barShown_ = -1;                    // the step the face shows
   std::vector<std::u16string> files_;    // the texts chosen, in order
   std::vector<std::string> inputNotes_;  // each text's line for the run's last message, if any
   std::optional<int> spinnerNext_;       // the number the spinner is to show, not yet shown

@@ -78,7 +78,8 @@ TEST(OrvellaConvertEncodings, QuestionMarksAreCountedAndTheFirstShown) {
   const std::string shown = "\xf0\x9f\x98\x80";
 #endif
   EXPECT_TRUE(contains(o.err, "2" + std::string(texts::kLineSuffix) + "U+1F600 " + shown)) << o.err;
-  EXPECT_TRUE(contains(o.err, "3" + std::string(texts::kLineSuffix) + std::string(texts::kInvalidBytes) + " FF"))
+  EXPECT_TRUE(
+      contains(o.err, "3" + std::string(texts::kLineSuffix) + std::string(texts::kInvalidBytes) + " FF"))
       << o.err;
   EXPECT_TRUE(contains(o.err, "4" + std::string(texts::kLineSuffix) + "U+00A6")) << o.err;
   const Outcome quiet = t.run({"-q", "--encoding", "utf-8", "-o", t.out.string(), in.string()});
@@ -99,11 +100,13 @@ TEST(OrvellaConvertEncodings, StructureLikeLinesAreWarnedAboutAndWritten) {
 TEST(OrvellaConvertEncodings, JisReadingsInTheSubjectAreWrittenWithTheirCodes) {
   Texts t;
   const fs::path in = t.input("body\r\n");
-  const std::string nine = "\xe3\x80\x9c\xe2\x88\x92\xe2\x80\x96\xe2\x80\x94\xc2\xa2\xc2\xa3\xc2\xac\xc2\xa5\xe2\x80\xbe";
+  const std::string nine =
+      "\xe3\x80\x9c\xe2\x88\x92\xe2\x80\x96\xe2\x80\x94\xc2\xa2\xc2\xa3\xc2\xac\xc2\xa5\xe2\x80\xbe";
   const Outcome o = t.run({"--subject", nine, "-o", t.out.string(), in.string()});
   ASSERT_EQ(o.code, 0) << o.err;
-  EXPECT_TRUE(contains(readFile(t.out / "E1__0000.VMG"),
-                       "\r\nSubject: \x81\x60\x81\x7c\x81\x61\x81\x5c\x81\x91\x81\x92\x81\xca\x5c\x7e-000\r\n"));
+  EXPECT_TRUE(
+      contains(readFile(t.out / "E1__0000.VMG"),
+               "\r\nSubject: \x81\x60\x81\x7c\x81\x61\x81\x5c\x81\x91\x81\x92\x81\xca\x5c\x7e-000\r\n"));
   // They count 16 bytes: six times and one letter, with "-000", make 101.
   std::string tooLong;
   for (int i = 0; i < 6; ++i) tooLong += nine;
@@ -153,8 +156,9 @@ TEST(OrvellaConvertCheck, RecordsAndLargestSizeMatchAConversion) {
   std::string text = lines(200, "\r\n");
   text.insert(text.size() / 2, std::string(700, 'w') + "\r\n");
   const fs::path in = t.input(text);
-  const std::vector<std::string> options = {"--max-bytes", "500", "--date", "Thu, 01 Jan 2004 00:00:00 +0900",
-                                            "--subject", "件名", "--format", "#", "--serial", "7"};
+  const std::vector<std::string> options = {
+      "--max-bytes", "500",      "--date", "Thu, 01 Jan 2004 00:00:00 +0900", "--subject", "件名", "--format",
+      "#",           "--serial", "7"};
   std::vector<std::string> check = options;
   check.insert(check.end(), {"--check", in.string()});
   const Outcome o = t.run(check);
@@ -193,7 +197,11 @@ TEST(OrvellaConvertCheck, SaysWhereNumbersOrSerialsRunOutAsAConversionStops) {
       {{"--start", "9995"}, nullptr, 0, "E1__9999.VMG", 5},
       {{"--serial", "32766"}, &cli_texts::kCheckSerialsOut, Message::kMaxSerial, "E1__0001.VMG", 2},
       {{"--serial", "32766", "--no-serial"}, nullptr, 0, "E1__0004.VMG", 5},
-      {{"--start", "9999", "--serial", "32767"}, &cli_texts::kCheckNumbersOut, kLastFileNumber, "E1__9999.VMG", 1},
+      {{"--start", "9999", "--serial", "32767"},
+       &cli_texts::kCheckNumbersOut,
+       kLastFileNumber,
+       "E1__9999.VMG",
+       1},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.options.front() + " " + row.options[1]);
@@ -230,12 +238,15 @@ TEST(OrvellaConvertCheck, ListsStructureLinesTenThenACountAndExitsOne) {
   EXPECT_TRUE(contains(o.out, "  2" + std::string(texts::kLineSuffix) + "begin:vcard")) << o.out;
   EXPECT_TRUE(contains(o.out, "  11" + std::string(texts::kLineSuffix) + "End:VBODY")) << o.out;
   EXPECT_FALSE(contains(o.out, "  12" + std::string(texts::kLineSuffix))) << o.out;
-  EXPECT_TRUE(contains(o.out, std::string(texts::kMorePrefix) + "2" + std::string(texts::kLinesSuffix))) << o.out;
+  EXPECT_TRUE(contains(o.out, std::string(texts::kMorePrefix) + "2" + std::string(texts::kLinesSuffix)))
+      << o.out;
 }
 
 TEST(OrvellaConvertCheck, ListsQuestionMarksAndExitsOne) {
   Texts t;
-  const fs::path in = t.input("\xef\xbb\xbf" "a\r\nb\xf0\x9f\x98\x80\r\n");
+  const fs::path in = t.input(
+      "\xef\xbb\xbf"
+      "a\r\nb\xf0\x9f\x98\x80\r\n");
   const Outcome o = t.run({"--check", in.string()});
   EXPECT_EQ(o.code, 1);
   EXPECT_TRUE(contains(o.out, std::string(texts::kSubstitutedPrefix) + "1")) << o.out;

@@ -69,7 +69,8 @@ TEST(HeavyInput, SingleLineOf200MegabytesArrivesWholeInItsOwnRecord) {
   const std::size_t body = record.find("8bit\r\n\r\n") + 8;
   EXPECT_EQ(record.compare(body, line.size(), line), 0);
   EXPECT_EQ(record.size(), body + line.size() + 2 + kFooterBytes);
-  std::printf("peak memory of orvella-convert: %ld MiB for a %zu MiB line\n", o.peakKiB / 1024, line.size() >> 20);
+  std::printf("peak memory of orvella-convert: %ld MiB for a %zu MiB line\n", o.peakKiB / 1024,
+              line.size() >> 20);
   EXPECT_LT(o.peakKiB, 64L * 1024);  // streamed: never the whole line in memory
 }
 
@@ -77,7 +78,8 @@ TEST(HeavyInput, ALineThatNeverEndsStopsAtTheLargestRecordWithEarlierRecordsKept
   if (!heavyWanted()) GTEST_SKIP() << "set ORVELLA_HEAVY_TESTS=1 (scripts/heavy-tests.sh)";
   TempDir dir;
   fs::create_directory(dir / "out");
-  const Outcome o = run(dir.path(), {"-q", "--subject", "h", "--date", kDate, "-o", (dir / "out").string(), "/dev/zero"});
+  const Outcome o =
+      run(dir.path(), {"-q", "--subject", "h", "--date", kDate, "-o", (dir / "out").string(), "/dev/zero"});
   EXPECT_EQ(o.code, 1) << o.err;
   EXPECT_NE(o.err.find(orvella::texts::kRecordTooLarge), std::string::npos) << o.err;
   std::size_t files = 0;
@@ -103,15 +105,16 @@ TEST(HeavyInput, FilePast4GigabytesIsConvertedWhole) {
   ::close(fd);
   ASSERT_GT(fs::file_size(input), std::uintmax_t{1} << 32);
 
-  const Outcome o = run(dir.path(), {"-q", "--subject", "h", "--date", kDate, "--max-bytes", "2147483647", "-o",
-                                     (dir / "out").string(), input.string()});
+  const Outcome o = run(dir.path(), {"-q", "--subject", "h", "--date", kDate, "--max-bytes", "2147483647",
+                                     "-o", (dir / "out").string(), input.string()});
   ASSERT_EQ(o.code, 0) << o.err;
   std::size_t files = 0;
   const std::uintmax_t total = totalSize(dir / "out", &files);
   // Each line counts 512 MiB + 2, so three fit under the limit: 18 lines make 6 records.
   EXPECT_EQ(files, 6u);
   EXPECT_EQ(total, files * kRecordOverhead + fs::file_size(input));
-  std::printf("peak memory of orvella-convert: %ld MiB for %ju MiB in\n", o.peakKiB / 1024, fs::file_size(input) >> 20);
+  std::printf("peak memory of orvella-convert: %ld MiB for %ju MiB in\n", o.peakKiB / 1024,
+              fs::file_size(input) >> 20);
 }
 
 }  // namespace

@@ -119,7 +119,8 @@ INSTANTIATE_TEST_SUITE_P(
                                       fs::permissions(f.out / "E1__0001.VMG", fs::perms::owner_read);
                                     },
                                     platform::ErrorKind::ReadOnly},
-                      CliWriteFault{"DiskFull", [](const Folder& f) { writeFile(f.out / "E1__0001.VMG", kOlder); },
+                      CliWriteFault{"DiskFull",
+                                    [](const Folder& f) { writeFile(f.out / "E1__0001.VMG", kOlder); },
                                     platform::ErrorKind::FileTooLarge, 4096}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -141,7 +142,9 @@ TEST(CliWriteFaults, FolderDeletedDuringTheRunStopsAtTheNextFile) {
   if (w < 0) ::kill(child.pid, SIGKILL);
   ASSERT_GE(w, 0) << finish(child).err;
   ::fcntl(w, F_SETFL, ::fcntl(w, F_GETFL) & ~O_NONBLOCK);
-  auto send = [&](const std::string& text) { ASSERT_EQ(::write(w, text.data(), text.size()), static_cast<ssize_t>(text.size())); };
+  auto send = [&](const std::string& text) {
+    ASSERT_EQ(::write(w, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  };
 
   send(joined({kLines[0], kLines[2]}));  // the second line closes and writes record 0
   while (!fs::exists(out / "E1__0000.VMG") && std::chrono::steady_clock::now() < deadline) {
@@ -165,7 +168,8 @@ int exitWithin(const Child& c, int seconds) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   int status = 0;
   while (std::chrono::steady_clock::now() < deadline) {
-    if (::waitpid(c.pid, &status, WNOHANG) == c.pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (::waitpid(c.pid, &status, WNOHANG) == c.pid)
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   ::kill(c.pid, SIGKILL);
@@ -227,8 +231,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliUnreadableInput,
                                                            fs::create_directory(d / "folder.txt");
                                                            return d / "folder.txt";
                                                          }},
-                                           CliUnreadable{"ReadFailsAtOnce",
-                                                         [](const TempDir&) { return fs::path("/proc/self/mem"); }}),
+                                           CliUnreadable{
+                                               "ReadFailsAtOnce",
+                                               [](const TempDir&) { return fs::path("/proc/self/mem"); }}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Arguments that are not UTF-8 ----
@@ -248,7 +253,10 @@ TEST_P(CliNotUtf8, IsRefusedWithExitTwoAndNothingWritten) {
   writeFile(oddInput, "x\r\n");
   std::vector<std::string> args;
   for (const auto& a : GetParam().args) {
-    args.push_back(a == "IN" ? f.input.string() : a == "OUT" ? f.out.string() : a == "SJIS_IN" ? oddInput.string() : a);
+    args.push_back(a == "IN"        ? f.input.string()
+                   : a == "OUT"     ? f.out.string()
+                   : a == "SJIS_IN" ? oddInput.string()
+                                    : a);
   }
   const Outcome o = run(f.dir.path(), args);
   EXPECT_EQ(o.code, 2) << o.err;
@@ -260,12 +268,15 @@ const std::string kBad = "\x95\xcf\x8a\xb7";  // 変換 in Shift_JIS: not UTF-8
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliNotUtf8,
-    ::testing::Values(NotUtf8{"To", {"--to", kBad, "-o", "OUT", "IN"}, "--to" + std::string(cli_texts::kNotUtf8)},
-                      NotUtf8{"Format", {"--format", kBad, "-o", "OUT", "IN"}, "--format" + std::string(cli_texts::kNotUtf8)},
-                      NotUtf8{"Date", {"--date", "Wed\xff", "-o", "OUT", "IN"}, "--date" + std::string(cli_texts::kNotUtf8)},
-                      NotUtf8{"CutSequence", {"--subject", "\xe5\xa4", "-o", "OUT", "IN"}, "--subject"},
-                      NotUtf8{"EncodedSurrogate", {"--from", "\xed\xa0\x80", "-o", "OUT", "IN"}, "--from"},
-                      NotUtf8{"InputNameAsSubject", {"-o", "OUT", "SJIS_IN"}, std::string(cli_texts::kNameNotUtf8)}),
+    ::testing::Values(
+        NotUtf8{"To", {"--to", kBad, "-o", "OUT", "IN"}, "--to" + std::string(cli_texts::kNotUtf8)},
+        NotUtf8{
+            "Format", {"--format", kBad, "-o", "OUT", "IN"}, "--format" + std::string(cli_texts::kNotUtf8)},
+        NotUtf8{
+            "Date", {"--date", "Wed\xff", "-o", "OUT", "IN"}, "--date" + std::string(cli_texts::kNotUtf8)},
+        NotUtf8{"CutSequence", {"--subject", "\xe5\xa4", "-o", "OUT", "IN"}, "--subject"},
+        NotUtf8{"EncodedSurrogate", {"--from", "\xed\xa0\x80", "-o", "OUT", "IN"}, "--from"},
+        NotUtf8{"InputNameAsSubject", {"-o", "OUT", "SJIS_IN"}, std::string(cli_texts::kNameNotUtf8)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CliNotUtf8, PathsNeedNotBeUtf8WhenTheSubjectIsGiven) {
@@ -314,18 +325,32 @@ const std::string kEmoji = "\xf0\x9f\x98\x80";  // U+1F600, two UTF-16 units, on
 const std::string kBrokenBar = "\xc2\xa6";
 const std::string kAcuteE = "e\xcc\x81";  // e + combining acute
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CliLackingCharacters,
-    ::testing::Values(
-        Lacking{"EmojiFromAtTheLimit", {"--from", times(kEmoji, 32)}, 0, "\r\nFrom: " + std::string(32, '?') + "\r\n"},
-        Lacking{"EmojiFromPastTheLimit", {"--from", times(kEmoji, 33)}, 2, "From" + std::string(cli_texts::kTooLong) + "66"},
-        Lacking{"BrokenBarToAtTheLimit", {"--to", times(kBrokenBar, 64)}, 0, "\r\nTo: " + std::string(64, '?') + "\r\n"},
-        Lacking{"BrokenBarToPastTheLimit", {"--to", times(kBrokenBar, 65)}, 2, "To" + std::string(cli_texts::kTooLong) + "65"},
-        Lacking{"CombiningSubjectAtTheLimit", {"--subject", times(kAcuteE, 48)}, 0,
-                "\r\nSubject: " + times("e?", 48) + "-000\r\n"},
-        Lacking{"CombiningSubjectPastTheLimit", {"--subject", times(kAcuteE, 49)}, 2,
-                "Subject" + std::string(cli_texts::kTooLong) + "102"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, CliLackingCharacters,
+                         ::testing::Values(Lacking{"EmojiFromAtTheLimit",
+                                                   {"--from", times(kEmoji, 32)},
+                                                   0,
+                                                   "\r\nFrom: " + std::string(32, '?') + "\r\n"},
+                                           Lacking{"EmojiFromPastTheLimit",
+                                                   {"--from", times(kEmoji, 33)},
+                                                   2,
+                                                   "From" + std::string(cli_texts::kTooLong) + "66"},
+                                           Lacking{"BrokenBarToAtTheLimit",
+                                                   {"--to", times(kBrokenBar, 64)},
+                                                   0,
+                                                   "\r\nTo: " + std::string(64, '?') + "\r\n"},
+                                           Lacking{"BrokenBarToPastTheLimit",
+                                                   {"--to", times(kBrokenBar, 65)},
+                                                   2,
+                                                   "To" + std::string(cli_texts::kTooLong) + "65"},
+                                           Lacking{"CombiningSubjectAtTheLimit",
+                                                   {"--subject", times(kAcuteE, 48)},
+                                                   0,
+                                                   "\r\nSubject: " + times("e?", 48) + "-000\r\n"},
+                                           Lacking{"CombiningSubjectPastTheLimit",
+                                                   {"--subject", times(kAcuteE, 49)},
+                                                   2,
+                                                   "Subject" + std::string(cli_texts::kTooLong) + "102"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // An output that nobody reads from the first write on: the handlers are in before anything is
 // written, so SIGPIPE never ends the program outright (exit 141).

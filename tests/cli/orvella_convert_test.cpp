@@ -74,8 +74,8 @@ TEST(OrvellaConvert, DefaultHeaderValues) {
 
 TEST(OrvellaConvert, OptionsReachTheRecords) {
   Cli c;
-  const Outcome o = c.run({"-o", c.out.string(), "--subject", "変換", "--format", "0000",
-                           "--serial", "41", "--from", "ｱ@x", "--to", "to@y", "--date", "Sun, 01 Jan 2006 00:00:00 -0500",
+  const Outcome o = c.run({"-o", c.out.string(), "--subject", "変換", "--format", "0000", "--serial", "41",
+                           "--from", "ｱ@x", "--to", "to@y", "--date", "Sun, 01 Jan 2006 00:00:00 -0500",
                            "--start", "12", "--max-bytes", "200", c.input.string()});
   ASSERT_EQ(o.code, 0) << o.err;
   EXPECT_EQ(filesIn(c.out), (std::vector<std::string>{"E1__0012.VMG", "E1__0013.VMG", "E1__0014.VMG"}));
@@ -142,9 +142,7 @@ TEST_P(Refused, ExitsTwoAndWritesNothing) {
   Cli c;
   std::vector<std::string> args;
   for (const auto& a : GetParam().args) {
-    args.push_back(a == "IN"                ? c.input.string()
-                   : a.starts_with("OUT")  ? c.out.string() + a.substr(3)
-                                           : a);
+    args.push_back(a == "IN" ? c.input.string() : a.starts_with("OUT") ? c.out.string() + a.substr(3) : a);
   }
   const Outcome o = c.run(args);
   EXPECT_EQ(o.code, 2) << o.err;
@@ -183,11 +181,13 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"FromNotUtf8", {"--from", "a\xc3", "-o", "OUT", "IN"}, "--from"},
         RefusedCase{"From65", {"--from", std::string(65, 'f'), "-o", "OUT", "IN"}, kFromTooLong},
         RefusedCase{"To33Wide", {"--to", k33Wide, "-o", "OUT", "IN"}, kToTooLong},
-        RefusedCase{"Subject97WithSerial", {"--subject", std::string(97, 's'), "-o", "OUT", "IN"},
+        RefusedCase{
+            "Subject97WithSerial", {"--subject", std::string(97, 's'), "-o", "OUT", "IN"}, kSubjectTooLong},
+        RefusedCase{"Subject101",
+                    {"--no-serial", "--subject", std::string(101, 's'), "-o", "OUT", "IN"},
                     kSubjectTooLong},
-        RefusedCase{"Subject101", {"--no-serial", "--subject", std::string(101, 's'), "-o", "OUT", "IN"},
-                    kSubjectTooLong},
-        RefusedCase{"LongFormatLeavesNoRoom", {"--subject", "", "--format", std::string(100, '0'), "-o", "OUT", "IN"},
+        RefusedCase{"LongFormatLeavesNoRoom",
+                    {"--subject", "", "--format", std::string(100, '0'), "-o", "OUT", "IN"},
                     kSubjectTooLong}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -205,11 +205,11 @@ TEST(OrvellaConvert, FieldsAtTheirLimitsPass) {
   Cli c;
   std::string wide32;
   for (int i = 0; i < 32; ++i) wide32 += "あ";
-  const Outcome o = c.run({"--from", std::string(64, 'f'), "--to", wide32, "--subject",
-                           std::string(96, 's'), "-o", c.out.string(), c.input.string()});
+  const Outcome o = c.run({"--from", std::string(64, 'f'), "--to", wide32, "--subject", std::string(96, 's'),
+                           "-o", c.out.string(), c.input.string()});
   EXPECT_EQ(o.code, 0) << o.err;
-  const Outcome bare = c.run({"--no-serial", "--subject", std::string(100, 's'), "-o",
-                              c.out.string(), c.input.string()});
+  const Outcome bare =
+      c.run({"--no-serial", "--subject", std::string(100, 's'), "-o", c.out.string(), c.input.string()});
   EXPECT_EQ(bare.code, 0) << bare.err;
 }
 
@@ -261,7 +261,8 @@ TEST(OrvellaConvert, NumbersRunningOutExitsOne) {
 
 TEST(OrvellaConvert, SerialsRunningOutExitsOne) {
   Cli c;
-  const Outcome o = c.run({"--serial", "32766", "--max-bytes", "200", "-o", c.out.string(), c.input.string()});
+  const Outcome o =
+      c.run({"--serial", "32766", "--max-bytes", "200", "-o", c.out.string(), c.input.string()});
   EXPECT_EQ(o.code, 1);
   EXPECT_EQ(filesIn(c.out), (std::vector<std::string>{"E1__0000.VMG", "E1__0001.VMG"}));
   EXPECT_TRUE(contains(o.err, texts::fillIn(texts::kSerialsOut, {{"last", "32767"}}))) << o.err;

@@ -76,11 +76,15 @@ INSTANTIATE_TEST_SUITE_P(
         VerifyCase{"Hole", [](Shelf& s) { fs::remove(s.out / "E1__0002.VMG"); }, "\n  E1__0002.VMG\n"},
         VerifyCase{"TruncatedRecord", [](Shelf& s) { fs::resize_file(s.out / "E1__0003.VMG", 200); },
                    "E1__0003.VMG: "},
-        VerifyCase{"ExtraHeaderLine", [](Shelf& s) { s.edit("E1__0001.VMG", "Cc: \r\n", "Cc: \r\nBcc: \r\n"); },
+        VerifyCase{"ExtraHeaderLine",
+                   [](Shelf& s) { s.edit("E1__0001.VMG", "Cc: \r\n", "Cc: \r\nBcc: \r\n"); },
                    "E1__0001.VMG: 12 "},
         VerifyCase{"StrayFile", [](Shelf& s) { writeFile(s.out / "notes.txt", "x"); }, "notes.txt"},
         VerifyCase{"OverLimitRecord",
-                   [](Shelf& s) { s.edit("E1__0001.VMG", "\r\n\r\nEND:VBODY", "\r\n" + std::string(100, 'y') + "\r\n\r\nEND:VBODY"); },
+                   [](Shelf& s) {
+                     s.edit("E1__0001.VMG", "\r\n\r\nEND:VBODY",
+                            "\r\n" + std::string(100, 'y') + "\r\n\r\nEND:VBODY");
+                   },
                    "\n  E1__0001.VMG ("},
         VerifyCase{"DateGoesBack", [](Shelf& s) { s.edit("E1__0003.VMG", "Wed, 11 Feb", "Tue, 10 Feb"); },
                    "E1__0003.VMG (Date が E1__0002.VMG"}),
@@ -88,7 +92,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Join, GivesBackACodePage932CrLfTextByteForByte) {
   Shelf s;
-  const std::string text = lines(30, 'a') + "\x82\xa0\x8a\xbf" "\r\n" + lines(30, 'b');
+  const std::string text = lines(30, 'a') +
+                           "\x82\xa0\x8a\xbf"
+                           "\r\n" +
+                           lines(30, 'b');
   s.convert(s.text("novel.txt", text));
   const Outcome toOutput = s.run({"--join", s.out.string()});
   EXPECT_EQ(toOutput.code, 0) << toOutput.err;
@@ -117,7 +124,8 @@ TEST(SeveralTexts, OneRunEqualsRunsWithNumberAndSerialCarriedByHand) {
   Shelf s;
   const std::vector<fs::path> texts{s.text("上.txt", lines(25, 'a')), s.text("中.txt", ""),
                                     s.text("下.txt", lines(33, 'c'))};
-  std::vector<std::string> args{"-q", "--max-bytes", "300", "--date", kDate, "--start", "7", "-o", s.out.string()};
+  std::vector<std::string> args{"-q",      "--max-bytes", "300", "--date",      kDate,
+                                "--start", "7",           "-o",  s.out.string()};
   for (const auto& t : texts) args.push_back(utf8Of(t));
   ASSERT_EQ(s.run(args).code, 0);
 

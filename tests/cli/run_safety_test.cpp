@@ -91,7 +91,8 @@ void expectOnlyCompleteRecords(const fs::path& out) {
     const std::string record = readFile(out / name);
     EXPECT_EQ(record.rfind("BEGIN:VMSG\r\n", 0), 0u) << name;
     const std::string end = "\r\nEND:VBODY\r\nEND:VMSG\r\n";
-    EXPECT_TRUE(record.size() >= end.size() && record.compare(record.size() - end.size(), end.size(), end) == 0)
+    EXPECT_TRUE(record.size() >= end.size() &&
+                record.compare(record.size() - end.size(), end.size(), end) == 0)
         << name;
   }
 }
@@ -122,25 +123,26 @@ const std::string kBadDate(cli_texts::kBadDate);
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliHeaderValues,
-    ::testing::Values(HeaderCase{"SubjectEndsTheRecord", {"--subject", "a\r\nEND:VMSG"}, "--subject" + kControl},
-                      HeaderCase{"FromWithLf", {"--from", "me@x\n"}, "--from" + kControl},
-                      HeaderCase{"ToWithAControl", {"--to", "to\x01@y"}, "--to" + kControl},
-                      HeaderCase{"FormatWithCr", {"--format", "0\r0"}, "--format" + kControl},
-                      HeaderCase{"DateWithAnExtraLine", {"--date", std::string(kDate) + "\r\nX-A: b"}, "--date" + kControl},
-                      HeaderCase{"DateAnyText", {"--date", "fixed date"}, kBadDate},
-                      HeaderCase{"DateWithoutZone", {"--date", "Wed, 11 Feb 2004 05:15:55"}, kBadDate},
-                      HeaderCase{"DateZoneTooLong", {"--date", "Wed, 11 Feb 2004 05:15:55 +09000"}, kBadDate},
-                      HeaderCase{"DateDayInLowerCase", {"--date", "wed, 11 Feb 2004 05:15:55 +0900"}, kBadDate},
-                      HeaderCase{"DateHourPastTheDay", {"--date", "Wed, 11 Feb 2004 24:15:55 +0900"}, kBadDate},
-                      HeaderCase{"DateOfAnyLength", {"--date", std::string(5000, 'x')}, kBadDate}),
+    ::testing::Values(
+        HeaderCase{"SubjectEndsTheRecord", {"--subject", "a\r\nEND:VMSG"}, "--subject" + kControl},
+        HeaderCase{"FromWithLf", {"--from", "me@x\n"}, "--from" + kControl},
+        HeaderCase{"ToWithAControl", {"--to", "to\x01@y"}, "--to" + kControl},
+        HeaderCase{"FormatWithCr", {"--format", "0\r0"}, "--format" + kControl},
+        HeaderCase{"DateWithAnExtraLine", {"--date", std::string(kDate) + "\r\nX-A: b"}, "--date" + kControl},
+        HeaderCase{"DateAnyText", {"--date", "fixed date"}, kBadDate},
+        HeaderCase{"DateWithoutZone", {"--date", "Wed, 11 Feb 2004 05:15:55"}, kBadDate},
+        HeaderCase{"DateZoneTooLong", {"--date", "Wed, 11 Feb 2004 05:15:55 +09000"}, kBadDate},
+        HeaderCase{"DateDayInLowerCase", {"--date", "wed, 11 Feb 2004 05:15:55 +0900"}, kBadDate},
+        HeaderCase{"DateHourPastTheDay", {"--date", "Wed, 11 Feb 2004 24:15:55 +0900"}, kBadDate},
+        HeaderCase{"DateOfAnyLength", {"--date", std::string(5000, 'x')}, kBadDate}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CliHeaderValues, AnyZoneAndATabAreFineAndAFileNameLosesItsLineBreaks) {
   Folder f;
   const fs::path odd = f.dir / "a\r\nEND:VMSG\x01.txt";
   writeFile(odd, "x\r\n");
-  Outcome o = run(f.dir.path(), {"--date", "Mon, 01 Jan 2024 23:59:59 -0330", "--to", "t\tu", "-o", f.out.string(),
-                                 odd.string()});
+  Outcome o = run(f.dir.path(), {"--date", "Mon, 01 Jan 2024 23:59:59 -0330", "--to", "t\tu", "-o",
+                                 f.out.string(), odd.string()});
   ASSERT_EQ(o.code, 0) << o.err;
   const std::string record = readFile(f.out / "E1__0000.VMG");
   EXPECT_TRUE(contains(record, "\r\nDate: Mon, 01 Jan 2024 23:59:59 -0330\r\n")) << record;
@@ -178,27 +180,29 @@ TEST_P(CliOwnInput, IsNeverWrittenOver) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CliOwnInput,
-    ::testing::Values(OwnInput{"FirstRecordName",
-                               [](const Folder& f) {
-                                 fs::rename(f.input, f.out / "E1__0000.VMG");
-                                 return f.out / "E1__0000.VMG";
-                               },
-                               {}, 2},
-                      OwnInput{"HardLinkFurtherOn",
-                               [](const Folder& f) {
-                                 fs::create_hard_link(f.input, f.out / "E1__0003.VMG");
-                                 return f.input;
-                               },
-                               {}, 2},
-                      OwnInput{"BeforeTheStartNumber",
-                               [](const Folder& f) {
-                                 fs::rename(f.input, f.out / "E1__0000.VMG");
-                                 return f.out / "E1__0000.VMG";
-                               },
-                               {"--start", "1"}, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, CliOwnInput,
+                         ::testing::Values(OwnInput{"FirstRecordName",
+                                                    [](const Folder& f) {
+                                                      fs::rename(f.input, f.out / "E1__0000.VMG");
+                                                      return f.out / "E1__0000.VMG";
+                                                    },
+                                                    {},
+                                                    2},
+                                           OwnInput{"HardLinkFurtherOn",
+                                                    [](const Folder& f) {
+                                                      fs::create_hard_link(f.input, f.out / "E1__0003.VMG");
+                                                      return f.input;
+                                                    },
+                                                    {},
+                                                    2},
+                                           OwnInput{"BeforeTheStartNumber",
+                                                    [](const Folder& f) {
+                                                      fs::rename(f.input, f.out / "E1__0000.VMG");
+                                                      return f.out / "E1__0000.VMG";
+                                                    },
+                                                    {"--start", "1"},
+                                                    0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Two runs, one folder ----
 
@@ -207,13 +211,15 @@ TEST(CliTwoRuns, TheSecondRunIntoABusyFolderRefusesAtOnce) {
   const fs::path fifo = f.dir / "in.fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   fs::create_directory(f.dir / "first");
-  const Child first = start(f.dir / "first", {"--max-bytes", "200", "--subject", "first", "-o", f.out.string(), fifo.string()});
+  const Child first = start(
+      f.dir / "first", {"--max-bytes", "200", "--subject", "first", "-o", f.out.string(), fifo.string()});
   const int w = pipeWriter(fifo);  // the first run holds the folder before it opens its input
   if (w < 0) ::kill(first.pid, SIGKILL);
   ASSERT_GE(w, 0);
 
   fs::create_directory(f.dir / "second");
-  const Outcome second = run(f.dir / "second", {"--subject", "second", "-o", f.out.string(), f.input.string()});
+  const Outcome second =
+      run(f.dir / "second", {"--subject", "second", "-o", f.out.string(), f.input.string()});
   EXPECT_EQ(second.code, 2) << second.err;
   EXPECT_TRUE(contains(second.err, texts::kFolderBusy)) << second.err;
   EXPECT_TRUE(filesIn(f.out).empty());
@@ -261,7 +267,9 @@ TEST_P(CliKilled, LeavesOnlyCompleteRecords) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, CliKilled, ::testing::Values(SIGKILL, SIGHUP, SIGTERM),
                          [](const auto& info) {
-                           return info.param == SIGKILL ? "Kill" : info.param == SIGHUP ? "HangUp" : "Terminate";
+                           return info.param == SIGKILL  ? "Kill"
+                                  : info.param == SIGHUP ? "HangUp"
+                                                         : "Terminate";
                          });
 
 // ---- A line that never ends ----
@@ -276,9 +284,9 @@ TEST(CliMemory, ALineWithoutEndStaysWithinBoundedMemory) {
   fs::create_directory(f.dir / "scratch");
   constexpr std::size_t kLine = std::size_t{200} << 20;
   constexpr rlim_t kAddressSpace = rlim_t{512} << 20;
-  const Child child = start(f.dir / "scratch", {"-q", "--date", kDate, "--subject", "m", "-o", f.out.string(),
-                                                fifo.string()},
-                            0, kAddressSpace);
+  const Child child =
+      start(f.dir / "scratch", {"-q", "--date", kDate, "--subject", "m", "-o", f.out.string(), fifo.string()},
+            0, kAddressSpace);
   const int w = pipeWriter(fifo);
   if (w < 0) ::kill(child.pid, SIGKILL);
   ASSERT_GE(w, 0);
@@ -299,7 +307,8 @@ TEST(CliMemory, ALineWithoutEndStaysWithinBoundedMemory) {
 TEST(CliLeftovers, AreLeftAloneAndTheirRangeIsTold) {
   for (bool quiet : {false, true}) {
     Folder f;
-    for (const char* name : {"E1__0003.VMG", "E1__0004.VMG", "E1__0005.VMG", "E1__0007.VMG"}) writeFile(f.out / name, "old");
+    for (const char* name : {"E1__0003.VMG", "E1__0004.VMG", "E1__0005.VMG", "E1__0007.VMG"})
+      writeFile(f.out / name, "old");
     std::vector<std::string> args{"--max-bytes", "200", "-o", f.out.string(), f.input.string()};
     if (quiet) args.insert(args.begin(), "-q");
     const Outcome o = run(f.dir.path(), args);

@@ -29,8 +29,9 @@ using testing::referenceLines;
 // Mostly text-like bytes (valid and broken Shift_JIS, NUL, stray line ends), sometimes a long run.
 std::string randomInput(std::mt19937& rng) {
   static const std::string kPieces[] = {
-      "a", "Z", " ", "\x82\xa0", "\x8a\xbf", "\xb1", "\x81", "\xfc\xfc", "\xff", "\x80",
-      std::string(1, '\0'), "\r", "\n", "\r\n", "\n\r", "\xa0", "\xef\x40"};
+      "a",        "Z",    " ",       "\x82\xa0",           "\x8a\xbf", "\xb1", "\x81",
+      "\xfc\xfc", "\xff", "\x80",    std::string(1, '\0'), "\r",       "\n",   "\r\n",
+      "\n\r",     "\xa0", "\xef\x40"};
   std::string out;
   const int pieces = static_cast<int>(rng() % 1500);
   for (int i = 0; i < pieces; ++i) {
@@ -68,7 +69,8 @@ TEST(ConvertProperty, BodiesConcatenatedAreTheInputLines) {
       settings.encoding = EncodingChoice::Cp932;  // bytes as they are, whatever they might read as
       const ConvertResult r = Convert(settings, message, host);
       ASSERT_EQ(r.status, ConvertStatus::Completed) << "seed " << seed << " round " << round;
-      EXPECT_EQ(checkText(settings, host.dates.front(), 0).records, static_cast<std::uint64_t>(r.filesWritten));
+      EXPECT_EQ(checkText(settings, host.dates.front(), 0).records,
+                static_cast<std::uint64_t>(r.filesWritten));
 
       std::vector<std::vector<std::string>> records;
       for (int n = 0; n < r.nextNumber; ++n) {

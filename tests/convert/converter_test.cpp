@@ -83,16 +83,14 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"Limit201TwoLinesEach", "201", repeat(kLine50, 5),
                   Bodies{repeat(kLine50, 2), repeat(kLine50, 2), repeat(kLine50, 1)}},
         SplitCase{"ExactlyAtTheLimitFits", "10000", {kFits9903}, Bodies{{kFits9903}}},
-        SplitCase{"OneByteOverOpensASecondFile", "10000", {kFits9903 + "a"},
-                  Bodies{{}, {kFits9903 + "a"}}},
+        SplitCase{"OneByteOverOpensASecondFile", "10000", {kFits9903 + "a"}, Bodies{{}, {kFits9903 + "a"}}},
         SplitCase{"EmptyFileGivesOneEmptyRecord", "10000", {}, Bodies{{}}},
         SplitCase{"FirstLineOverTheLimit", "200", {kLong, "b"}, Bodies{{}, {kLong}, {"b"}}},
         SplitCase{"LongLineStandsAlone", "200", {"a", kLong, "b"}, Bodies{{"a"}, {kLong}, {"b"}}},
         SplitCase{"EmptyLinesCountTwo", "103", {"", "", "", ""}, Bodies{{"", "", ""}, {""}}},
         // A NUL counts two bytes: 97 + 2 + 2 = 101 does not fit 100.
         SplitCase{"NulCountsTwo", "100", {std::string(1, '\0')}, Bodies{{}, {std::string(1, '\0')}}},
-        SplitCase{"LimitMaySurroundWithSpaces", " 201 ", repeat(kLine50, 2),
-                  Bodies{repeat(kLine50, 2)}}),
+        SplitCase{"LimitMaySurroundWithSpaces", " 201 ", repeat(kLine50, 2), Bodies{repeat(kLine50, 2)}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Convert, FileUnderTheDefaultLimitIsOneFileAndTheSpinnerMovesOn) {
@@ -210,7 +208,9 @@ TEST(ParseLimit, ReadsNumbersAsAJapaneseUserWritesThem) {
       {"2,147,483,648", std::nullopt},
       {"99999999999999999999", std::nullopt},
       {"１０ａ", std::nullopt},
-      {"\xff" "10", std::nullopt},  // not UTF-8
+      {"\xff"
+       "10",
+       std::nullopt},  // not UTF-8
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(parseLimit(text), expected) << text;
 }
@@ -234,7 +234,8 @@ TEST(Convert, UnreadableInputWritesNothing) {
   const std::string& text = f.host.messages[0].second;
   EXPECT_NE(text.find(texts::kInputOpenFailed), std::string::npos);
   // The reason in Japanese, not the system's English.
-  EXPECT_NE(text.find(reasonText(platform::SystemError{platform::ErrorKind::NotFound, 0})), std::string::npos) << text;
+  EXPECT_NE(text.find(reasonText(platform::SystemError{platform::ErrorKind::NotFound, 0})), std::string::npos)
+      << text;
   EXPECT_EQ(text.find("No such file"), std::string::npos) << text;
 }
 
@@ -277,7 +278,8 @@ TEST(Convert, SerialsRunOutBeforeTheRecordThatWouldNeed32768) {
   EXPECT_EQ(f.message.curMessage(), f.file(1));  // the last record written stays on show
   EXPECT_EQ(r.nextNumber, 2);
   ASSERT_EQ(f.host.messages.size(), 1u);
-  EXPECT_NE(f.host.messages[0].second.find(texts::fillIn(texts::kSerialsOut, {{"last", "32767"}})), std::string::npos);
+  EXPECT_NE(f.host.messages[0].second.find(texts::fillIn(texts::kSerialsOut, {{"last", "32767"}})),
+            std::string::npos);
   EXPECT_NE(f.host.messages[0].second.find("E1__0001.VMG"), std::string::npos);
 }
 
@@ -311,7 +313,11 @@ TEST(Convert, FailedWriteIsReportedOnceAndTheRunStopsThere) {
   EXPECT_EQ(r.status, ConvertStatus::WriteFailures);
   ASSERT_EQ(f.host.failures.size(), 1u);
   EXPECT_EQ(f.host.failures[0].first, blocked);
-  EXPECT_EQ(f.host.failures[0].second.rfind(failureText({FailureKind::Write, platform::SystemError{platform::ErrorKind::IsFolder, 0}, blocked}), 0), 0u);
+  EXPECT_EQ(
+      f.host.failures[0].second.rfind(
+          failureText({FailureKind::Write, platform::SystemError{platform::ErrorKind::IsFolder, 0}, blocked}),
+          0),
+      0u);
   EXPECT_EQ(r.failedFiles, std::vector<fs::path>{blocked});
   ASSERT_TRUE(r.failure);
   EXPECT_EQ(r.failure->path, blocked);

@@ -2,8 +2,9 @@
 // cut short while it is converted, one huge line, binary data, header text the code page lacks.
 // None crashes or hangs; what can be read is converted whole, and what cannot is told.
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -74,30 +75,31 @@ TEST_P(UnreadableInput, IsToldAndNothingIsWritten) {
       << s.host.messages[0].second;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, UnreadableInput,
-    ::testing::Values(
-        Unreadable{"Folder",
-                   [](const TempDir& d) {
-                     fs::create_directory(d / "folder.txt");
-                     return d / "folder.txt";
-                   }},
-        Unreadable{"DeletedAfterItWasChosen",
-                   [](const TempDir& d) {
-                     writeFile(d / "chosen.txt", "a\r\n");
-                     fs::remove(d / "chosen.txt");
-                     return d / "chosen.txt";
-                   }},
-        // Opens, then fails at the first read (EIO), whoever runs it.
-        Unreadable{"ReadFailsAtOnce", [](const TempDir&) { return fs::path("/proc/self/mem"); }},
-        Unreadable{"NoReadPermission",
-                   [](const TempDir& d) {
-                     if (::geteuid() == 0) return fs::path();  // root reads it anyway
-                     writeFile(d / "secret.txt", "a\r\n");
-                     fs::permissions(d / "secret.txt", fs::perms::none);
-                     return d / "secret.txt";
-                   }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, UnreadableInput,
+                         ::testing::Values(Unreadable{"Folder",
+                                                      [](const TempDir& d) {
+                                                        fs::create_directory(d / "folder.txt");
+                                                        return d / "folder.txt";
+                                                      }},
+                                           Unreadable{"DeletedAfterItWasChosen",
+                                                      [](const TempDir& d) {
+                                                        writeFile(d / "chosen.txt", "a\r\n");
+                                                        fs::remove(d / "chosen.txt");
+                                                        return d / "chosen.txt";
+                                                      }},
+                                           // Opens, then fails at the first read (EIO), whoever runs it.
+                                           Unreadable{
+                                               "ReadFailsAtOnce",
+                                               [](const TempDir&) { return fs::path("/proc/self/mem"); }},
+                                           Unreadable{"NoReadPermission",
+                                                      [](const TempDir& d) {
+                                                        if (::geteuid() == 0)
+                                                          return fs::path();  // root reads it anyway
+                                                        writeFile(d / "secret.txt", "a\r\n");
+                                                        fs::permissions(d / "secret.txt", fs::perms::none);
+                                                        return d / "secret.txt";
+                                                      }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Inputs that change under the conversion ----
 
@@ -228,7 +230,8 @@ TEST(HostileContent, BinaryDataWithNulsAndNoLineEndIsOneLineKeptWhole) {
 
 TEST(HostileContent, HeaderCharactersTheCodePageLacksAreWrittenAsQuestionMarks) {
   Scenario s;
-  s.settings.header.subject = u"件名\U0001F600\u00A6e\u0301";  // emoji (a surrogate pair), broken bar, combining accent
+  s.settings.header.subject =
+      u"件名\U0001F600\u00A6e\u0301";  // emoji (a surrogate pair), broken bar, combining accent
   s.settings.header.from = u"\U0001F4E7@example.jp";
   s.settings.header.to = u"\u00A6\u00A6";
   s.settings.header.pattern = u"\U0001F600#";

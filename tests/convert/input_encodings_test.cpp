@@ -31,7 +31,8 @@ const std::u16string& representable() {
     for (unsigned b = 0xA1; b < 0xE0; ++b) out += cp932::decode(std::string(1, static_cast<char>(b)));
     for (unsigned lead : {0x81u, 0x82u, 0x83u, 0x88u, 0x89u, 0x95u, 0x98u, 0xE0u, 0xEAu, 0x87u, 0xFAu}) {
       for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-        const std::u16string c = cp932::decode(std::string{static_cast<char>(lead), static_cast<char>(trail)});
+        const std::u16string c =
+            cp932::decode(std::string{static_cast<char>(lead), static_cast<char>(trail)});
         if (c.size() == 1 && c[0] != u'\uFFFD') out += c;
       }
     }
@@ -63,7 +64,8 @@ std::string utf16(std::u16string_view text, bool big) {
 }
 
 // The records one input gives, in order, with a fixed Date.
-std::vector<std::string> recordsOf(const std::string& bytes, int limit, EncodingChoice choice = EncodingChoice::Auto) {
+std::vector<std::string> recordsOf(const std::string& bytes, int limit,
+                                   EncodingChoice choice = EncodingChoice::Auto) {
   TempDir dir;
   fs::create_directory(dir / "out");
   writeFile(dir / "in.txt", bytes);
@@ -149,7 +151,9 @@ std::vector<std::uint64_t> sampleLines(const fs::path& file, std::size_t block) 
 TEST(InputEncodings, QuestionMarksAreToldWithTheirLineNumbers) {
   TempDir dir;
   // Lines 1..6 with CR LF, CR and LF ends; '?' on lines 2 (twice), 4 and 6.
-  writeFile(dir / "in.txt", "\xef\xbb\xbf" "one\r\n\xf0\x9f\x98\x80 two \xff\rthree\n\xc2\xa6\r\n\nsix \xe3\x81");
+  writeFile(dir / "in.txt",
+            "\xef\xbb\xbf"
+            "one\r\n\xf0\x9f\x98\x80 two \xff\rthree\n\xc2\xa6\r\n\nsix \xe3\x81");
   for (std::size_t block : {1u, 2u, 3u, 7u, 64u * 1024u}) {
     EXPECT_EQ(sampleLines(dir / "in.txt", block), (std::vector<std::uint64_t>{2, 2, 4, 6})) << block;
   }
@@ -208,7 +212,9 @@ TEST(InputEncodings, LineEndsAreCountedByKindWhateverTheBlocks) {
 
 TEST(InputEncodings, ARunReportsEncodingQuestionMarksAndStructureLines) {
   testing::ConversionFolder f(u"s");
-  writeFile(f.settings.input, "\xef\xbb\xbf" "BEGIN:VCARD\nbody\xf0\x9f\x98\x80\nend:vbody\nENDING\n");
+  writeFile(f.settings.input,
+            "\xef\xbb\xbf"
+            "BEGIN:VCARD\nbody\xf0\x9f\x98\x80\nend:vbody\nENDING\n");
   const std::vector<InputReport> seen = [&] {
     struct Host : RecordingHost {
       std::vector<InputReport> reports;

@@ -1,5 +1,4 @@
 #include "convert/line_reader.hpp"
-#include "convert/reasons.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/reasons.hpp"
 #include "support/reference_lines.hpp"
 #include "support/temp_dir.hpp"
 
@@ -56,23 +56,22 @@ TEST_P(LineRules, SplitsTheSameWhateverTheBlockSize) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LineRules,
-    ::testing::Values(
-        LineCase{"Empty", "", {}},
-        LineCase{"CrLfEnds", "a\r\nb\r\n", {"a", "b"}},
-        LineCase{"CrEnds", "a\rb\r", {"a", "b"}},
-        LineCase{"UnterminatedLast", "a\r\nb", {"a", "b"}},
-        LineCase{"LoneLfEndsLine", "a\nb\nc", {"a", "b", "c"}},
-        LineCase{"LfAfterCrLfIsAnEmptyLine", "a\r\n\nb", {"a", "", "b"}},
-        LineCase{"LfOnlyEndsLikeCrLf", "a\nb\n\nc\n", {"a", "b", "", "c"}},
-        LineCase{"TwoEndsGiveEmptyLine", "a\r\n\r\nb\r\n", {"a", "", "b"}},
-        LineCase{"CrCrGivesEmptyLine", "a\r\rb", {"a", "", "b"}},
-        LineCase{"OnlyALineEnd", "\r\n", {""}},
-        LineCase{"LfCrIsTwoEnds", "\n\r", {"", ""}},
-        LineCase{"NulAndHighBytesPass", std::string("\0\x81\xff\r\n\x82", 6),
-                 {std::string("\0\x81\xff", 3), "\x82"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, LineRules,
+                         ::testing::Values(LineCase{"Empty", "", {}},
+                                           LineCase{"CrLfEnds", "a\r\nb\r\n", {"a", "b"}},
+                                           LineCase{"CrEnds", "a\rb\r", {"a", "b"}},
+                                           LineCase{"UnterminatedLast", "a\r\nb", {"a", "b"}},
+                                           LineCase{"LoneLfEndsLine", "a\nb\nc", {"a", "b", "c"}},
+                                           LineCase{"LfAfterCrLfIsAnEmptyLine", "a\r\n\nb", {"a", "", "b"}},
+                                           LineCase{"LfOnlyEndsLikeCrLf", "a\nb\n\nc\n", {"a", "b", "", "c"}},
+                                           LineCase{"TwoEndsGiveEmptyLine", "a\r\n\r\nb\r\n", {"a", "", "b"}},
+                                           LineCase{"CrCrGivesEmptyLine", "a\r\rb", {"a", "", "b"}},
+                                           LineCase{"OnlyALineEnd", "\r\n", {""}},
+                                           LineCase{"LfCrIsTwoEnds", "\n\r", {"", ""}},
+                                           LineCase{"NulAndHighBytesPass",
+                                                    std::string("\0\x81\xff\r\n\x82", 6),
+                                                    {std::string("\0\x81\xff", 3), "\x82"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LineReader, MatchesTheByteRulesOnRandomInput) {
   TempDir dir;
@@ -114,8 +113,8 @@ TEST(LineReader, MissingFileAndFolderAreErrorsAtOpen) {
 TEST(LineReaderPieces, JoinUpToTheLines) {
   TempDir dir;
   const std::size_t piece = LineReader::kPieceSize;
-  const std::string input = "short\r\n" + std::string(3 * piece + 17, 'x') + "\r\n\r" + std::string(piece, 'y') +
-                            "\r\nz" + std::string(2 * piece, 'w');
+  const std::string input = "short\r\n" + std::string(3 * piece + 17, 'x') + "\r\n\r" +
+                            std::string(piece, 'y') + "\r\nz" + std::string(2 * piece, 'w');
   writeFile(dir / "in.txt", input);
   for (std::size_t block : {std::size_t{1000}, LineReader::kBlockSize, std::size_t{3} << 20}) {
     LineReader reader(dir / "in.txt", block);

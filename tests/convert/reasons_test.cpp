@@ -45,11 +45,22 @@ TEST(ReasonText, SaysWhyInJapaneseAndKeepsUnknownNumbers) {
 // Whatever stops a read or a write has words of its own (no system number), one kind per wording.
 TEST(ReasonText, EveryFailureOfReadingOrWritingHasItsOwnWords) {
 #ifdef _WIN32
-  const int met[] = {ERROR_DISK_FULL, ERROR_NOT_ENOUGH_QUOTA, ERROR_FILE_TOO_LARGE, ERROR_ACCESS_DENIED,
-                     ERROR_SHARING_VIOLATION, ERROR_PATH_NOT_FOUND, ERROR_WRITE_PROTECT,
-                     ERROR_FILENAME_EXCED_RANGE, ERROR_INVALID_NAME, ERROR_FILE_EXISTS, ERROR_CRC,
-                     ERROR_NOT_READY, ERROR_TOO_MANY_OPEN_FILES, ERROR_NOT_ENOUGH_MEMORY,
-                     ERROR_INVALID_FUNCTION, ERROR_CANT_RESOLVE_FILENAME};
+  const int met[] = {ERROR_DISK_FULL,
+                     ERROR_NOT_ENOUGH_QUOTA,
+                     ERROR_FILE_TOO_LARGE,
+                     ERROR_ACCESS_DENIED,
+                     ERROR_SHARING_VIOLATION,
+                     ERROR_PATH_NOT_FOUND,
+                     ERROR_WRITE_PROTECT,
+                     ERROR_FILENAME_EXCED_RANGE,
+                     ERROR_INVALID_NAME,
+                     ERROR_FILE_EXISTS,
+                     ERROR_CRC,
+                     ERROR_NOT_READY,
+                     ERROR_TOO_MANY_OPEN_FILES,
+                     ERROR_NOT_ENOUGH_MEMORY,
+                     ERROR_INVALID_FUNCTION,
+                     ERROR_CANT_RESOLVE_FILENAME};
 #else
   const int met[] = {ENOSPC, EDQUOT, EFBIG, EACCES, EBUSY,  ENOENT, EROFS,      ENAMETOOLONG,
                      EINVAL, EEXIST, EIO,   ESTALE, EMFILE, ENOMEM, EOPNOTSUPP, ELOOP};

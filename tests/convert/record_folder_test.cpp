@@ -63,9 +63,9 @@ Text randomText(std::mt19937& rng, Form form) {
     for (int k = static_cast<int>(rng() % 9); k > 0; --k) {
       const Piece& p = kPieces[rng() % std::size(kPieces)];
       line += p.cp932;
-      t.bytes += form == Form::Cp932                              ? p.cp932
+      t.bytes += form == Form::Cp932                            ? p.cp932
                  : form == Form::Utf8 || form == Form::Utf8Mark ? p.utf8
-                                                                  : unitBytes(p.unit, form);
+                                                                : unitBytes(p.unit, form);
     }
     t.converted += line + "\r\n";
     // The last line goes without an end now and then, when it has something in it.
@@ -76,7 +76,7 @@ Text randomText(std::mt19937& rng, Form form) {
     lastWasCr = end == "\r";
     for (const char c : end) {
       t.bytes += form == Form::Utf16Le || form == Form::Utf16Be ? unitBytes(static_cast<char16_t>(c), form)
-                                                                  : std::string(1, c);
+                                                                : std::string(1, c);
     }
   }
   return t;
@@ -115,7 +115,8 @@ TEST(RecordFolder, JoinedIsTheTextAsConvertedAndTheFolderVerifiesClean) {
       EXPECT_FALSE(v.listsAnything()) << where;
       EXPECT_EQ(v.series.records.size(), static_cast<std::size_t>(r.filesWritten)) << where;
       std::int64_t largest = 0;
-      for (const auto& name : f.files()) largest = std::max(largest, counted(bodyLines(readFile(f.out / name))));
+      for (const auto& name : f.files())
+        largest = std::max(largest, counted(bodyLines(readFile(f.out / name))));
       ASSERT_TRUE(v.largest) << where;
       EXPECT_EQ(v.largest->counted, largest) << where;
     }
@@ -136,7 +137,9 @@ std::string straddlingRecord() {
   return m.curMessage();
 }
 
-void replace(std::string& s, std::string_view from, std::string_view to) { s.replace(s.find(from), from.size(), to); }
+void replace(std::string& s, std::string_view from, std::string_view to) {
+  s.replace(s.find(from), from.size(), to);
+}
 
 struct FaultCase {
   const char* name;
@@ -166,23 +169,26 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, RecordFaults,
     ::testing::Values(
         FaultCase{"Whole", [](std::string&) {}, RecordFault::None, 0},
-        FaultCase{"FixedLineChanged", [](std::string& s) { replace(s, "INBOX", "OUTBOX"); }, RecordFault::HeaderLine, 5},
+        FaultCase{"FixedLineChanged", [](std::string& s) { replace(s, "INBOX", "OUTBOX"); },
+                  RecordFault::HeaderLine, 5},
         FaultCase{"ValueLineLostItsName", [](std::string& s) { replace(s, "From: ", "Frm: "); },
                   RecordFault::HeaderLine, 8},
         FaultCase{"ExtraHeaderLine", [](std::string& s) { replace(s, "Cc: \r\n", "Cc: \r\nX-Note: 1\r\n"); },
                   RecordFault::HeaderLine, 12},
         FaultCase{"LoneLfInTheHeader", [](std::string& s) { replace(s, "VERSION:1.1\r\n", "VERSION:1.1\n"); },
                   RecordFault::LineEnd, 2},
-        FaultCase{"CrLfSplitByTheBlockLosesItsLf",
-                  [](std::string& s) { s[LineReader::kBlockSize] = 'y'; }, RecordFault::LineEnd, 16},
+        FaultCase{"CrLfSplitByTheBlockLosesItsLf", [](std::string& s) { s[LineReader::kBlockSize] = 'y'; },
+                  RecordFault::LineEnd, 16},
         FaultCase{"LoneCrInABodyLine", [](std::string& s) { replace(s, "\r\nb\r\n", "\r\nb\rb\r\n"); },
                   RecordFault::LineEnd, 17},
         FaultCase{"CutInTheHeader", [](std::string& s) { s.resize(40); }, RecordFault::EndsInHeader, 3},
         FaultCase{"Empty", [](std::string& s) { s.clear(); }, RecordFault::EndsInHeader, 1},
-        FaultCase{"CutPartWayThroughALine", [](std::string& s) { s.resize(s.size() - 4); }, RecordFault::CutLine, 21},
+        FaultCase{"CutPartWayThroughALine", [](std::string& s) { s.resize(s.size() - 4); },
+                  RecordFault::CutLine, 21},
         FaultCase{"CutAtALineEnd", [](std::string& s) { s.resize(s.find("\r\nEND:VBODY") + 2); },
                   RecordFault::NoFooter, 20},
-        FaultCase{"LineAfterTheFooter", [](std::string& s) { s += "more\r\n"; }, RecordFault::AfterFooter, 22},
+        FaultCase{"LineAfterTheFooter", [](std::string& s) { s += "more\r\n"; }, RecordFault::AfterFooter,
+                  22},
         FaultCase{"ByteAfterTheFooter", [](std::string& s) { s += "\x1a"; }, RecordFault::AfterFooter, 22}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -41,8 +41,8 @@ struct RecordingHost : ConvertHost {
 
 // A run into host.folder (unless the settings name one), keeping what it told in the host: the
 // closing message, and each failed file with it. Found for a RecordingHost ahead of the engine's.
-inline ConvertResult Convert(ConvertSettings settings, const std::vector<ConvertInput>& inputs, Message& message,
-                             RecordingHost& host) {
+inline ConvertResult Convert(ConvertSettings settings, const std::vector<ConvertInput>& inputs,
+                             Message& message, RecordingHost& host) {
   if (settings.folder.empty()) settings.folder = host.folder;
   ConvertResult result = orvella::Convert(settings, inputs, message, host);
   if (!result.message.empty()) host.messages.emplace_back(result.messageKind, result.message);
@@ -98,7 +98,8 @@ struct ConversionFolder {
   // Every entry of the output folder, sorted: a leftover temporary shows up here too.
   std::vector<std::string> files() const {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(out)) names.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(out))
+      names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }

@@ -97,7 +97,8 @@ TEST(RunGuard, HiddenNamedRecordFilesGiveTheSameRecords) {
   platform::preferNamedRecordFiles(false);
   ASSERT_EQ(r.status, ConvertStatus::Completed);
   EXPECT_EQ(named.files(), unnamed.files());
-  for (const auto& name : named.files()) EXPECT_EQ(readFile(named.out / name), readFile(unnamed.out / name)) << name;
+  for (const auto& name : named.files())
+    EXPECT_EQ(readFile(named.out / name), readFile(unnamed.out / name)) << name;
   EXPECT_EQ(temporariesUnder(named.dir.path()), std::vector<std::string>{});
 }
 
@@ -210,11 +211,11 @@ INSTANTIATE_TEST_SUITE_P(
                       // Each value against its own limit, a full-width letter counting two bytes.
                       BadHeader{"LongFrom", with(&HeaderInputs::from, std::u16string(33, u'\xFF21')), "From",
                                 texts::kHeaderTooLong},
-                      BadHeader{"LongTo", with(&HeaderInputs::to, std::u16string(kMaxAddressBytes + 1, u'a')), "To",
-                                texts::kHeaderTooLong},
+                      BadHeader{"LongTo", with(&HeaderInputs::to, std::u16string(kMaxAddressBytes + 1, u'a')),
+                                "To", texts::kHeaderTooLong},
                       BadHeader{"LongSubjectWithItsSerial",
-                                with(&HeaderInputs::subject, std::u16string(kMaxSubjectBytes - 3, u'a')), "Subject",
-                                texts::kHeaderTooLong}),
+                                with(&HeaderInputs::subject, std::u16string(kMaxSubjectBytes - 3, u'a')),
+                                "Subject", texts::kHeaderTooLong}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RunGuard, ADateFromTheHostCannotBreakTheHeaderEither) {
@@ -223,7 +224,8 @@ TEST(RunGuard, ADateFromTheHostCannotBreakTheHeaderEither) {
   s.host.dates = {u"Wed, 11 Feb 2004 05:15:55 +0900\r\nEND:VMSG"};
   ASSERT_EQ(Convert(s.settings, s.message, s.host).status, ConvertStatus::Completed);
   const std::string record = readFile(s.out / "E1__0000.VMG");
-  EXPECT_NE(record.find("\r\nDate: Wed, 11 Feb 2004 05:15:55 +0900  END:VMSG\r\n"), std::string::npos) << record;
+  EXPECT_NE(record.find("\r\nDate: Wed, 11 Feb 2004 05:15:55 +0900  END:VMSG\r\n"), std::string::npos)
+      << record;
 }
 
 }  // namespace

@@ -54,11 +54,20 @@ const std::vector<Case> kCases = {
     {"wave dash, JIS reading", U8, "\xe3\x80\x9c", "\x81\x60", 0, 0},
     {"full-width tilde", U8, "\xef\xbd\x9e", "\x81\x60", 0, 0},
     {"yen sign, JIS-Roman reading", U8, "\xc2\xa5", "\x5c", 0, 0},
-    {"emoji has no code", U8, "a\xf0\x9f\x98\x80" "b", "a?b", 1, 0},
+    {"emoji has no code", U8,
+     "a\xf0\x9f\x98\x80"
+     "b",
+     "a?b", 1, 0},
     {"broken bar has no code", U8, "\xc2\xa6", "?", 1, 0},
-    {"stray byte", U8, "a\xff" "b", "a?b", 0, 1},
+    {"stray byte", U8,
+     "a\xff"
+     "b",
+     "a?b", 0, 1},
     {"stray continuation bytes, one each", U8, "\x80\x80", "??", 0, 2},
-    {"cut sequence keeps the ASCII after it", U8, "\xe3\x81" "A", "?A", 0, 1},
+    {"cut sequence keeps the ASCII after it", U8,
+     "\xe3\x81"
+     "A",
+     "?A", 0, 1},
     {"cut sequence never swallows a line end", U8, "\xe3\x81\r\n", "?\r\n", 0, 1},
     {"cut sequence at the end of the input", U8, "ab\xe3\x81", "ab?", 0, 1},
     {"overlong form, one per byte", U8, "\xc0\xaf", "??", 0, 2},
@@ -68,10 +77,19 @@ const std::vector<Case> kCases = {
     {"UTF-16BE kanji and line end", BE, "\x59\x09\x00\x0d\x00\x0a"s, "\x95\xcf\r\n", 0, 0},
     {"UTF-16LE NUL", LE, "\x00\x00"s, "\0"s, 0, 0},
     {"UTF-16 surrogate pair has no code", LE, "\x3d\xd8\x00\xde"s, "?", 1, 0},
-    {"UTF-16 lone low surrogate", LE, "\x00\xdc" "a\x00"s, "?a", 0, 1},
-    {"UTF-16 high surrogate before a letter", BE, "\xd8\x3d\x00" "a"s, "?a", 0, 1},
+    {"UTF-16 lone low surrogate", LE,
+     "\x00\xdc"
+     "a\x00"s,
+     "?a", 0, 1},
+    {"UTF-16 high surrogate before a letter", BE,
+     "\xd8\x3d\x00"
+     "a"s,
+     "?a", 0, 1},
     {"UTF-16 high surrogate at the end", LE, "a\x00\x3d\xd8"s, "a?", 0, 1},
-    {"UTF-16 odd byte at the end", LE, "a\x00" "b"s, "a?", 0, 1},
+    {"UTF-16 odd byte at the end", LE,
+     "a\x00"
+     "b"s,
+     "a?", 0, 1},
 };
 
 TEST(Transcoder, WritesCodePage932AndCountsWhatBecomesQuestionMarks) {
@@ -87,9 +105,9 @@ TEST(Transcoder, WritesCodePage932AndCountsWhatBecomesQuestionMarks) {
 
 TEST(Transcoder, SamplesTheFirstFewWithWhatTheyWere) {
   std::string in;
-  for (int i = 0; i < 3; ++i) in += "x\xf0\x9f\x98\x80";       // U+1F600, offsets 1, 3, 5
-  in += "\xfe";                                               // offset 6
-  for (int i = 0; i < 4; ++i) in += "\xc2\xa6";               // U+00A6
+  for (int i = 0; i < 3; ++i) in += "x\xf0\x9f\x98\x80";  // U+1F600, offsets 1, 3, 5
+  in += "\xfe";                                           // offset 6
+  for (int i = 0; i < 4; ++i) in += "\xc2\xa6";           // U+00A6
   const Output o = transcode(U8, in, {3});
   EXPECT_EQ(o.report.unmapped, 7u);
   EXPECT_EQ(o.report.invalid, 1u);
@@ -106,11 +124,23 @@ TEST(Transcoder, SamplesTheFirstFewWithWhatTheyWere) {
 
 // Random mixtures of valid and broken pieces, fed in random blocks: the same as fed whole.
 TEST(Transcoder, BlockBoundariesChangeNothing) {
-  const std::vector<std::string> utf8Pieces = {
-      "a", " ", "\r\n", "\n", "変", "ｱ", "\xe3\x80\x9c", "\xf0\x9f\x98\x80", "\xff", "\xe3\x81",
-      "\xc2", "\x80", "abcdefghijk", "\xed\xa0\x80", std::string(1, '\0')};
-  const std::vector<std::string> utf16Pieces = {"a\0"s, "\x09\x59"s, "\x3d\xd8"s, "\x00\xde"s,
-                                                "\r\0"s, "\n\0"s, "\xa6\x00"s, "x"};
+  const std::vector<std::string> utf8Pieces = {"a",
+                                               " ",
+                                               "\r\n",
+                                               "\n",
+                                               "変",
+                                               "ｱ",
+                                               "\xe3\x80\x9c",
+                                               "\xf0\x9f\x98\x80",
+                                               "\xff",
+                                               "\xe3\x81",
+                                               "\xc2",
+                                               "\x80",
+                                               "abcdefghijk",
+                                               "\xed\xa0\x80",
+                                               std::string(1, '\0')};
+  const std::vector<std::string> utf16Pieces = {"a\0"s,  "\x09\x59"s, "\x3d\xd8"s, "\x00\xde"s,
+                                                "\r\0"s, "\n\0"s,     "\xa6\x00"s, "x"};
   std::mt19937 rng(8);
   for (int round = 0; round < 300; ++round) {
     const bool utf16 = round % 2 == 1;

@@ -1,9 +1,10 @@
 // Writes failing the ways a user meets them: the folder gone, a read-only or folder-shaped target,
 // a full disk, a name or path the system refuses. Each time: one report with the reason, false,
 // no temporary left, an older file of that name intact, and a conversion stops right there.
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -68,8 +69,8 @@ struct ConvertFault {
   const char* name;
   std::function<void(Scenario&)> before;     // makes the fault before the run, or null
   std::function<void(Scenario&)> duringRun;  // makes it once file 0 has been written, or null
-  int failing;                          // the number of the first file that cannot be written
-  std::vector<fs::path> olderKept{};    // where kOlder must still be, under the test's folder
+  int failing;                               // the number of the first file that cannot be written
+  std::vector<fs::path> olderKept{};         // where kOlder must still be, under the test's folder
   rlim_t fileLimit = 0;
   friend void PrintTo(const ConvertFault& f, std::ostream* os) { *os << f.name; }
 };
@@ -106,7 +107,8 @@ TEST_P(ConvertWithWriteFaults, TheRunStopsAtTheFirstFailureSoTheSeriesHasNoHole)
     for (int n = 0; n < 3; ++n) {
       const fs::path file = host.folder / fileNameFor(n);
       if (n < c.failing && fs::is_directory(host.folder)) {
-        EXPECT_EQ(bodyLines(readFile(file)), std::vector<std::string>{kLines[static_cast<std::size_t>(n)]}) << file;
+        EXPECT_EQ(bodyLines(readFile(file)), std::vector<std::string>{kLines[static_cast<std::size_t>(n)]})
+            << file;
       }
       if (n > c.failing) {
         EXPECT_FALSE(fs::exists(file)) << file;

@@ -1,15 +1,16 @@
 #include "core/cp932.hpp"
-#include "core/jisx0213.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/jisx0213.hpp"
 
 #if __has_include(<iconv.h>)
 #include <iconv.h>
@@ -111,8 +112,12 @@ TEST(Cp932Encode, GivesTheBytesWindowsGives) {
       {u"\u2013", "?", "en dash"},
       {u"a😀b", "a?b", "emoji: a surrogate pair is one character"},
       {u"😀😀", "??", "two pairs"},
-      {u"a\xD800" u"b", "a?b", "lone high surrogate"},
-      {u"a\xDC00" u"b", "a?b", "lone low surrogate"},
+      {u"a\xD800"
+       u"b",
+       "a?b", "lone high surrogate"},
+      {u"a\xDC00"
+       u"b",
+       "a?b", "lone low surrogate"},
       {u"\xDC00\xD800", "??", "pair in the wrong order"},
       {u"\xDC00\xDC00", "??", "two low surrogates"},
       {u"\u00A6\xDC00", "??", "unmapped character before a lone low surrogate"},
@@ -184,12 +189,26 @@ TEST(Cp932Decode, ReadsValidAndReplacesInvalid) {
       {"a\x82", u"a\uFFFD", "lead byte at the end after text"},
       // A broken pair: an ASCII second byte is read again, any other belongs to the pair.
       {"\x82\r\n", u"\uFFFD\r\n", "lead byte before a line end"},
-      {"\x82\x39", u"\uFFFD" u"9", "second byte below the trail range"},
+      {"\x82\x39",
+       u"\uFFFD"
+       u"9",
+       "second byte below the trail range"},
       {"\x82\x7F", u"\uFFFD\x7F", "0x7F is never a trail"},
       {"\x85\x40", u"\uFFFD@", "unassigned pair with an ASCII trail"},
-      {"\xEB\x41", u"\uFFFD" u"A", "unassigned row"},
-      {"\x85\x9F" "a", u"\uFFFD" u"a", "unassigned pair with a high trail"},
-      {"\x82\xFD" "a", u"\uFFFD" u"a", "0xFD after a lead"},
+      {"\xEB\x41",
+       u"\uFFFD"
+       u"A",
+       "unassigned row"},
+      {"\x85\x9F"
+       "a",
+       u"\uFFFD"
+       u"a",
+       "unassigned pair with a high trail"},
+      {"\x82\xFD"
+       "a",
+       u"\uFFFD"
+       u"a",
+       "0xFD after a lead"},
       {"\x82\x82\xA0", u"ｂ\uFFFD", "a lead byte pairs with the next byte, even a lead"},
   };
   for (const auto& c : cases) {
@@ -265,9 +284,21 @@ TEST(Cp932Tables, UserDefinedAreaRunsInOrder) {
 
 TEST(Cp932UnitWidth, CountsBytesAsWritten) {
   const std::vector<std::pair<char16_t, int>> cases = {
-      {u'\0', 2}, {u'a', 1}, {u'\x7F', 1}, {u'ｱ', 1}, {u'ﾟ', 1}, {u'あ', 2}, {u'変', 2},
-      {u'―', 2},  {u'∵', 2}, {u'\uE000', 2}, {u'¥', 1}, {u'\u301C', 2}, {u'\u00A6', 1},
-      {char16_t{0xD83D}, 1}, {char16_t{0xDE00}, 1},
+      {u'\0', 2},
+      {u'a', 1},
+      {u'\x7F', 1},
+      {u'ｱ', 1},
+      {u'ﾟ', 1},
+      {u'あ', 2},
+      {u'変', 2},
+      {u'―', 2},
+      {u'∵', 2},
+      {u'\uE000', 2},
+      {u'¥', 1},
+      {u'\u301C', 2},
+      {u'\u00A6', 1},
+      {char16_t{0xD83D}, 1},
+      {char16_t{0xDE00}, 1},
   };
   for (auto [unit, width] : cases) EXPECT_EQ(unitWidth(unit), width) << "U+" << std::hex << int(unit);
 }
@@ -310,9 +341,7 @@ class Iconv {
   iconv_t cd_;
 };
 
-std::string utf16le(char16_t unit) {
-  return {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
-}
+std::string utf16le(char16_t unit) { return {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)}; }
 
 std::optional<char16_t> singleUnit(const std::optional<std::string>& utf16) {
   if (!utf16 || utf16->size() != 2) return std::nullopt;

@@ -25,7 +25,9 @@ struct StampCase {
 
 class DateStamp : public ::testing::TestWithParam<StampCase> {};
 
-TEST_P(DateStamp, TellsTheMomentAsJapanShowsIt) { EXPECT_EQ(dateStamp(GetParam().moment), GetParam().expected); }
+TEST_P(DateStamp, TellsTheMomentAsJapanShowsIt) {
+  EXPECT_EQ(dateStamp(GetParam().moment), GetParam().expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Moments, DateStamp,
@@ -77,7 +79,10 @@ TEST(DateStamp, IsTheSameMomentWhateverZoneTheMachineIsSetTo) {
     const auto after = system_clock::now();
     EXPECT_TRUE(now == dateStamp(before) || now == dateStamp(after)) << now;
   }
-  if (old) ::setenv("TZ", saved.c_str(), 1); else ::unsetenv("TZ");
+  if (old)
+    ::setenv("TZ", saved.c_str(), 1);
+  else
+    ::unsetenv("TZ");
   ::tzset();
 }
 #endif

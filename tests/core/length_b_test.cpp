@@ -27,12 +27,12 @@ TEST(LengthB, CountsCodePage932Bytes) {
       {u"変換", 4},
       {std::u16string(1, u'\0'), 2},
       {u"From: 太郎 <a@b>", 16},
-      {u"\uE000\uE757", 4},     // user-defined area is double-byte
-      {u"\u00A6", 1},           // no code: written as '?'
+      {u"\uE000\uE757", 4},                                 // user-defined area is double-byte
+      {u"\u00A6", 1},                                       // no code: written as '?'
       {u"\u301C\u2212\u2016\u2014\u00A2\u00A3\u00AC", 14},  // JIS readings, double-byte
-      {u"\u00A5\u203E", 2},     // JIS-Roman readings 0x5C and 0x7E
-      {u"\xD800", 1},           // lone surrogate: written as '?'
-      {u"😀", 2},               // each half counts 1, though written as one '?'
+      {u"\u00A5\u203E", 2},                                 // JIS-Roman readings 0x5C and 0x7E
+      {u"\xD800", 1},                                       // lone surrogate: written as '?'
+      {u"😀", 2},                                            // each half counts 1, though written as one '?'
   };
   for (const auto& [text, bytes] : cases) {
     EXPECT_EQ(LengthB(text), bytes) << text.size() << " units";
@@ -64,8 +64,10 @@ TEST(LengthBRawLine, EqualsLengthBOfTheDecodedLineForEveryCode) {
   int checked = 0;
   for (unsigned code = 0; code < 0x10000; ++code) {
     std::string bytes;
-    if (code > 0xFF) bytes = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-    else bytes = std::string(1, static_cast<char>(code));
+    if (code > 0xFF)
+      bytes = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+    else
+      bytes = std::string(1, static_cast<char>(code));
     const std::u16string text = cp932::decode(bytes);
     if (text.size() != 1 || text[0] == u'\uFFFD') continue;
     ++checked;
@@ -83,7 +85,8 @@ TEST(LengthBRawLine, EqualsLengthBOfTheDecodedLineForEveryCode) {
 class ZeroText {
  public:
   explicit ZeroText(std::size_t units) : size_(units * sizeof(char16_t)) {
-    void* p = mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    void* p =
+        mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     data_ = p == MAP_FAILED ? nullptr : static_cast<char16_t*>(p);
     units_ = units;
   }

@@ -33,7 +33,8 @@ TEST(Message, FullRecordHasExactLayoutAndSize) {
   const std::string expected =
       "BEGIN:VMSG\r\nVERSION:1.1\r\nX-IRMC-STATUS:READ\r\nX-IRMC-TYPE:INET\r\nX-IRMC-BOX:INBOX\r\n"
       "BEGIN:VBODY\r\nDate: Wed, 11 Feb 2004 05:15:55 +0900\r\nFrom: abc\r\nSubject: note-000\r\n"
-      "To: xyz\r\n" + kHeaderTail + "line1\r\nline2\r\n\r\nEND:VBODY\r\nEND:VMSG\r\n";
+      "To: xyz\r\n" +
+      kHeaderTail + "line1\r\nline2\r\n\r\nEND:VBODY\r\nEND:VMSG\r\n";
   EXPECT_EQ(m.curMessage(), expected);
   EXPECT_EQ(m.curMessage().size(), 314u);
 }
@@ -124,16 +125,16 @@ TEST_P(RenderSerial, FollowsThePattern) {
   EXPECT_EQ(renderSerial(c.number, c.pattern), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Patterns, RenderSerial,
-    ::testing::Values(SerialCase{0, u"000", u"000"}, SerialCase{7, u"000", u"007"},
-                      SerialCase{1234, u"000", u"1234"}, SerialCase{32767, u"0000", u"32767"},
-                      SerialCase{0, u"", u"0"}, SerialCase{42, u"", u"42"},
-                      SerialCase{7, u"##0", u"7"}, SerialCase{0, u"##0", u"0"},
-                      SerialCase{7, u"#", u"7"}, SerialCase{7, u"No.000", u"No7.000"},
-                      SerialCase{123, u"0-0", u"12-3"}, SerialCase{5, u"(00)", u"(05)"},
-                      SerialCase{5, u"巻00", u"巻05"}, SerialCase{9, u"abc", u"abc"}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(Patterns, RenderSerial,
+                         ::testing::Values(SerialCase{0, u"000", u"000"}, SerialCase{7, u"000", u"007"},
+                                           SerialCase{1234, u"000", u"1234"},
+                                           SerialCase{32767, u"0000", u"32767"}, SerialCase{0, u"", u"0"},
+                                           SerialCase{42, u"", u"42"}, SerialCase{7, u"##0", u"7"},
+                                           SerialCase{0, u"##0", u"0"}, SerialCase{7, u"#", u"7"},
+                                           SerialCase{7, u"No.000", u"No7.000"},
+                                           SerialCase{123, u"0-0", u"12-3"}, SerialCase{5, u"(00)", u"(05)"},
+                                           SerialCase{5, u"巻00", u"巻05"}, SerialCase{9, u"abc", u"abc"}),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 }  // namespace
 }  // namespace orvella

@@ -48,8 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
         PatternCase{u"000;;", 0, u"000"}, PatternCase{u"000;x", 0, u"000"}, PatternCase{u";;zero", 5, u"5"},
         PatternCase{u";;zero", 0, u"zero"}, PatternCase{u"0;(0)", -5, u"(5)"}, PatternCase{u"00", -5, u"-05"},
         // Literal text: escapes, quotes, anything else as it stands.
-        PatternCase{u"第0話", 3, u"第3話"}, PatternCase{u"\\#0", 5, u"#5"}, PatternCase{u"\"No.\"000", 5, u"No.005"},
-        PatternCase{u"'No.'000", 5, u"No.005"}, PatternCase{u"0\\;0", 5, u"0;5"}, PatternCase{u"\"a;b\"0", 5, u"a;b5"},
+        PatternCase{u"第0話", 3, u"第3話"}, PatternCase{u"\\#0", 5, u"#5"},
+        PatternCase{u"\"No.\"000", 5, u"No.005"}, PatternCase{u"'No.'000", 5, u"No.005"},
+        PatternCase{u"0\\;0", 5, u"0;5"}, PatternCase{u"\"a;b\"0", 5, u"a;b5"},
         PatternCase{u"0\"abc", 5, u"5abc"}, PatternCase{u"0\\", 5, u"5"}, PatternCase{u"abc", 9, u"abc"},
         PatternCase{u"(00)", 5, u"(05)"}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });

@@ -90,7 +90,10 @@ TEST(Utf16ToUtf8, EncodesAndReplacesLoneSurrogates) {
       {u"変換", "変換"},
       {u"😀", "\xF0\x9F\x98\x80"},
       {u"\xDBFF\xDFFF", "\xF4\x8F\xBF\xBF"},
-      {u"a\xD800" u"b", "a\xEF\xBF\xBD" "b"},
+      {u"a\xD800"
+       u"b",
+       "a\xEF\xBF\xBD"
+       "b"},
       {u"a\xDC00", "a\xEF\xBF\xBD"},
       {u"\xDC00\xD800", "\xEF\xBF\xBD\xEF\xBF\xBD"},
       {u"\xDC00\xDC00", "\xEF\xBF\xBD\xEF\xBF\xBD"},

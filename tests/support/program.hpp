@@ -1,9 +1,10 @@
-// Runs orvella-convert (on Windows any program named) as a child process, optionally with its files capped (as on a full disk),
-// and collects its exit code and output.
+// Runs orvella-convert (on Windows any program named) as a child process, optionally with its files capped
+// (as on a full disk), and collects its exit code and output.
 #pragma once
 
 #ifdef _WIN32
 #include <windows.h>
+
 #include <psapi.h>
 #else
 #include <fcntl.h>

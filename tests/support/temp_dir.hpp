@@ -19,8 +19,8 @@ class TempDir {
     // A random tag per process keeps parallel test programs apart without a system call.
     static const std::string tag = std::to_string(std::random_device{}());
     static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("orvella-test-" + tag + "-" + std::to_string(counter++));
+    path_ =
+        std::filesystem::temp_directory_path() / ("orvella-test-" + tag + "-" + std::to_string(counter++));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+
 #include <filesystem>
 #include <functional>
 #include <iostream>

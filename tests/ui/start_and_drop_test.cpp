@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTest>
 #include <QUrl>
+
 #include <csignal>
 
 #include "core/version.hpp"

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+
 #include <chrono>
 #include <memory>
 #include <ostream>

@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+
 #include <map>
 
 #include "convert/converter.hpp"

@@ -244,7 +244,8 @@ TEST_F(Win32WindowTest, ClosingDuringARunWaitsForItsEnd) {
 
 // Output redirected as from a console: answered there, without a window (which would never end).
 TEST(Win32Start, HelpAndVersionAreAnsweredAndOtherOptionsRefusedWithoutAWindow) {
-  if (::GetACP() != 932) GTEST_SKIP() << "needs code page 932 (scripts/windows-tests.sh runs Wine in Japanese)";
+  if (::GetACP() != 932)
+    GTEST_SKIP() << "needs code page 932 (scripts/windows-tests.sh runs Wine in Japanese)";
   TempDir scratch;
   const fs::path exe = program().parent_path() / "orvella.exe";
   const std::string usage = window::usageText(false);

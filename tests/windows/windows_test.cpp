@@ -51,8 +51,8 @@ TEST(WindowsNames, JapaneseFolderAndFileNamesArriveAsThemselves) {
   fs::create_directory(folder);
   writeFile(input, "abc\r\n");
   // Handed over as UTF-16, the way Explorer and cmd.exe start a program.
-  const Outcome o = testing::runWide(dir.path(), {L"--date", L"Wed, 11 Feb 2004 05:15:55 +0900", L"-o",
-                                                  folder.wstring(), input.wstring()});
+  const Outcome o = testing::runWide(
+      dir.path(), {L"--date", L"Wed, 11 Feb 2004 05:15:55 +0900", L"-o", folder.wstring(), input.wstring()});
   ASSERT_EQ(o.code, 0) << o.err;
   EXPECT_EQ(filesIn(folder), std::vector<std::string>{"E1__0000.VMG"});
   // The Subject is the file's own name, in code page 932, not the bytes of some other reading.
@@ -144,8 +144,10 @@ TEST(WindowsArguments, AnUnpairedSurrogateIsRefusedWithExitTwo) {
   const fs::path out = dir / "out";
   fs::create_directory(out);
   writeFile(dir / "in.txt", "abc\r\n");
-  for (const std::wstring& bad : {std::wstring{L'\xD800'}, std::wstring(L"ab") + L'\xDC00', std::wstring{L'\xDFFF', L'\xD800'}}) {
-    const Outcome o = testing::runWide(dir.path(), {L"--subject", bad, L"-o", out.wstring(), (dir / "in.txt").wstring()});
+  for (const std::wstring& bad :
+       {std::wstring{L'\xD800'}, std::wstring(L"ab") + L'\xDC00', std::wstring{L'\xDFFF', L'\xD800'}}) {
+    const Outcome o =
+        testing::runWide(dir.path(), {L"--subject", bad, L"-o", out.wstring(), (dir / "in.txt").wstring()});
     EXPECT_EQ(o.code, 2) << o.err;
     EXPECT_TRUE(contains(o.err, cli_texts::kArgumentNotText)) << o.err;
     EXPECT_TRUE(filesIn(out).empty());
@@ -187,7 +189,8 @@ TEST(WindowsRecords, AReadOnlyRecordIsRefusedAndKept) {
   const fs::path out = dir / "out";
   fs::create_directory(out);
   writeFile(out / "E1__0000.VMG", "old");
-  fs::permissions(out / "E1__0000.VMG", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+  fs::permissions(out / "E1__0000.VMG",
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
   ASSERT_TRUE(::GetFileAttributesW((out / "E1__0000.VMG").c_str()) & FILE_ATTRIBUTE_READONLY);
   writeFile(dir / "in.txt", "abc\r\n");
@@ -205,7 +208,8 @@ TEST(WindowsRecords, AnOlderRecordIsReplacedWhole) {
   fs::create_directory(out);
   writeFile(out / "E1__0000.VMG", std::string(5000, 'o'));
   writeFile(dir / "in.txt", "abc\r\n");
-  const Outcome o = testing::run(dir.path(), {"-q", "--date", kDate, "-o", utf8Of(out), utf8Of(dir / "in.txt")});
+  const Outcome o =
+      testing::run(dir.path(), {"-q", "--date", kDate, "-o", utf8Of(out), utf8Of(dir / "in.txt")});
   ASSERT_EQ(o.code, 0) << o.err;
   const std::string record = readFile(out / "E1__0000.VMG");
   EXPECT_EQ(record.find('o' + std::string(10, 'o')), std::string::npos);

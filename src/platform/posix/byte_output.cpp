@@ -1,8 +1,8 @@
+#include "platform/byte_output.hpp"
+
 #include <unistd.h>
 
 #include <cerrno>
-
-#include "platform/byte_output.hpp"
 
 namespace orvella::platform {
 

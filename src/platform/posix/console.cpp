@@ -1,8 +1,8 @@
+#include "platform/console.hpp"
+
 #include <unistd.h>
 
 #include <cerrno>
-
-#include "platform/console.hpp"
 
 namespace orvella::platform {
 

@@ -1,11 +1,11 @@
+#include "platform/files.hpp"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <system_error>
-
-#include "platform/files.hpp"
 
 namespace orvella::platform {
 

@@ -1,3 +1,5 @@
+#include "platform/folder_listing.hpp"
+
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -5,11 +7,10 @@
 #include <cerrno>
 #include <string_view>
 
-#include "platform/folder_listing.hpp"
-
 namespace orvella::platform {
 
-std::optional<SystemError> listFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) {
+std::optional<SystemError> listFolder(const std::filesystem::path& folder,
+                                      std::vector<FolderEntry>& entries) {
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return lastError();
   std::optional<SystemError> failed;

@@ -1,7 +1,7 @@
+#include "platform/signals.hpp"
+
 #include <csignal>
 #include <initializer_list>
-
-#include "platform/signals.hpp"
 
 namespace orvella::platform {
 

@@ -1,9 +1,10 @@
+#include "platform/args.hpp"
+
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <cwchar>
-
-#include "platform/args.hpp"
 
 namespace orvella::platform {
 

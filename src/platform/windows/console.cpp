@@ -1,8 +1,8 @@
+#include "platform/console.hpp"
+
 #include <windows.h>
 
 #include <string>
-
-#include "platform/console.hpp"
 
 namespace orvella::platform {
 
@@ -94,8 +94,9 @@ bool attachParentConsole() {
   if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return false;
   for (const DWORD which : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
     if (leadsSomewhere(which)) continue;
-    const HANDLE console = ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                         nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE console =
+        ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, 0, nullptr);
     if (console != INVALID_HANDLE_VALUE) ::SetStdHandle(which, console);
   }
   return both();

@@ -1,9 +1,9 @@
+#include "platform/error.hpp"
+
 #include <windows.h>
 
 #include <cstddef>
 #include <iterator>
-
-#include "platform/error.hpp"
 
 namespace orvella::platform {
 

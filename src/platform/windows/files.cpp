@@ -1,10 +1,11 @@
+#include "platform/files.hpp"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
 #include <string_view>
 
-#include "platform/files.hpp"
 #include "platform/record_names.hpp"
 #include "platform/windows/handles.hpp"
 #include "platform/windows/long_paths.hpp"
@@ -18,8 +19,7 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 std::optional<FileId> idOfHandle(HANDLE h) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(h, &info)) return std::nullopt;
-  return FileId{info.dwVolumeSerialNumber,
-                (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+  return FileId{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
 }  // namespace

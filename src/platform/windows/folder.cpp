@@ -64,7 +64,8 @@ std::vector<Unflushed> syncRecords(const FolderLock& folder,
   // One that another program holds stops none of the others.
   std::vector<Unflushed> failed;
   for (const auto& file : files) {
-    const std::filesystem::path path = file.is_absolute() || file.has_parent_path() ? file : folderPath / file;
+    const std::filesystem::path path =
+        file.is_absolute() || file.has_parent_path() ? file : folderPath / file;
     const HANDLE h = ::CreateFileW(systemPath(path).c_str(), GENERIC_WRITE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, 0, nullptr);

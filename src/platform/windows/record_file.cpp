@@ -123,7 +123,8 @@ std::optional<SystemError> RecordFile::commit(const std::filesystem::path& targe
   FILE_BASIC_INFO basic{};
   basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
   std::optional<SystemError> failed;
-  if (!::SetFileInformationByHandle(toHandle(handle_), FileBasicInfo, &basic, sizeof basic)) failed = lastFailure();
+  if (!::SetFileInformationByHandle(toHandle(handle_), FileBasicInfo, &basic, sizeof basic))
+    failed = lastFailure();
   ::CloseHandle(toHandle(handle_));
   handle_ = -1;
   if (!failed) failed = moveOver(named_, target);

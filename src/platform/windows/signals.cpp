@@ -1,8 +1,8 @@
+#include "platform/signals.hpp"
+
 #include <windows.h>
 
 #include <atomic>
-
-#include "platform/signals.hpp"
 
 namespace orvella::platform {
 

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+
 #include <string>
 #include <vector>
 

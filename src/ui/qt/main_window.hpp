@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+
 #include <array>
 #include <memory>
 #include <string>

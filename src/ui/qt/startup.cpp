@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+
 #include <string>
 
 namespace orvella::ui {
