@@ -4,79 +4,72 @@
 
 namespace orvella::platform {
 
-SystemError fromCode(int code) {
-  switch (code) {
-    case ENOSPC:
-      return {ErrorKind::DiskFull, code};
+namespace {
+
+struct CodeKind {
+  int code;
+  ErrorKind kind;
+};
+
+// A table rather than a switch: the list of codes outgrows a function. The first match wins.
+constexpr CodeKind kKinds[] = {
+    {ENOSPC, ErrorKind::DiskFull},
 #ifdef EDQUOT
-    case EDQUOT:
-      return {ErrorKind::Quota, code};
+    {EDQUOT, ErrorKind::Quota},
 #endif
-    case EFBIG:
-    case EOVERFLOW:
-      return {ErrorKind::FileTooLarge, code};
-    case EACCES:
-    case EPERM:
-      return {ErrorKind::NoPermission, code};
-    case EBUSY:
-    case ETXTBSY:
-      return {ErrorKind::InUse, code};
-    case ENOENT:
-    case ENOTDIR:
-      return {ErrorKind::NotFound, code};
-    case EISDIR:
-      return {ErrorKind::IsFolder, code};
-    case EROFS:
-      return {ErrorKind::WriteProtected, code};
-    case ENAMETOOLONG:
-      return {ErrorKind::NameTooLong, code};
-    case EINVAL:
-    case EILSEQ:
-      return {ErrorKind::BadName, code};
-    case EEXIST:
-      return {ErrorKind::Exists, code};
-    case EIO:
-      return {ErrorKind::IoError, code};
-    case ENXIO:
-    case ENODEV:
-    case ESTALE:
-    case ENOTCONN:
-    case ECONNRESET:
-    case ECONNABORTED:
-    case ETIMEDOUT:
-    case EHOSTDOWN:
-    case EHOSTUNREACH:
-    case ENETDOWN:
-    case ENETUNREACH:
-    case ENETRESET:
+    {EFBIG, ErrorKind::FileTooLarge},
+    {EOVERFLOW, ErrorKind::FileTooLarge},
+    {EACCES, ErrorKind::NoPermission},
+    {EPERM, ErrorKind::NoPermission},
+    {EBUSY, ErrorKind::InUse},
+    {ETXTBSY, ErrorKind::InUse},
+    {ENOENT, ErrorKind::NotFound},
+    {ENOTDIR, ErrorKind::NotFound},
+    {EISDIR, ErrorKind::IsFolder},
+    {EROFS, ErrorKind::WriteProtected},
+    {ENAMETOOLONG, ErrorKind::NameTooLong},
+    {EINVAL, ErrorKind::BadName},
+    {EILSEQ, ErrorKind::BadName},
+    {EEXIST, ErrorKind::Exists},
+    {EIO, ErrorKind::IoError},
+    {ENXIO, ErrorKind::Disconnected},
+    {ENODEV, ErrorKind::Disconnected},
+    {ESTALE, ErrorKind::Disconnected},
+    {ENOTCONN, ErrorKind::Disconnected},
+    {ECONNRESET, ErrorKind::Disconnected},
+    {ECONNABORTED, ErrorKind::Disconnected},
+    {ETIMEDOUT, ErrorKind::Disconnected},
+    {EHOSTDOWN, ErrorKind::Disconnected},
+    {EHOSTUNREACH, ErrorKind::Disconnected},
+    {ENETDOWN, ErrorKind::Disconnected},
+    {ENETUNREACH, ErrorKind::Disconnected},
+    {ENETRESET, ErrorKind::Disconnected},
 #ifdef ECOMM
-    case ECOMM:
+    {ECOMM, ErrorKind::Disconnected},
 #endif
 #ifdef EREMOTEIO
-    case EREMOTEIO:
+    {EREMOTEIO, ErrorKind::Disconnected},
 #endif
-      return {ErrorKind::Disconnected, code};
-    case EMFILE:
-    case ENFILE:
-      return {ErrorKind::TooManyOpen, code};
-    case ENOMEM:
-    case ENOBUFS:
-      return {ErrorKind::OutOfMemory, code};
-    case EOPNOTSUPP:
-#if ENOTSUP != EOPNOTSUPP
-    case ENOTSUP:
-#endif
-    case ENOSYS:
-    case EXDEV:
-    case ENOLCK:
-      return {ErrorKind::NotSupported, code};
-    case ELOOP:
-      return {ErrorKind::LinkLoop, code};
-    case EINTR:
-      return {ErrorKind::Interrupted, code};
-    default:
-      return {ErrorKind::Other, code};
+    {EMFILE, ErrorKind::TooManyOpen},
+    {ENFILE, ErrorKind::TooManyOpen},
+    {ENOMEM, ErrorKind::OutOfMemory},
+    {ENOBUFS, ErrorKind::OutOfMemory},
+    {EOPNOTSUPP, ErrorKind::NotSupported},
+    {ENOTSUP, ErrorKind::NotSupported},
+    {ENOSYS, ErrorKind::NotSupported},
+    {EXDEV, ErrorKind::NotSupported},
+    {ENOLCK, ErrorKind::NotSupported},
+    {ELOOP, ErrorKind::LinkLoop},
+    {EINTR, ErrorKind::Interrupted},
+};
+
+}  // namespace
+
+SystemError fromCode(int code) {
+  for (const CodeKind& entry : kKinds) {
+    if (entry.code == code) return {entry.kind, code};
   }
+  return {ErrorKind::Other, code};
 }
 
 SystemError lastError() { return fromCode(errno); }

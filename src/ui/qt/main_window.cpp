@@ -233,8 +233,8 @@ class MainWindow::Controls final : public window::Face {
   void processEvents() override { QCoreApplication::processEvents(); }
   void post(std::function<void()> task) override {
     // Qt owns the queued call and frees it once run or dropped with the window.
-    QMetaObject::invokeMethod(&window_, std::move(task),
-                              Qt::QueuedConnection);  // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks)
+    // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)
+    QMetaObject::invokeMethod(&window_, std::move(task), Qt::QueuedConnection);
   }
   void close() override {
     if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != &window_) modal->close();
