@@ -46,6 +46,10 @@ class ConvertHost {
 // What the reader sees on the handset; with each at its default the records are as the text is.
 struct ReadingOptions {
   AozoraMode aozora = AozoraMode::Keep;
+  bool wrap = false;                 // a line too long for an empty record is broken into several
+  bool breakAtHeadings = false;      // a heading starts a new record
+  std::string headingPattern;        // UTF-8 regular expression: a line it matches is a heading too
+  bool subjectHeading = false;       // a record's Subject carries the heading it starts with
   std::int64_t dateStepSeconds = 0;  // record k is dated the run's first Date plus k times this
 };
 
