@@ -262,7 +262,7 @@ AozoraFilter::Head AozoraFilter::head(std::string_view piece, bool endsLine, std
       block_ = Block::Open;
       blockHasNotation_ = false;
       heldBytes_ = piece.size();
-      if (!keep) held_.push_back({std::string(piece), line});
+      if (!keep) held_.push_back({std::string(piece), line, pieceAt_});
       return Head::Held;
     }
     return Head::Pass;
@@ -274,6 +274,7 @@ AozoraFilter::Head AozoraFilter::head(std::string_view piece, bool endsLine, std
   if (isRule(piece)) {
     block_ = Block::Done;
     if (!blockHasNotation_) return Head::Released;
+    if (!held_.empty()) drops_.push_back({held_.front().offset, pieceAt_ + piece.size()});
     held_.clear();
     blockSeen_ = true;
     return Head::Dropped;
@@ -282,7 +283,7 @@ AozoraFilter::Head AozoraFilter::head(std::string_view piece, bool endsLine, std
   for (const Mark& m : marks_)
     blockHasNotation_ = blockHasNotation_ || m.kind == Kind::RubyOpen || m.kind == Kind::Open;
   heldBytes_ += piece.size();
-  if (!keep) held_.push_back({std::string(piece), line});
+  if (!keep) held_.push_back({std::string(piece), line, pieceAt_});
   return Head::Held;
 }
 
@@ -348,9 +349,11 @@ std::size_t keptBackFrom(const std::vector<Mark>& marks, std::string_view text, 
 
 }  // namespace
 
-std::string_view AozoraFilter::filter(std::string_view piece, bool endsLine, std::uint64_t line) {
+std::string_view AozoraFilter::filter(std::string_view piece, bool endsLine, std::uint64_t line,
+                                      std::uint64_t offset) {
   std::string_view text = piece;
   if (!carry_.empty()) {
+    offset = carryAt_;
     in_.assign(carry_);
     in_.append(piece);
     carry_.clear();
@@ -360,20 +363,26 @@ std::string_view AozoraFilter::filter(std::string_view piece, bool endsLine, std
   if (marks_.empty() && (endsLine || whole == text.size())) return text;
   pair(marks_);
   const std::size_t cut = endsLine ? text.size() : keptBackFrom(marks_, text, whole);
-  rewrite(text, cut, line);
+  rewrite(text, cut, line, offset);
   carry_.assign(text.substr(cut));
   carryLine_ = line;
+  carryAt_ = offset + cut;
   return out_;
 }
 
-void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t line) {
+void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t line, std::uint64_t offset) {
   out_.clear();
   std::size_t at = 0;  // text before it is in out_ or dropped
-  auto copyTo = [&](std::size_t pos) { out_.append(text.substr(at, pos - at)); };
+  std::size_t copied = 0;
+  auto copyTo = [&](std::size_t pos) {
+    out_.append(text.substr(at, pos - at));
+    copied = pos;
+  };
   for (std::size_t k = 0; k < marks_.size(); ++k) {
     const Mark& m = marks_[k];
     if (m.pos >= cut) break;
     if (m.pos < at) continue;
+    const std::size_t before = at;
     const bool paired = m.match >= 0 && marks_[static_cast<std::size_t>(m.match)].pos < cut;
     const std::size_t partner = paired ? marks_[static_cast<std::size_t>(m.match)].pos : 0;
     switch (m.kind) {
@@ -415,6 +424,7 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
       default:
         break;
     }
+    if (at != before && at > copied + kMarkBytes) drops_.push_back({offset + copied, offset + at});
   }
   copyTo(cut);
 }

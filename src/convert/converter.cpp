@@ -146,6 +146,9 @@ class Run {
     // read (decoded lines are shorter or longer than the bytes they came from).
     std::uint64_t progressed = 0;
     bool lineStart = true;
+    // Only '?' written into records are told: those of text the filter drops are taken back.
+    const bool tracking = settings_.reading.aozora != AozoraMode::Keep;
+    if (tracking) reader.trackSubstitutions();
     while (!host_.StopRequested()) {
       std::string_view piece;
       const bool got = reader.nextPiece(piece);
@@ -157,7 +160,9 @@ class Run {
       // Before the filter, which may take the heading's note away.
       if (headings_ && lineStart && reader.pieceEndsLine()) findHeading(piece, line);
       lineStart = reader.pieceEndsLine();
+      aozora.at(reader.pieceOffset());
       if (!aozora.feed(piece, reader.pieceEndsLine(), line, take)) return stopAfterLine();
+      if (tracking) settleSubstitutions(reader, aozora.settled(reader.pieceOffset() + piece.size()));
     }
     if (!aozora.finish(take) || !wrap_.finish(place)) return stopAfterLine();
     // Stopped between lines: the record in hand is closed with the lines read so far.
@@ -171,6 +176,7 @@ class Run {
   std::optional<ConvertResult> endOfText(LineReader& reader, const std::filesystem::path& input, Take& take,
                                          Place& place) {
     if (!aozora_->finish(take) || !wrap_.finish(place)) return stopAfterLine();
+    settleSubstitutions(reader, std::numeric_limits<std::uint64_t>::max());
     if (lineOpen_ && !endLine()) return stopAfterLine();
     if (reader.wasInterrupted()) {
       if (!closeRecord()) return writeFailed();
@@ -185,6 +191,12 @@ class Run {
     result_.bytesConverted = bytesBefore_ + reader.bytesRead();
     noteInput();
     return std::nullopt;
+  }
+
+  void settleSubstitutions(LineReader& reader, std::uint64_t upTo) {
+    for (const AozoraFilter::Range& r : aozora_->dropped()) reader.forgetSubstitutions(r.from, r.to);
+    aozora_->dropped().clear();
+    reader.settleSubstitutions(upTo);
   }
 
   // A piece of a body line on its way into the record in hand.
