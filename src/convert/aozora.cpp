@@ -64,6 +64,11 @@ bool startsCharacter(const unsigned char* p, std::size_t start, std::size_t at) 
   return (at - k) % 2 == 0;
 }
 
+constexpr bool isMarkTrail(unsigned char b) {
+  return b == kRubyOpenTrail || b == kRubyCloseTrail || b == kBarTrail || b == kOpenTrail ||
+         b == kCloseTrail || b == kRiceTrail;
+}
+
 // The notation marks of `s`, in order; returns where the whole characters end (s.size(), or one
 // less when the last byte begins a character cut off there). Every mark's first byte is 0x81, so
 // the search jumps from one to the next instead of stepping through each character.
@@ -72,10 +77,14 @@ std::size_t scan(std::string_view s, std::vector<Mark>& marks) {
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   const std::size_t n = s.size();
   std::size_t start = 0;  // a character starts here
-  while (start < n) {
-    const void* hit = std::memchr(p + start, kNotationLead, n - start);
+  std::size_t from = 0;   // the search goes on here
+  while (from < n) {
+    const void* hit = std::memchr(p + from, kNotationLead, n - from);
     if (!hit) break;
     const auto at = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - p);
+    from = at + 1;
+    // Most 0x81 lead 、。「」 or are second bytes: where characters start matters only for a mark.
+    if (at + 1 < n && !isMarkTrail(p[at + 1])) continue;
     if (!startsCharacter(p, start, at)) {
       start = at + 1;  // the second byte of a character
       continue;
@@ -103,7 +112,7 @@ std::size_t scan(std::string_view s, std::vector<Mark>& marks) {
       default:
         break;
     }
-    start = at + 2;
+    start = from = at + 2;
   }
   return startsCharacter(p, start, n) ? n : n - 1;
 }
@@ -138,6 +147,12 @@ void pair(std::vector<Mark>& marks) {
     marks[static_cast<std::size_t>(stack->back())].match = static_cast<std::int32_t>(k);
     stack->pop_back();
   }
+}
+
+// ［＃「第一章」は大見出し］, ［＃中見出し］ and their kin, up to the closing bracket.
+bool namesHeading(std::string_view note) {
+  static constexpr std::string_view kHeadingWord = "\x8c\xa9\x8f\x6f\x82\xb5";  // 見出し
+  return note.ends_with(kHeadingWord);
 }
 
 bool isNote(std::string_view s, const Mark& m) {
@@ -411,6 +426,10 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
       case Kind::Open: {
         if (!paired || partner < m.pos || !isNote(text, m)) break;
         noteSeen_ = true;
+        if (watchHeadings_ && namesHeading(text.substr(m.pos, partner - m.pos))) {
+          headingText_.assign(text);
+          headingLine_ = line;
+        }
         const bool rice = k > 0 && marks_[k - 1].kind == Kind::Rice &&
                           marks_[k - 1].pos + kMarkBytes == m.pos && marks_[k - 1].pos >= at;
         copyTo(rice ? m.pos - kMarkBytes : m.pos);

@@ -77,6 +77,13 @@ class AozoraFilter {
     return sink(std::string_view(rest), false, carryLine_);
   }
 
+  // Notes that end in 見出し mark their line as a heading's: headingNoteIn(line) then gives that
+  // line as it came in, until the next such line.
+  void watchHeadings() { watchHeadings_ = true; }
+  const std::string* headingNoteIn(std::uint64_t line) const {
+    return headingLine_ == line && !headingText_.empty() ? &headingText_ : nullptr;
+  }
+
   // The text shows the explanation block, or both ruby and notes.
   bool recognised() const { return blockSeen_ || (rubySeen_ && noteSeen_); }
   // The characters named by notes that code page 932 lacks, written as 〓.
@@ -126,6 +133,9 @@ class AozoraFilter {
   std::uint64_t carryAt_ = 0;
   std::uint64_t pieceAt_ = 0;
   std::vector<Range> drops_;
+  bool watchHeadings_ = false;
+  std::uint64_t headingLine_ = 0;
+  std::string headingText_;
   std::string in_;
   std::string out_;
   std::vector<struct AozoraMark> marks_;

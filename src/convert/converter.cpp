@@ -112,6 +112,8 @@ class Run {
     if (counts_) counts_->emplace_back();
     header_.subject = input.subject.value_or(settings_.header.subject);
     structure_ = {};
+    headingDue_ = false;
+    headingTaken_ = 0;
     noted_ = false;
     LineReader& reader = reader_.emplace(
         input.path, LineReader::kBlockSize, [this] { return host_.StopRequested(); }, settings_.encoding);
@@ -129,6 +131,8 @@ class Run {
     }
     if (!beginRecord()) return serialsOut();
     aozora_.emplace(settings_.reading.aozora);
+    // The notes are found by the filter where it reads them anyway.
+    if (headings_ && settings_.reading.aozora != AozoraMode::Keep) aozora_->watchHeadings();
     wrap_ = LineWrap(settings_.reading.wrap ? count_.room() : 0);
     return readText(reader, input.path);
   }
@@ -158,13 +162,16 @@ class Run {
       host_.Breathe();
       const std::uint64_t line = reader.pieceEndsLine() ? reader.lineNumber() : reader.lineNumber() + 1;
       // Before the filter, which may take the heading's note away.
-      if (headings_ && lineStart && reader.pieceEndsLine()) findHeading(piece, line);
+      if (headings_ && lineStart && reader.pieceEndsLine()) {
+        findHeading(headings_->find(piece, settings_.reading.aozora == AozoraMode::Keep), line);
+      }
       lineStart = reader.pieceEndsLine();
       aozora.at(reader.pieceOffset());
       if (!aozora.feed(piece, reader.pieceEndsLine(), line, take)) return stopAfterLine();
       if (tracking) settleSubstitutions(reader, aozora.settled(reader.pieceOffset() + piece.size()));
     }
     if (!aozora.finish(take) || !wrap_.finish(place)) return stopAfterLine();
+    settleSubstitutions(reader, std::numeric_limits<std::uint64_t>::max());
     // Stopped between lines: the record in hand is closed with the lines read so far.
     if (lineOpen_ && !endLine()) return stopAfterLine();
     if (!closeRecord()) return writeFailed();
@@ -206,6 +213,8 @@ class Run {
     if (!lineOpen_) {
       // The structure check needs only a line's start; a line read in pieces ends later.
       structure_.look(bytes, line);
+      if (const std::string* noted = aozora_->headingNoteIn(line))
+        findHeading(HeadingFinder::noted(*noted), line);
       if (headingDue_ && line == headingLine_ && !startAtHeading()) return false;
     }
     lineNumber_ = line;
@@ -216,8 +225,9 @@ class Run {
 
   // ---- Headings
 
-  void findHeading(std::string_view line, std::uint64_t number) {
-    if (auto heading = headings_->find(line)) {
+  void findHeading(std::optional<std::string> heading, std::uint64_t number) {
+    // Once for a line, which may come in several parts.
+    if (heading && number != headingTaken_) {
       headingDue_ = true;
       headingLine_ = number;
       headingText_ = std::move(*heading);
@@ -227,6 +237,7 @@ class Run {
   // The line in hand opens a chapter: a record of its own, its Subject naming it if asked.
   bool startAtHeading() {
     headingDue_ = false;
+    headingTaken_ = headingLine_;
     const ReadingOptions& o = settings_.reading;
     const bool breaks = o.breakAtHeadings && bodyLines_ > 0;
     if (!breaks && !(o.subjectHeading && bodyLines_ == 0)) return true;
@@ -747,6 +758,7 @@ class Run {
   std::optional<HeadingFinder> headings_;
   bool headingDue_ = false;  // a heading was found at headingLine_, and has not come through yet
   std::uint64_t headingLine_ = 0;
+  std::uint64_t headingTaken_ = 0;
   std::string headingText_;
   std::vector<CheckResult>* counts_;
   bool runOutNoted_ = false;

@@ -1,5 +1,7 @@
 #include "convert/headings.hpp"
 
+#include <algorithm>
+
 #include "convert/aozora.hpp"
 #include "core/cp932.hpp"
 #include "core/utf.hpp"
@@ -61,8 +63,10 @@ std::string plain(std::string_view text) {
   return out.substr(from);
 }
 
+}  // namespace
+
 // The text a heading note names, if the line has one.
-std::optional<std::string> noted(std::string_view line) {
+std::optional<std::string> HeadingFinder::noted(std::string_view line) {
   const Marks& m = marks();
   for (std::size_t at = findCharacters(line, m.open, 0); at != std::string_view::npos;
        at = findCharacters(line, m.open, at + m.open.size())) {
@@ -84,6 +88,8 @@ std::optional<std::string> noted(std::string_view line) {
   }
   return std::nullopt;
 }
+
+namespace {
 
 // UTF-16 to the wide characters the regex library matches (UTF-32 where wchar_t holds it).
 std::wstring wide(std::u16string_view text) {
@@ -119,12 +125,15 @@ bool isHeadingPattern(std::string_view utf8) {
   }
 }
 
-HeadingFinder::HeadingFinder(std::string_view pattern) {
+HeadingFinder::HeadingFinder(std::string_view pattern)
+    : word_(marks().heading), wordSearch_(word_.begin(), word_.end()) {
   if (!pattern.empty()) pattern_ = compiled(pattern);
 }
 
-std::optional<std::string> HeadingFinder::find(std::string_view line) const {
-  if (auto heading = noted(line)) return heading;
+std::optional<std::string> HeadingFinder::find(std::string_view line, bool notes) const {
+  if (notes && std::search(line.begin(), line.end(), wordSearch_) != line.end()) {
+    if (auto heading = noted(line)) return heading;
+  }
   if (pattern_ && std::regex_search(wide(cp932::decode(line)), *pattern_)) return plain(line);
   return std::nullopt;
 }

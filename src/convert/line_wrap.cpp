@@ -38,7 +38,9 @@ LineWrap::LineWrap(std::int64_t room)
     : room_(std::max<std::int64_t>(room, 0)), passUpTo_(room_ - std::min(room_ / 4, kLookBack)) {}
 
 bool LineWrap::passes(std::string_view piece, bool endsLine) {
-  const std::int64_t m = used_ + measureOf(piece);
+  // A NUL counts two: the end of a line that fits even so is not searched for one.
+  const bool fitsAnyway = used_ + 2 * static_cast<std::int64_t>(piece.size()) <= room_;
+  const std::int64_t m = endsLine && fitsAnyway ? 0 : used_ + measureOf(piece);
   if (endsLine && m <= room_) {
     used_ = 0;
     midChar_ = false;

@@ -114,28 +114,23 @@ TEST(WrapProperty, NoRecordPassesTheLimitAndOnlyLineBreaksAreAdded) {
   for (unsigned seed : {5u, 6u, 7u, 99u}) {
     std::mt19937 rng(seed);
     for (int round = 0; round < 6; ++round) {
-      TempDir dir;
-      fs::create_directory(dir / "out");
+      testing::ConversionFolder f(u"");
       std::string input = randomInput(rng);
       for (int i = static_cast<int>(rng() % 300); i > 0; --i) input.insert(rng() % (input.size() + 1), prose);
-      writeFile(dir / "in.txt", input);
-      RecordingHost host;
-      host.folder = dir / "out";
-      Message message;
-      ConvertSettings settings;
-      settings.input = dir / "in.txt";
+      writeFile(f.settings.input, input);
+      ConvertSettings& settings = f.settings;
       settings.limit = 200 + static_cast<int>(rng() % 600);
       settings.encoding = EncodingChoice::Cp932;
       settings.reading.wrap = true;
-      const ConvertResult r = Convert(settings, message, host);
+      const ConvertResult r = Convert(settings, f.message, f.host);
       ASSERT_EQ(r.status, ConvertStatus::Completed);
-      EXPECT_EQ(checkText(settings, host.dates.front(), 0).records,
+      EXPECT_EQ(checkText(settings, f.host.dates.front(), 0).records,
                 static_cast<std::uint64_t>(r.filesWritten));
       const std::vector<std::string> in = referenceLines(input);
       std::size_t next = 0;
       std::string part;  // of in[next], joined from wrapped lines so far
       for (int n = 0; n < r.nextNumber; ++n) {
-        const auto body = bodyLines(readFile(dir / "out" / fileNameFor(n)));
+        const auto body = bodyLines(readFile(f.out / fileNameFor(n)));
         EXPECT_LE(counted(body), settings.limit) << "seed " << seed << " round " << round << " record " << n;
         for (const std::string& line : body) {
           ASSERT_LT(next, in.size());
