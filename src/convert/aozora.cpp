@@ -385,6 +385,12 @@ std::string_view AozoraFilter::filter(std::string_view piece, bool endsLine, std
   return out_;
 }
 
+void AozoraFilter::watchNote(std::string_view text, std::string_view note, std::uint64_t line) {
+  if (!namesHeading(note)) return;
+  headingText_.assign(text);
+  headingLine_ = line;
+}
+
 void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t line, std::uint64_t offset) {
   out_.clear();
   std::size_t at = 0;  // text before it is in out_ or dropped
@@ -426,10 +432,7 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
       case Kind::Open: {
         if (!paired || partner < m.pos || !isNote(text, m)) break;
         noteSeen_ = true;
-        if (watchHeadings_ && namesHeading(text.substr(m.pos, partner - m.pos))) {
-          headingText_.assign(text);
-          headingLine_ = line;
-        }
+        if (watchHeadings_) watchNote(text, text.substr(m.pos, partner - m.pos), line);
         const bool rice = k > 0 && marks_[k - 1].kind == Kind::Rice &&
                           marks_[k - 1].pos + kMarkBytes == m.pos && marks_[k - 1].pos >= at;
         copyTo(rice ? m.pos - kMarkBytes : m.pos);

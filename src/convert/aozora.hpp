@@ -107,6 +107,7 @@ class AozoraFilter {
   // `offset` in the stream.
   void rewrite(std::string_view text, std::size_t cut, std::uint64_t line, std::uint64_t offset);
   void putCharacter(std::string_view note, std::uint64_t line);
+  void watchNote(std::string_view text, std::string_view note, std::uint64_t line);
 
   template <class Sink>
   bool release(Sink& sink) {

@@ -114,6 +114,7 @@ class Run {
     structure_ = {};
     headingDue_ = false;
     headingTaken_ = 0;
+    lastLongLine_ = 0;
     noted_ = false;
     LineReader& reader = reader_.emplace(
         input.path, LineReader::kBlockSize, [this] { return host_.StopRequested(); }, settings_.encoding);
@@ -599,10 +600,11 @@ class Run {
   }
 
   void noteLongLine() {
-    LongLines& long_ = counts_->back().longLines;
-    if (!long_.samples.empty() && long_.samples.back() == lineNumber_) return;  // wrapped, still too long
-    ++long_.count;
-    if (long_.samples.size() < LongLines::kSamples) long_.samples.push_back(lineNumber_);
+    if (lineNumber_ == lastLongLine_) return;  // wrapped, and still too long
+    lastLongLine_ = lineNumber_;
+    LongLines& tooLong = counts_->back().longLines;
+    ++tooLong.count;
+    if (tooLong.samples.size() < LongLines::kSamples) tooLong.samples.push_back(lineNumber_);
   }
 
   // Once for each text, before the run's last message, so a window can add it to that message.
@@ -784,7 +786,8 @@ class Run {
   bool lineMoved_ = false;        // it opened the record in hand and goes straight in
   std::uint64_t lineNumber_ = 0;  // in the input
   std::uint64_t lastLine_ = 0;    // the last line finished into a record
-  std::int64_t bodyLines_ = 0;    // of the record in hand
+  std::uint64_t lastLongLine_ = 0;
+  std::int64_t bodyLines_ = 0;  // of the record in hand
   std::int64_t lineCount_ = 0;
   std::uint64_t lineBytes_ = 0;
   std::string pending_;
