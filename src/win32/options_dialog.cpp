@@ -66,7 +66,7 @@ class DialogTemplate {
 
 // Dialog units: a margin, a row of a radio button or check box, the group's inner indent.
 constexpr LONG kMargin = 7;
-constexpr LONG kWidth = 186;
+constexpr LONG kWidth = 150;
 constexpr LONG kRow = 12;
 constexpr LONG kRowHeight = 10;
 constexpr LONG kIndent = 8;

@@ -29,8 +29,10 @@ NotationLook lookAtNotation(LineReader& reader, AozoraMode mode) {
     out += bytes.size();
     return true;
   };
+  // Enough to judge by, however long the lines: as much as detection reads.
   std::string_view piece;
-  for (std::uint64_t n = 0; n < AozoraFilter::kLookLines && reader.nextPiece(piece); ++n) {
+  for (std::uint64_t n = 0; n < AozoraFilter::kLookLines && in < kDetectionBytes && reader.nextPiece(piece);
+       ++n) {
     in += piece.size();
     filter.feed(piece, reader.pieceEndsLine(), reader.lineNumber(), count);
   }

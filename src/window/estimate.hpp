@@ -26,7 +26,8 @@ constexpr std::int64_t estimateFiles(std::int64_t bytes, std::int32_t limit) {
                                          std::string_view head);
 
 // What the notation choice makes of a text, judged on the lines the reader hands out next (its
-// head): whether they read as Aozora Bunko notation, and the share of their bytes that goes on.
+// first lines, at most kDetectionBytes): whether they read as Aozora Bunko notation, and the share of their
+// bytes that goes on.
 struct NotationLook {
   bool aozora = false;
   double kept = 1.0;

@@ -29,11 +29,10 @@ TEST_F(WindowTest, TheOptionsStartOffAndReachTheEstimateTheRunAndItsClosingMessa
     ReadingChoices kept;
     std::u16string files, note;  // the estimate's count, and what closes it
   } rows[] = {
-      {std::nullopt, {}, u"6", aozora},
-      {all, all, u"3", u"（ルビなし・折り返し・見出しで分割・日付を1秒ずつ）"},
-      {std::nullopt, all, u"3", u"（ルビなし・折り返し・見出しで分割・日付を1秒ずつ）"},
       {bracket, bracket, u"4", u"（ルビは括弧）"},
+      {std::nullopt, bracket, u"4", u"（ルビは括弧）"},
       {ReadingChoices{}, {}, u"6", aozora},
+      {all, all, u"3", u"（ルビなし・折り返し・見出しで分割・日付を1秒ずつ）"},
   };
   for (const auto& row : rows) {
     const ReadingChoices before = form.readingChoices();
@@ -47,8 +46,6 @@ TEST_F(WindowTest, TheOptionsStartOffAndReachTheEstimateTheRunAndItsClosingMessa
 
   // A run with every choice on: ruby gone, each record a second after the one before, the choices
   // named; the dialog cannot be opened meanwhile.
-  dialogs.optionAnswers.push_back(all);
-  face.click(C::comOptions);
   dialogs.folders.push_back(u16Path(dir.path()));
   dialogs.onFolder = [&] { face.click(C::comOptions); };
   const std::size_t shown = dialogs.optionsShown.size();
@@ -63,19 +60,6 @@ TEST_F(WindowTest, TheOptionsStartOffAndReachTheEstimateTheRunAndItsClosingMessa
   EXPECT_EQ(records.begin()->second.find("\x81\x73"), std::string::npos);  // 《
   EXPECT_NE(std::next(records.begin())->second.find("Date: Wed, 11 Feb 2004 05:15:56 +0900\r\n"),
             std::string::npos);
-}
-
-TEST(ReadingOptions, EachChoiceSetsItsOwnOption) {
-  const auto options = [](const ReadingChoices& c) {
-    const ReadingOptions o = window::readingOptions(c);
-    return std::tuple(o.aozora, o.wrap, o.breakAtHeadings, o.dateStepSeconds, o.headingPattern,
-                      o.subjectHeading);
-  };
-  EXPECT_EQ(options({}), std::tuple(AozoraMode::Keep, false, false, 0, std::string(), false));
-  EXPECT_EQ(options({AozoraMode::Bracket, true, false, false}),
-            std::tuple(AozoraMode::Bracket, true, false, 0, std::string(), false));
-  EXPECT_EQ(options({AozoraMode::Strip, false, true, true}),
-            std::tuple(AozoraMode::Strip, false, true, 1, std::string(), false));
 }
 
 }  // namespace
