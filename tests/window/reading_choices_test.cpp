@@ -17,8 +17,7 @@ using window::ReadingChoices;
 TEST_F(WindowTest, TheOptionsStartOffAndReachTheEstimateTheRunAndItsClosingMessage) {
   EXPECT_EQ(form.readingChoices(), ReadingChoices{});
   std::u16string novel;
-  for (int i = 0; i < 60; ++i)
-    novel += u"吾輩《わがはい》は猫である。［＃「猫」に傍点］\r\n";  // 46 bytes, 16 stripped
+  for (int i = 0; i < 60; ++i) novel += u"吾輩《わがはい》は猫である。［＃「猫」に傍点］\r\n";
   face.type(C::txtMaxLength, u"500");
   chooseFile(writeInput("neko.txt", cp932::encode(novel)));
   const ReadingChoices all{AozoraMode::Strip, true, true, true};
