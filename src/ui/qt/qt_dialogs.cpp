@@ -112,7 +112,7 @@ bool QtDialogs::options(window::DialogOwner owner, window::ReadingChoices& choic
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   auto* group = new QGroupBox(qs(window::texts::kAozoraGroup), &dialog);
-  auto* groupLayout = new QVBoxLayout(group);
+  auto* groupLayout = new QVBoxLayout;
   std::vector<QRadioButton*> radios;
   for (const window::AozoraChoice& choice : window::aozoraChoices()) {
     auto* radio = new QRadioButton(qs(choice.caption), group);
@@ -121,6 +121,7 @@ bool QtDialogs::options(window::DialogOwner owner, window::ReadingChoices& choic
     groupLayout->addWidget(radio);
     radios.push_back(radio);
   }
+  group->setLayout(groupLayout);
   layout->addWidget(group);
   std::vector<QCheckBox*> checks;
   for (const window::ChoiceCheck& check : window::choiceChecks()) {
