@@ -83,7 +83,9 @@ bool fontInstalled(const wchar_t* face) {
   return found;
 }
 
-std::wstring fontFace() {
+}  // namespace
+
+std::wstring windowFontFace() {
   static const std::wstring face = [] {
     std::wstring named = wide(window::kFontFace);
     if (fontInstalled(named.c_str())) return named;
@@ -94,6 +96,8 @@ std::wstring fontFace() {
   }();
   return face;
 }
+
+namespace {
 
 struct ControlClass {
   const wchar_t* name;
@@ -200,7 +204,7 @@ void MainWindow::makeFonts() {
   font.lfHeight = -::MulDiv(window::kFontPoints, dpi_, kPointsPerInch);
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynW(font.lfFaceName, fontFace().c_str(), LF_FACESIZE);
+  lstrcpynW(font.lfFaceName, windowFontFace().c_str(), LF_FACESIZE);
   LOGFONTW bold = font;
   bold.lfWeight = FW_BOLD;
   const HFONT oldFont = font_;

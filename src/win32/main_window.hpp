@@ -23,6 +23,10 @@ namespace orvella::win32 {
 constexpr int kFirstControlId = 100;
 constexpr int controlId(window::Control control) { return kFirstControlId + static_cast<int>(control); }
 
+// The face of the window's font: the table's where it is installed, else the first Japanese
+// gothic that is.
+std::wstring windowFontFace();
+
 // The window class, which a program outside may look for too.
 inline constexpr wchar_t kWindowClass[] = L"OrvellaMainWindow";
 

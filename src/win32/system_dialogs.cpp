@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "win32/options_dialog.hpp"
 #include "window/window_texts.hpp"
 
 namespace orvella::win32 {
@@ -122,6 +123,10 @@ std::u16string SystemDialogs::selectFolder(window::DialogOwner owner, std::u16st
   ::SHGetKnownFolderItem(FOLDERID_Profile, KF_FLAG_DEFAULT, nullptr, IID_PPV_ARGS(home.out()));
   const std::vector<std::u16string> chosen = showAndTake(dialog, hwndOf(owner), home.operator->());
   return chosen.empty() ? std::u16string() : chosen.front();
+}
+
+bool SystemDialogs::options(window::DialogOwner owner, window::ReadingChoices& choices) {
+  return runOptionsDialog(hwndOf(owner), choices);
 }
 
 void SystemDialogs::message(window::DialogOwner owner, window::BoxIcon icon, std::u16string_view text) {

@@ -19,6 +19,7 @@ class SystemDialogs final : public window::Dialogs {
                                             std::span<const window::FileFilter> filters) override;
   // Starts in the user's home folder with nothing selected.
   std::u16string selectFolder(window::DialogOwner owner, std::u16string_view title) override;
+  bool options(window::DialogOwner owner, window::ReadingChoices& choices) override;
   void message(window::DialogOwner owner, window::BoxIcon icon, std::u16string_view text) override;
 
  private:

@@ -75,6 +75,9 @@ constexpr ControlRow kControls[] = {
     {C::txtStart, "txtStart", TextBox, {3720, 2640, 615, 270}, kStart, kTipStart, kDisabled},
     {C::comConvert, "comConvert", CommandButton, {2160, 3360, 2415, 375}, kComConvert, kTipConvert,
      kDisabled},
+    // Left of comConvert, its bottom edge level with it; low enough that an estimate on two lines
+    // stays clear of it.
+    {C::comOptions, "comOptions", CommandButton, {0, 3480, 1335, 255}, kComOptions, kTipOptions, 0},
     {C::Line2, "Line2", Line, {0, 600, 4560, 15}, {}, {}, 0},
     {C::Line1, "Line1", Line, {0, 2520, 4560, 15}, {}, {}, 0},
     {C::Line3, "Line3", Line, {0, 2970, 4560, 15}, {}, {}, 0},
@@ -94,12 +97,13 @@ constexpr bool inControlOrder() {
 }
 static_assert(inControlOrder(), "rows follow Control's order");
 
-constexpr Control kTabOrder[] = {C::Command2, C::txtSubject, C::Check1,      C::Check2,       C::txtFormat,
-                                 C::txtFrom,  C::txtTo,      C::txtDate,     C::txtMaxLength, C::txtStart,
-                                 C::VScroll1, C::comConvert, C::txtFileName, C::txtAll};
+constexpr Control kTabOrder[] = {C::Command2, C::txtSubject, C::Check1,     C::Check2,       C::txtFormat,
+                                 C::txtFrom,  C::txtTo,      C::txtDate,    C::txtMaxLength, C::txtStart,
+                                 C::VScroll1, C::comOptions, C::comConvert, C::txtFileName,  C::txtAll};
 
-constexpr Control kLockList[] = {C::Check1,  C::Command2, C::txtSubject,   C::Check2,   C::txtFormat,
-                                 C::txtFrom, C::txtTo,    C::txtMaxLength, C::VScroll1, C::comConvert};
+constexpr Control kLockList[] = {C::Check1,    C::Command2,   C::txtSubject, C::Check2,
+                                 C::txtFormat, C::txtFrom,    C::txtTo,      C::txtMaxLength,
+                                 C::VScroll1,  C::comConvert, C::comOptions};
 
 }  // namespace
 

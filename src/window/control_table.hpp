@@ -38,6 +38,7 @@ enum class Control {
   Label6,
   txtStart,
   comConvert,
+  comOptions,
   Line2,
   Line1,
   Line3,

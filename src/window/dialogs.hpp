@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "window/reading_choices.hpp"
+
 namespace orvella::window {
 
 // The window a dialog belongs to, as its face knows it (a QWidget*, an HWND); the behaviour only
@@ -38,6 +40,10 @@ class Dialogs {
   // A modal choice among file-system folders, titled title; the folder's path as chosen (the
   // window adds the trailing separator), or empty when cancelled.
   virtual std::u16string selectFolder(DialogOwner owner, std::u16string_view title) = 0;
+
+  // The modal options dialog (reading_choices.hpp), showing `choices`: true with the choices as the
+  // user left them on OK; false, `choices` untouched, when cancelled.
+  virtual bool options(DialogOwner owner, ReadingChoices& choices) = 0;
 
   // A modal box with a single OK button, titled texts::kBoxTitle; returns when it is closed.
   virtual void message(DialogOwner owner, BoxIcon icon, std::u16string_view text) = 0;

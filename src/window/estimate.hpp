@@ -5,7 +5,9 @@
 #include <limits>
 #include <string_view>
 
+#include "convert/aozora.hpp"
 #include "convert/encoding.hpp"
+#include "convert/line_reader.hpp"
 
 namespace orvella::window {
 
@@ -22,5 +24,14 @@ constexpr std::int64_t estimateFiles(std::int64_t bytes, std::int32_t limit) {
 // becomes in code page 932.
 [[nodiscard]] std::int64_t sizeAsWritten(std::int64_t fileBytes, const Detection& detection,
                                          std::string_view head);
+
+// What the notation choice makes of a text, judged on the lines the reader hands out next (its
+// first lines, at most kDetectionBytes): whether they read as Aozora Bunko notation, and the share of their
+// bytes that goes on.
+struct NotationLook {
+  bool aozora = false;
+  double kept = 1.0;
+};
+[[nodiscard]] NotationLook lookAtNotation(LineReader& reader, AozoraMode mode);
 
 }  // namespace orvella::window

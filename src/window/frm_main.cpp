@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <string>
 #include <system_error>
 
@@ -75,6 +76,8 @@ void frmMain::Click(Control control) {
       return Command2_Click();
     case C::comConvert:
       return comConvert_Click();
+    case C::comOptions:
+      return comOptions_Click();
     default:
       return;
   }
@@ -140,33 +143,43 @@ void frmMain::Command2_Click() {
   if (!names.empty()) chooseFiles(names);
 }
 
-void frmMain::chooseFiles(const std::vector<std::u16string>& names) {
-  if (names.empty()) return;
-  const bool several = names.size() > 1;
-  std::int64_t total = 0;
-  std::vector<std::int64_t> written;
-  bool aozora = false;
-  // The tooltip lists several texts, and names an encoding other than code page 932; the head
-  // read here is all it takes.
-  std::u16string tip(texts::kTipFileName);
+std::optional<std::vector<frmMain::TextSize>> frmMain::measure(const std::vector<std::u16string>& names) {
+  std::vector<TextSize> sizes;
   for (const std::u16string& name : names) {
     const std::filesystem::path path = pathOf(name);
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     if (error) {
       box(BoxIcon::Warning, withReason(texts::kSizeUnreadable, reasonText(error)) + u'\n' + name);
-      return;
+      return std::nullopt;
     }
+    // The head read here is all it takes.
     LineReader probe(path);
-    if (several) tip += u'\n' + name;
-    if (probe.ok() && probe.detection().encoding != TextEncoding::Cp932) {
-      tip += std::u16string(texts::kTipEncodingOpen) + u16(encodingLabel(probe.detection())) +
+    TextSize& text = sizes.emplace_back();
+    text.bytes = text.written = static_cast<std::int64_t>(size);
+    if (!probe.ok()) continue;
+    if (probe.detection().encoding != TextEncoding::Cp932) text.encoding = encodingLabel(probe.detection());
+    text.written = sizeAsWritten(text.bytes, probe.detection(), probe.head());
+    const NotationLook look = lookAtNotation(probe, choices_.aozora);
+    text.aozora = look.aozora;
+    text.written = std::llround(static_cast<double>(text.written) * look.kept);
+  }
+  return sizes;
+}
+
+void frmMain::chooseFiles(const std::vector<std::u16string>& names) {
+  if (names.empty()) return;
+  const auto sizes = measure(names);
+  if (!sizes) return;
+  const bool several = names.size() > 1;
+  // The tooltip lists several texts, and names an encoding other than code page 932.
+  std::u16string tip(texts::kTipFileName);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (several) tip += u'\n' + names[i];
+    if (!(*sizes)[i].encoding.empty()) {
+      tip += std::u16string(texts::kTipEncodingOpen) + u16((*sizes)[i].encoding) +
              std::u16string(texts::kTipEncodingClose);
     }
-    const auto n = static_cast<std::int64_t>(size);
-    total += n;
-    written.push_back(probe.ok() ? sizeAsWritten(n, probe.detection(), probe.head()) : n);
-    aozora = aozora || (probe.ok() && readsAsAozora(probe));
   }
 
   files_ = names;
@@ -177,10 +190,16 @@ void frmMain::chooseFiles(const std::vector<std::u16string>& names) {
   face_.setTip(C::txtFileName, tip);
   if (face_.checked(C::Check1)) face_.setText(C::txtSubject, subjectOf(names.front()));
   face_.setEnabled(C::comConvert, true);
-  showFileInfo(total, written, aozora);
+  showFileInfo(*sizes);
 }
 
-void frmMain::showFileInfo(std::int64_t n, const std::vector<std::int64_t>& written, bool aozora) {
+void frmMain::showFileInfo(const std::vector<TextSize>& sizes) {
+  std::int64_t n = 0;
+  bool aozora = false;
+  for (const TextSize& text : sizes) {
+    n += text.bytes;
+    aozora = aozora || text.aozora;
+  }
   bar_.setValue(0);
   bar_.setMaximum(n == 0 ? 1.0 : static_cast<double>(n));
   showBar();
@@ -193,14 +212,25 @@ void frmMain::showFileInfo(std::int64_t n, const std::vector<std::int64_t>& writ
   }
   // Each text opens a record of its own.
   std::int64_t c = 0;
-  for (const std::int64_t w : written) c += estimateFiles(w, *limit);
+  for (const TextSize& text : sizes) c += estimateFiles(text.written, *limit);
+  // The choices that are on, else a word that the text has a choice of its own.
+  std::u16string note = choicesNote(choices_);
+  if (note.empty() && aozora) note = texts::kEstimateAozora;
   face_.setText(C::labFileInfo, number(n) + std::u16string(texts::kEstimateMiddle) + number(c) +
-                                    std::u16string(texts::kEstimateEnd) +
-                                    std::u16string(aozora ? texts::kEstimateAozora : std::u16string_view()));
+                                    std::u16string(texts::kEstimateEnd) + note);
   if (c > kMaxEstimate) {
     box(BoxIcon::Warning, std::u16string(texts::kTooManyFilesPrefix) + number(kMaxEstimate) +
                               std::u16string(texts::kTooManyFilesSuffix));
   }
+}
+
+// The estimate follows the choices; nothing else changes until a run.
+void frmMain::comOptions_Click() {
+  ReadingChoices edited = choices_;
+  if (!dialogs_.options(face_.owner(), edited) || edited == choices_) return;
+  choices_ = edited;
+  if (files_.empty()) return;
+  if (const auto sizes = measure(files_)) showFileInfo(*sizes);
 }
 
 void frmMain::Check1_Click() {
@@ -301,6 +331,7 @@ std::optional<ConvertResult> frmMain::Convert() {
   settings.header.serialOn = face_.checked(C::Check2);
   settings.header.pattern = face_.text(C::txtFormat);
   settings.header.to = face_.text(C::txtTo);
+  settings.reading = readingOptions(choices_);
 
   breathed_ = recordShown_ = screenShown_ = Clock::now();
   recordInterval_ = Clock::duration::zero();
@@ -434,6 +465,9 @@ void frmMain::closeWith(const ConvertResult& result) {
   if (result.messageKind == MessageKind::Warning) icon = BoxIcon::Warning;
   if (result.messageKind == MessageKind::Error) icon = BoxIcon::Stop;
   std::u16string shown = u16(result.message);
+  if (const std::u16string used = choicesLine(choices_);
+      !used.empty() && result.status == ConvertStatus::Completed)
+    shown += u'\n' + used;
   // Each text's note on a line of its own, after its name when there are several.
   for (std::size_t i = 0; i < inputNotes_.size(); ++i) {
     if (inputNotes_[i].empty()) continue;

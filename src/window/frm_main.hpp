@@ -18,6 +18,7 @@
 #include "window/control_table.hpp"
 #include "window/dialogs.hpp"
 #include "window/face.hpp"
+#include "window/reading_choices.hpp"
 
 namespace orvella::window {
 
@@ -29,6 +30,7 @@ class frmMain : private ConvertHost {
   // Handlers. A change made by the program runs the same handler as the user's change.
   void Check1_Click();
   void comConvert_Click();
+  void comOptions_Click();
   void Command2_Click();
   void Form_Load();
   // True keeps the window open for now: a conversion is running, and it closes once the record
@@ -58,6 +60,8 @@ class frmMain : private ConvertHost {
   bool drop(const std::vector<std::u16string>& files);
 
   bool converting() const { return converting_; }
+  // What the options dialog was last left with; all off at start.
+  const ReadingChoices& readingChoices() const { return choices_; }
   const orvella::Message& message() const { return message_; }
   const BarValue& bar() const { return bar_; }
 
@@ -88,9 +92,18 @@ class frmMain : private ConvertHost {
   bool checkField(Control field, Control counter, std::int64_t limit);
   bool checkSubject();
   bool checkAddress(Control field, Control counter);
-  // Size, estimate and the bar for texts of n bytes in all, each of which is so many bytes
-  // (`written`) once in code page 932; a text in Aozora Bunko notation is named so.
-  void showFileInfo(std::int64_t n, const std::vector<std::int64_t>& written, bool aozora);
+  // What the estimate needs of a text, read from its head with the choices as they stand.
+  struct TextSize {
+    std::int64_t bytes = 0;
+    std::int64_t written = 0;  // in code page 932, as the notation choice leaves it
+    bool aozora = false;       // in Aozora Bunko notation
+    std::string encoding;      // its encoding's name when not code page 932
+  };
+  // Each text's, or nothing when one's size cannot be read, which a box then tells.
+  std::optional<std::vector<TextSize>> measure(const std::vector<std::u16string>& names);
+  // Size, estimate and the bar; the estimate closes with the choices that are on, or else names
+  // a text in Aozora Bunko notation.
+  void showFileInfo(const std::vector<TextSize>& sizes);
   // Each text's records carry its own name: several texts, the Subject from the file name, and
   // the box still showing the first one's.
   bool subjectsFromNames() const;
@@ -116,8 +129,9 @@ class frmMain : private ConvertHost {
   DateSource dateSource_;
   StopSource stopSource_;
   BarValue bar_;
-  int barShown_ = -1;                    // the step the face shows
-  std::vector<std::u16string> files_;    // the texts chosen, in order
+  int barShown_ = -1;                  // the step the face shows
+  std::vector<std::u16string> files_;  // the texts chosen, in order
+  ReadingChoices choices_;
   std::vector<std::string> inputNotes_;  // each text's line for the run's last message, if any
   std::optional<int> spinnerNext_;       // the number the spinner is to show, not yet shown
   // The run's closing message, shown once the run has ended.

@@ -26,6 +26,7 @@ inline constexpr Text kLabel4 = u"Date:";
 inline constexpr Text kLabel5 = u"最大バイト数:";
 inline constexpr Text kLabel6 = u"連番開始番号:";
 inline constexpr Text kComConvert = u"変換";
+inline constexpr Text kComOptions = u"オプション...";
 
 // Start values.
 inline constexpr Text kStart = u"0000";
@@ -44,6 +45,7 @@ inline constexpr Text kTipDate = u"現在の日付です";
 inline constexpr Text kTipMaxLength = u"登録可能なvmgファイルの最大バイト数です";
 inline constexpr Text kTipStart = u"vmgファイルの開始番号を指定します";
 inline constexpr Text kTipConvert = u"vmgファイルを作成します";
+inline constexpr Text kTipOptions = u"青空文庫の注記、長い行、見出し、日付の扱いを設定します";
 // Added to kTipFileName for a file that is not in code page 932: "（文字コード: UTF-8）".
 inline constexpr Text kTipEncodingOpen = u"（文字コード: ";
 inline constexpr Text kTipEncodingClose = u"）";
@@ -61,6 +63,30 @@ inline constexpr Text kEstimateEnd = u"個以上のファイルが作成され�
 inline constexpr Text kSizeOnlyEnd = u"bytes.";
 // After the estimate for a text in Aozora Bunko notation, whose ruby and notes an option removes.
 inline constexpr Text kEstimateAozora = u"（青空文庫形式のテキストです）";
+
+// The options dialog: its title, the Aozora Bunko group and its choices, the switches, the buttons.
+inline constexpr Text kOptionsTitle = u"オプション";
+inline constexpr Text kAozoraGroup = u"青空文庫の注記";
+inline constexpr Text kAozoraKeep = u"そのまま";
+inline constexpr Text kAozoraStrip = u"ルビを外す";
+inline constexpr Text kAozoraBracket = u"ルビを括弧で残す";
+inline constexpr Text kWrapLines = u"長い行を折り返す";
+inline constexpr Text kBreakAtHeadings = u"見出しで新しいファイルにする";
+inline constexpr Text kDateStep = u"日付を1秒ずつ進める";
+inline constexpr Text kOk = u"OK";
+inline constexpr Text kCancel = u"キャンセル";
+// The estimate closes with the choices that are on, by these names: "（ルビなし・折り返し）".
+inline constexpr Text kShortStrip = u"ルビなし";
+inline constexpr Text kShortBracket = u"ルビは括弧";
+inline constexpr Text kShortWrap = u"折り返し";
+inline constexpr Text kShortHeadings = u"見出しで分割";
+inline constexpr Text kShortDateStep = u"日付を1秒ずつ";
+inline constexpr Text kNoteOpen = u"（";
+inline constexpr Text kNoteSeparator = u"・";
+inline constexpr Text kNoteClose = u"）";
+// A run's closing message lists them on a line of its own: "オプション: ルビを外す、長い行を折り返す".
+inline constexpr Text kOptionsUsed = u"オプション: ";
+inline constexpr Text kOptionsUsedSeparator = u"、";
 
 // The Open dialog's filter entries, in this order: what the entry says, and the names it shows.
 inline constexpr Text kFilterText = u"テキストファイル(*.txt)";

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -22,12 +23,14 @@ class ScriptedDialogs final : public window::Dialogs {
   // Answers in turn; an exhausted script answers as a cancel.
   std::deque<std::vector<std::u16string>> files;
   std::deque<std::u16string> folders;
+  std::deque<std::optional<window::ReadingChoices>> optionAnswers;  // nothing: cancelled
   // Run while the folder dialog or a message box is "open", i.e. inside the window's call.
   std::function<void()> onFolder;
   std::function<void(const Box&)> onBox;
 
   std::vector<std::vector<window::FileFilter>> fileFilters;
   std::vector<std::u16string> folderTitles;
+  std::vector<window::ReadingChoices> optionsShown;
   std::vector<window::DialogOwner> owners;
   std::vector<Box> boxes;
 
@@ -43,6 +46,14 @@ class ScriptedDialogs final : public window::Dialogs {
     folderTitles.emplace_back(title);
     if (onFolder) onFolder();
     return next(folders);
+  }
+
+  bool options(window::DialogOwner owner, window::ReadingChoices& choices) override {
+    owners.push_back(owner);
+    optionsShown.push_back(choices);
+    const std::optional<window::ReadingChoices> answer = next(optionAnswers);
+    if (answer) choices = *answer;
+    return answer.has_value();
   }
 
   void message(window::DialogOwner owner, window::BoxIcon icon, std::u16string_view text) override {

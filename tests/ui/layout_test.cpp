@@ -185,18 +185,18 @@ TEST_F(QtWindowTest, TabOrderSkipsDisabledFieldsAndReachesTheHiddenRecordView) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   ASSERT_EQ(QApplication::focusWidget(), get("Command2"));
 
-  const std::vector<std::string> expected = {"txtSubject", "Check1",  "Check2",       "txtFormat",
-                                             "txtFrom",    "txtTo",   "txtMaxLength", "VScroll1",
-                                             "txtAll",     "Command2"};
-  EXPECT_EQ(tabCycle(*window, 10), expected);
+  const std::vector<std::string> expected = {"txtSubject", "Check1", "Check2",       "txtFormat",
+                                             "txtFrom",    "txtTo",  "txtMaxLength", "VScroll1",
+                                             "comOptions", "txtAll", "Command2"};
+  EXPECT_EQ(tabCycle(*window, 11), expected);
 
   // Once a file is chosen the convert button joins the cycle after the spinner.
   chooseFile(writeInput("a.txt", "abc"));
   get("Command2")->setFocus();
-  const std::vector<std::string> withConvert = {"txtSubject", "Check1", "Check2",       "txtFormat",
-                                                "txtFrom",    "txtTo",  "txtMaxLength", "VScroll1",
-                                                "comConvert", "txtAll", "Command2"};
-  EXPECT_EQ(tabCycle(*window, 11), withConvert);
+  const std::vector<std::string> withConvert = {"txtSubject", "Check1",     "Check2",       "txtFormat",
+                                                "txtFrom",    "txtTo",      "txtMaxLength", "VScroll1",
+                                                "comOptions", "comConvert", "txtAll",       "Command2"};
+  EXPECT_EQ(tabCycle(*window, 12), withConvert);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -112,6 +113,37 @@ TEST(QtDialogs, TheFileDialogStartsWhereTheProgramStartedEachTime) {
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[1].directory, QDir::currentPath());
   EXPECT_FALSE(seen[1].history.contains(QDir::toNativeSeparators(qpath(dir.path()))));
+}
+
+// The options dialog shows the choices it is given in the controls named after them: OK (Enter)
+// takes what the user left, Esc keeps them.
+TEST(QtDialogs, TheOptionsDialogMapsItsControlsToTheChoices) {
+  using window::ReadingChoices;
+  ui::QtDialogs dialogs;
+  // Taken as shown, then with optAozoraBracket and chkWrap clicked.
+  const ReadingChoices some{AozoraMode::Strip, false, true, true};
+  const struct {
+    ReadingChoices start;
+    bool click;
+    Qt::Key key;
+    ReadingChoices after;
+  } rows[] = {{some, false, Qt::Key_Return, some},
+              {{}, true, Qt::Key_Return, {AozoraMode::Bracket, true, false, false}},
+              {some, true, Qt::Key_Escape, some}};
+  for (const auto& row : rows) {
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog || dialog->objectName() != QStringLiteral("options"))
+        return ADD_FAILURE() << "no options dialog";
+      for (const char* name : {"optAozoraBracket", "chkWrap"}) {
+        if (row.click) dialog->findChild<QAbstractButton*>(QString::fromLatin1(name))->click();
+      }
+      QTest::keyClick(dialog, row.key);
+    });
+    ReadingChoices choices = row.start;
+    EXPECT_EQ(dialogs.options({}, choices), row.key == Qt::Key_Return);
+    EXPECT_EQ(choices, row.after);
+  }
 }
 
 // The child side of the test below: runs only when the parent asks, in a home of its own. A

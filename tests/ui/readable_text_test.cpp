@@ -65,7 +65,7 @@ TEST_F(QtWindowTest, FileBoxShowsALongPathFromItsStart) {
 }
 
 // A large file's estimate is wider than the window: it is shown whole on two lines, the second
-// clear of the convert button.
+// clear of the convert button and above the options button.
 TEST_F(QtWindowTest, AnEstimateWiderThanTheWindowWrapsClearOfTheConvertButton) {
   QLabel* info = label("labFileInfo");
   const QRect designed = info->geometry();
@@ -100,6 +100,7 @@ TEST_F(QtWindowTest, AnEstimateWiderThanTheWindowWrapsClearOfTheConvertButton) {
     }
     layout.endLayout();
     EXPECT_EQ(layout.lineCount(), 2);
+    EXPECT_LT(info->geometry().bottom(), get("comOptions")->geometry().top());
     if (info->geometry().bottom() >= button.top()) {
       EXPECT_LT(lastWidth, button.left());
     }

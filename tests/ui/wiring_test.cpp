@@ -55,6 +55,14 @@ TEST_F(QtWindowTest, ClickingCheck1RunsItsHandler) {
   EXPECT_EQ(label("labSubject")->text(), "0bytes");
 }
 
+TEST_F(QtWindowTest, TheOptionsButtonOpensTheOptionsDialogOwnedByTheWindow) {
+  dialogs.optionAnswers.push_back(window::ReadingChoices{AozoraMode::Strip, true, false, false});
+  QTest::mouseClick(get("comOptions"), Qt::LeftButton);
+  ASSERT_EQ(dialogs.optionsShown.size(), 1u);
+  EXPECT_EQ(dialogs.owners.back().handle, static_cast<QWidget*>(window.get()));
+  EXPECT_EQ(window->form().readingChoices().aozora, AozoraMode::Strip);
+}
+
 TEST_F(QtWindowTest, SpinnerKeysMoveByOneWithinItsBoundsAndRewriteTheStartNumber) {
   QScrollBar* s = spinner();
   QTest::keyClick(s, Qt::Key_Up);

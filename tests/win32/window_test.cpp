@@ -9,10 +9,14 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <functional>
 
 #include "support/program.hpp"
 #include "win32/main_window.hpp"
+#include "win32/options_dialog.hpp"
+#include "win32/system_dialogs.hpp"
 #include "window/command_line.hpp"
+#include "window/window_texts.hpp"
 
 namespace orvella::testing {
 namespace {
@@ -219,6 +223,52 @@ TEST_F(Win32WindowTest, ARunLocksTheInputsAndEndsWithItsBox) {
       testing::run(dir.path(), {"-q", "-o", utf8Of(dir / "cli"), "--date", kFixedDate, utf8Of(input)});
   ASSERT_EQ(cli.code, 0) << cli.err;
   EXPECT_EQ(recordsIn(out), recordsIn(dir / "cli"));
+}
+
+// The button opens the dialog the window is given; the system's dialog, in the window's font,
+// shows the choices in its controls: Enter takes what the user left, Esc keeps them.
+TEST_F(Win32WindowTest, TheOptionsButtonAndTheOptionsDialogMapToTheChoices) {
+  using window::ReadingChoices;
+  dialogs.optionAnswers.push_back(ReadingChoices{AozoraMode::Strip, true, false, false});
+  click(C::comOptions);
+  ASSERT_EQ(dialogs.optionsShown.size(), 1u);
+  EXPECT_EQ(dialogs.owners.back().handle, window.hwnd());
+  EXPECT_EQ(window.form().readingChoices().aozora, AozoraMode::Strip);
+
+  // Taken as shown, then with the third Aozora choice and the first check box clicked.
+  const ReadingChoices some{AozoraMode::Strip, false, true, true};
+  const struct {
+    ReadingChoices start;
+    bool click;
+    WPARAM key;
+    ReadingChoices after;
+  } rows[] = {{some, false, VK_RETURN, some},
+              {{}, true, VK_RETURN, {AozoraMode::Bracket, true, false, false}},
+              {some, true, VK_ESCAPE, some}};
+  static std::function<void()> act;
+  for (const auto& row : rows) {
+    std::wstring font;
+    act = [&] {
+      const std::u16string title(window::texts::kOptionsTitle);
+      const HWND d = ::FindWindowW(L"#32770", reinterpret_cast<const wchar_t*>(title.c_str()));
+      if (!d || !font.empty()) return;
+      LOGFONTW face{};
+      ::GetObjectW(reinterpret_cast<HFONT>(::SendDlgItemMessageW(d, IDOK, WM_GETFONT, 0, 0)), sizeof face,
+                   &face);
+      font = face.lfFaceName;
+      for (const int id : {win32::kFirstAozoraId + 2, win32::kFirstCheckId}) {
+        if (row.click) ::SendDlgItemMessageW(d, id, BM_CLICK, 0, 0);
+      }
+      ::SetFocus(::GetDlgItem(d, win32::kFirstCheckId));
+      ::PostMessageW(::GetFocus(), WM_KEYDOWN, row.key, 0);
+    };
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { act(); });
+    ReadingChoices choices = row.start;
+    EXPECT_EQ(win32::SystemDialogs().options({window.hwnd()}, choices), row.key == VK_RETURN);
+    ::KillTimer(nullptr, timer);
+    EXPECT_EQ(choices, row.after);
+    EXPECT_EQ(font, win32::windowFontFace());
+  }
 }
 
 TEST_F(Win32WindowTest, ClosingDuringARunWaitsForItsEnd) {

@@ -1,11 +1,19 @@
 #include "ui/qt/qt_dialogs.hpp"
 
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QGroupBox>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
+#include <QVBoxLayout>
+
+#include <vector>
 
 #include "window/window_texts.hpp"
 
@@ -15,6 +23,7 @@ namespace {
 
 QString qs(std::u16string_view text) { return QString::fromUtf16(text.data(), qsizetype(text.size())); }
 QWidget* widgetOf(window::DialogOwner owner) { return static_cast<QWidget*>(owner.handle); }
+QString nameOf(std::string_view name) { return QString::fromLatin1(name.data(), qsizetype(name.size())); }
 
 // "*.*" means every file on Windows; Qt elsewhere reads it literally and hides names without a
 // dot. Widen the filter the dialog applies, keeping the entry's text as it stands.
@@ -91,6 +100,52 @@ std::u16string QtDialogs::selectFolder(window::DialogOwner owner, std::u16string
   startAfresh(dialog);
   if (dialog.exec() != QDialog::Accepted) return {};
   return QDir::toNativeSeparators(dialog.selectedFiles().value(0)).toStdU16String();
+}
+
+bool QtDialogs::options(window::DialogOwner owner, window::ReadingChoices& choices) {
+  QDialog dialog(widgetOf(owner));
+  dialog.setObjectName(QStringLiteral("options"));
+  dialog.setWindowTitle(qs(window::texts::kOptionsTitle));
+  // A dialog is a window of its own and takes the application's font, not its owner's.
+  if (QWidget* parent = widgetOf(owner)) dialog.setFont(parent->font());
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  auto* group = new QGroupBox(qs(window::texts::kAozoraGroup), &dialog);
+  auto* groupLayout = new QVBoxLayout;
+  std::vector<QRadioButton*> radios;
+  for (const window::AozoraChoice& choice : window::aozoraChoices()) {
+    auto* radio = new QRadioButton(qs(choice.caption), group);
+    radio->setObjectName(nameOf(choice.name));
+    radio->setChecked(choice.mode == choices.aozora);
+    groupLayout->addWidget(radio);
+    radios.push_back(radio);
+  }
+  group->setLayout(groupLayout);
+  layout->addWidget(group);
+  std::vector<QCheckBox*> checks;
+  for (const window::ChoiceCheck& check : window::choiceChecks()) {
+    auto* box = new QCheckBox(qs(check.caption), &dialog);
+    box->setObjectName(nameOf(check.name));
+    box->setChecked(choices.*check.on);
+    layout->addWidget(box);
+    checks.push_back(box);
+  }
+  auto* buttons = new QDialogButtonBox(&dialog);
+  buttons->addButton(qs(window::texts::kOk), QDialogButtonBox::AcceptRole)->setDefault(true);
+  buttons->addButton(qs(window::texts::kCancel), QDialogButtonBox::RejectRole);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  layout->addWidget(buttons);
+
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const auto aozora = window::aozoraChoices();
+  for (std::size_t i = 0; i < radios.size(); ++i) {
+    if (radios[i]->isChecked()) choices.aozora = aozora[i].mode;
+  }
+  const auto on = window::choiceChecks();
+  for (std::size_t i = 0; i < checks.size(); ++i) choices.*on[i].on = checks[i]->isChecked();
+  return true;
 }
 
 void QtDialogs::message(window::DialogOwner owner, window::BoxIcon icon, std::u16string_view text) {

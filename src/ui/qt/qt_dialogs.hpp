@@ -18,6 +18,8 @@ class QtDialogs final : public window::Dialogs {
   std::vector<std::u16string> openFileNames(window::DialogOwner owner,
                                             std::span<const window::FileFilter> filters) override;
   std::u16string selectFolder(window::DialogOwner owner, std::u16string_view title) override;
+  // Its controls carry the names of reading_choices.hpp; the dialog is named "options".
+  bool options(window::DialogOwner owner, window::ReadingChoices& choices) override;
   void message(window::DialogOwner owner, window::BoxIcon icon, std::u16string_view text) override;
 
  private:
