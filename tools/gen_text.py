@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes a deterministic code page 932 text of a given size: prose-like lines of kanji, kana,
 half-width katakana and ASCII with CR LF line ends, for benchmarks. With --aozora the words carry
-Aozora Bunko notation as a novel does: ruby (some with ｜), editorial notes and character notes.
+Aozora Bunko notation as a novel does: ruby (some with ｜), editorial notes, character notes and
+chapter headings.
 
     tools/gen_text.py OUTPUT [--size 50M] [--seed 1] [--aozora]
 
@@ -89,6 +90,15 @@ def aozora_words(rng, words, hiragana):
     return out
 
 
+def heading(rng):
+    """A chapter heading, named by a note after it or put between two notes."""
+    title = enc("第" + "一二三四五六七八九十"[rng.randrange(10)] + rng.choice("章話"))
+    size = rng.choice(["大", "中", "小"])
+    if rng.random() < 0.5:
+        return enc("［＃５字下げ］") + title + enc("［＃「") + title + enc("」は" + size + "見出し］")
+    return enc("［＃" + size + "見出し］") + title + enc("［＃" + size + "見出し終わり］")
+
+
 def line_pool(rng, count=20000, aozora=False):
     """Lines of typical prose lengths: many short, most 40 to 200 bytes, a few long paragraphs."""
     words, punctuation = vocabulary(rng)
@@ -99,6 +109,9 @@ def line_pool(rng, count=20000, aozora=False):
         r = rng.random()
         if r < 0.08:
             pool.append(b"\r\n")  # blank line between paragraphs
+            continue
+        if aozora and r < 0.082:
+            pool.append(heading(rng) + b"\r\n")
             continue
         target = rng.randint(10, 40) if r < 0.25 else rng.randint(40, 200) if r < 0.95 else rng.randint(200, 1500)
         parts, size = [], 0
@@ -117,7 +130,7 @@ def main():
     ap.add_argument("output")
     ap.add_argument("--size", default="50M", help="bytes, with K, M or G (default 50M)")
     ap.add_argument("--seed", type=int, default=1)
-    ap.add_argument("--aozora", action="store_true", help="words with Aozora Bunko notation")
+    ap.add_argument("--aozora", action="store_true", help="words with Aozora Bunko notation, and headings")
     args = ap.parse_args()
 
     size = parse_size(args.size)

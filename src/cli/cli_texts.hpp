@@ -35,10 +35,17 @@ inline constexpr std::string_view kUsage =
     "                        bracket (ルビを括弧で残し、注記を外す)。strip と bracket は冒頭の\n"
     "                        記号の説明も外し、外字の注記をその文字 (Shift_JIS にない字は 〓) に\n"
     "      --date-step N     ファイルごとに Date を N 秒ずつ進める (既定: 0、0～{maxDateStep})\n"
+    "      --wrap            1 ファイルに収まらない長い行を文字の境目で折り返す (。、」などの後を優先)\n"
+    "      --break-at-headings\n"
+    "                        見出しの行から新しいファイルにする (青空文庫の大・中・小見出しの注記)\n"
+    "      --heading REGEX   REGEX (ECMAScript の正規表現) に合う行も見出しにする\n"
+    "                        (--break-at-headings を含む)。例: '^第[0-9０-９一二三四五六七八九十]+章'\n"
+    "      --subject-heading 見出しで始まるファイルの Subject の後に空白と見出しを付ける\n"
+    "                        (Subject の上限バイト数に収まるよう文字の境目で切る)\n"
     "      --check           何も書き込まずに入力を調べる: 文字コード、改行の種類と数、行数、\n"
     "                        作成されるファイルの数と最大サイズ、ファイル番号や通し番号が\n"
     "                        尽きる所、? や 〓 になる文字、BEGIN: や END: で始まる本文の行、\n"
-    "                        青空文庫形式かどうか\n"
+    "                        最大バイト数を超える長い行、青空文庫形式かどうか\n"
     "                        (-o は不要)\n"
     "      --verify DIR      DIR の E1__nnnn.VMG を読んで調べる (何も書き込まない): 連番、欠番、\n"
     "                        連番の名前ではないもの、形の崩れたファイル、最大バイト数を超える\n"
@@ -52,7 +59,7 @@ inline constexpr std::string_view kUsage =
     "終了コード: 0 すべて書き込み済み / 1 変換中の失敗 / 2 指定の誤り (何も書き込まない)\n"
     "出力先のフォルダは変換中ロックされ、同じフォルダへの 2 つ目の変換は終了コード 2 で断ります。\n"
     "--check の終了コード: 0 注意点なし / 1 注意点あり (? や 〓 になる文字、BEGIN:/END: の行、\n"
-    "                     番号が尽きる) / 2 指定の誤り\n"
+    "                     番号が尽きる、長すぎる行) / 2 指定の誤り\n"
     "--verify の終了コード: 0 注意点なし / 1 注意点あり / 2 指定の誤り\n"
     "--join の終了コード: 0 書き出した / 1 欠番、壊れたファイル、書き出しの失敗 / 2 指定の誤り\n";
 
@@ -97,6 +104,8 @@ inline constexpr std::string_view kBadAozora =
     "--aozora には keep, strip, bracket のいずれかを指定してください: ";
 inline constexpr std::string_view kBadDateStep =
     "--date-step には 0～{maxDateStep} の秒数を指定してください: ";
+inline constexpr std::string_view kBadHeading =
+    "--heading には正しい正規表現 (ECMAScript、UTF-8) を指定してください: ";
 inline constexpr std::string_view kBadEncoding =
     "--encoding には auto, cp932, utf-8, utf-16le, utf-16be のいずれかを指定してください: ";
 
@@ -116,6 +125,9 @@ inline constexpr std::string_view kCheckSerialsOut =
     "残りのテキストは変換されません。";
 inline constexpr std::string_view kCheckAozora =
     "青空文庫形式のテキストです (--aozora strip でルビと注記を外し、--aozora bracket でルビを括弧で残せます)";
+inline constexpr std::string_view kCheckLongLines =
+    "1 行で最大バイト数を超えるファイルになる行 (--wrap で折り返せます): ";
+inline constexpr std::string_view kCheckLongLineSuffix = " 行目";
 inline constexpr std::string_view kCheckNoSubstitutes = "? に置き換える文字: なし";
 inline constexpr std::string_view kCheckNoStructure = "BEGIN: / END: で始まる本文の行: なし";
 inline constexpr std::string_view kCheckUnreadable = "入力ファイルを読み込めませんでした: ";

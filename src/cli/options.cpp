@@ -4,6 +4,7 @@
 #include "convert/defaults.hpp"
 #include "convert/encoding.hpp"
 #include "convert/header_values.hpp"
+#include "convert/headings.hpp"
 #include "convert/reasons.hpp"
 #include "convert/texts.hpp"
 #include "core/date_stamp.hpp"
@@ -124,6 +125,18 @@ const OptionRule kOptions[] = {
          r.refuse(fillInLimits(cli_texts::kBadDateStep) + v);
        }
      }},
+    {"wrap", 0, false, [](Reading& r, const std::string&) { r.o.settings.reading.wrap = true; }},
+    {"break-at-headings", 0, false,
+     [](Reading& r, const std::string&) { r.o.settings.reading.breakAtHeadings = true; }},
+    {"heading", 0, true,
+     [](Reading& r, const std::string& v) {
+       // A pattern of one's own says where the chapters are: they start records.
+       r.o.settings.reading.headingPattern = v;
+       r.o.settings.reading.breakAtHeadings = true;
+       if (!isHeadingPattern(v)) r.refuse(std::string(cli_texts::kBadHeading) + v);
+     }},
+    {"subject-heading", 0, false,
+     [](Reading& r, const std::string&) { r.o.settings.reading.subjectHeading = true; }},
     {"check", 0, false, [](Reading& r, const std::string&) { r.check = true; }},
     {"verify", 0, true, [](Reading& r, const std::string& v) { r.verify = v; }},
     {"join", 0, true, [](Reading& r, const std::string& v) { r.join = v; }},

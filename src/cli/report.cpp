@@ -37,6 +37,19 @@ std::vector<std::string> checkListing(const CheckResult& result) {
                                    {"file", fileNameFor(out->lastNumber)},
                                    {"line", std::to_string(out->lastLine)}}));
   }
+  if (const LongLines& tooLong = result.longLines; tooLong.count > 0) {
+    lines.push_back(std::string(cli_texts::kCheckLongLines) + std::to_string(tooLong.count) +
+                    std::string(texts::kLinesSuffix));
+    for (std::uint64_t line : tooLong.samples) {
+      lines.push_back(std::string(texts::kLinePrefix) + std::to_string(line) +
+                      std::string(cli_texts::kCheckLongLineSuffix));
+    }
+    if (tooLong.count > tooLong.samples.size()) {
+      lines.push_back(std::string(texts::kMorePrefix) +
+                      std::to_string(tooLong.count - tooLong.samples.size()) +
+                      std::string(texts::kLinesSuffix));
+    }
+  }
   if (in.aozora) lines.emplace_back(cli_texts::kCheckAozora);
   std::vector<std::string> substitutes = substitutionLines(in);
   if (substitutes.empty()) substitutes.emplace_back(cli_texts::kCheckNoSubstitutes);

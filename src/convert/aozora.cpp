@@ -64,6 +64,11 @@ bool startsCharacter(const unsigned char* p, std::size_t start, std::size_t at) 
   return (at - k) % 2 == 0;
 }
 
+constexpr bool isMarkTrail(unsigned char b) {
+  return b == kRubyOpenTrail || b == kRubyCloseTrail || b == kBarTrail || b == kOpenTrail ||
+         b == kCloseTrail || b == kRiceTrail;
+}
+
 // The notation marks of `s`, in order; returns where the whole characters end (s.size(), or one
 // less when the last byte begins a character cut off there). Every mark's first byte is 0x81, so
 // the search jumps from one to the next instead of stepping through each character.
@@ -72,10 +77,14 @@ std::size_t scan(std::string_view s, std::vector<Mark>& marks) {
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   const std::size_t n = s.size();
   std::size_t start = 0;  // a character starts here
-  while (start < n) {
-    const void* hit = std::memchr(p + start, kNotationLead, n - start);
+  std::size_t from = 0;   // the search goes on here
+  while (from < n) {
+    const void* hit = std::memchr(p + from, kNotationLead, n - from);
     if (!hit) break;
     const auto at = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - p);
+    from = at + 1;
+    // Most 0x81 lead 、。「」 or are second bytes: where characters start matters only for a mark.
+    if (at + 1 < n && !isMarkTrail(p[at + 1])) continue;
     if (!startsCharacter(p, start, at)) {
       start = at + 1;  // the second byte of a character
       continue;
@@ -103,7 +112,7 @@ std::size_t scan(std::string_view s, std::vector<Mark>& marks) {
       default:
         break;
     }
-    start = at + 2;
+    start = from = at + 2;
   }
   return startsCharacter(p, start, n) ? n : n - 1;
 }
@@ -138,6 +147,12 @@ void pair(std::vector<Mark>& marks) {
     marks[static_cast<std::size_t>(stack->back())].match = static_cast<std::int32_t>(k);
     stack->pop_back();
   }
+}
+
+// ［＃「第一章」は大見出し］, ［＃中見出し］ and their kin, up to the closing bracket.
+bool namesHeading(std::string_view note) {
+  static constexpr std::string_view kHeadingWord = "\x8c\xa9\x8f\x6f\x82\xb5";  // 見出し
+  return note.ends_with(kHeadingWord);
 }
 
 bool isNote(std::string_view s, const Mark& m) {
@@ -262,7 +277,7 @@ AozoraFilter::Head AozoraFilter::head(std::string_view piece, bool endsLine, std
       block_ = Block::Open;
       blockHasNotation_ = false;
       heldBytes_ = piece.size();
-      if (!keep) held_.push_back({std::string(piece), line});
+      if (!keep) held_.push_back({std::string(piece), line, pieceAt_});
       return Head::Held;
     }
     return Head::Pass;
@@ -274,6 +289,7 @@ AozoraFilter::Head AozoraFilter::head(std::string_view piece, bool endsLine, std
   if (isRule(piece)) {
     block_ = Block::Done;
     if (!blockHasNotation_) return Head::Released;
+    if (!held_.empty()) drops_.push_back({held_.front().offset, pieceAt_ + piece.size()});
     held_.clear();
     blockSeen_ = true;
     return Head::Dropped;
@@ -282,7 +298,7 @@ AozoraFilter::Head AozoraFilter::head(std::string_view piece, bool endsLine, std
   for (const Mark& m : marks_)
     blockHasNotation_ = blockHasNotation_ || m.kind == Kind::RubyOpen || m.kind == Kind::Open;
   heldBytes_ += piece.size();
-  if (!keep) held_.push_back({std::string(piece), line});
+  if (!keep) held_.push_back({std::string(piece), line, pieceAt_});
   return Head::Held;
 }
 
@@ -348,9 +364,11 @@ std::size_t keptBackFrom(const std::vector<Mark>& marks, std::string_view text, 
 
 }  // namespace
 
-std::string_view AozoraFilter::filter(std::string_view piece, bool endsLine, std::uint64_t line) {
+std::string_view AozoraFilter::filter(std::string_view piece, bool endsLine, std::uint64_t line,
+                                      std::uint64_t offset) {
   std::string_view text = piece;
   if (!carry_.empty()) {
+    offset = carryAt_;
     in_.assign(carry_);
     in_.append(piece);
     carry_.clear();
@@ -360,20 +378,32 @@ std::string_view AozoraFilter::filter(std::string_view piece, bool endsLine, std
   if (marks_.empty() && (endsLine || whole == text.size())) return text;
   pair(marks_);
   const std::size_t cut = endsLine ? text.size() : keptBackFrom(marks_, text, whole);
-  rewrite(text, cut, line);
+  rewrite(text, cut, line, offset);
   carry_.assign(text.substr(cut));
   carryLine_ = line;
+  carryAt_ = offset + cut;
   return out_;
 }
 
-void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t line) {
+void AozoraFilter::watchNote(std::string_view text, std::string_view note, std::uint64_t line) {
+  if (!namesHeading(note)) return;
+  headingText_.assign(text);
+  headingLine_ = line;
+}
+
+void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t line, std::uint64_t offset) {
   out_.clear();
   std::size_t at = 0;  // text before it is in out_ or dropped
-  auto copyTo = [&](std::size_t pos) { out_.append(text.substr(at, pos - at)); };
+  std::size_t copied = 0;
+  auto copyTo = [&](std::size_t pos) {
+    out_.append(text.substr(at, pos - at));
+    copied = pos;
+  };
   for (std::size_t k = 0; k < marks_.size(); ++k) {
     const Mark& m = marks_[k];
     if (m.pos >= cut) break;
     if (m.pos < at) continue;
+    const std::size_t before = at;
     const bool paired = m.match >= 0 && marks_[static_cast<std::size_t>(m.match)].pos < cut;
     const std::size_t partner = paired ? marks_[static_cast<std::size_t>(m.match)].pos : 0;
     switch (m.kind) {
@@ -402,6 +432,7 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
       case Kind::Open: {
         if (!paired || partner < m.pos || !isNote(text, m)) break;
         noteSeen_ = true;
+        if (watchHeadings_) watchNote(text, text.substr(m.pos, partner - m.pos), line);
         const bool rice = k > 0 && marks_[k - 1].kind == Kind::Rice &&
                           marks_[k - 1].pos + kMarkBytes == m.pos && marks_[k - 1].pos >= at;
         copyTo(rice ? m.pos - kMarkBytes : m.pos);
@@ -415,6 +446,7 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
       default:
         break;
     }
+    if (at != before && at > copied + kMarkBytes) drops_.push_back({offset + copied, offset + at});
   }
   copyTo(cut);
 }

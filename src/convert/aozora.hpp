@@ -49,7 +49,21 @@ class AozoraFilter {
       case Head::Pass:
         break;
     }
-    return sink(filter(piece, endsLine, line), endsLine, line);
+    return sink(filter(piece, endsLine, line, pieceAt_), endsLine, line);
+  }
+
+  // Where the next piece begins in the text's byte stream; dropped() then tells the stretches of
+  // that stream it took out, so a '?' written for them is not counted.
+  void at(std::uint64_t offset) { pieceAt_ = offset; }
+  struct Range {
+    std::uint64_t from;
+    std::uint64_t to;
+  };
+  std::vector<Range>& dropped() { return drops_; }
+  // Where the bytes it still holds back begin; nothing before is taken out any more.
+  std::uint64_t settled(std::uint64_t fed) const {
+    if (!held_.empty()) return held_.front().offset;
+    return carry_.empty() ? fed : carryAt_;
   }
 
   // The end of the text: lines still held back go on, and the end of a line the reader could not
@@ -61,6 +75,13 @@ class AozoraFilter {
     const std::string rest = std::move(carry_);
     carry_.clear();
     return sink(std::string_view(rest), false, carryLine_);
+  }
+
+  // Notes that end in 見出し mark their line as a heading's: headingNoteIn(line) then gives that
+  // line as it came in, until the next such line.
+  void watchHeadings() { watchHeadings_ = true; }
+  const std::string* headingNoteIn(std::uint64_t line) const {
+    return headingLine_ == line && !headingText_.empty() ? &headingText_ : nullptr;
   }
 
   // The text shows the explanation block, or both ruby and notes.
@@ -76,21 +97,24 @@ class AozoraFilter {
   struct HeldLine {
     std::string text;
     std::uint64_t line;
+    std::uint64_t offset;
   };
 
   Head head(std::string_view piece, bool endsLine, std::uint64_t line);
   void look(std::string_view piece, bool endsLine);
-  std::string_view filter(std::string_view piece, bool endsLine, std::uint64_t line);
-  // Writes text up to cut into out_ with the notation turned as mode_ says.
-  void rewrite(std::string_view text, std::size_t cut, std::uint64_t line);
+  std::string_view filter(std::string_view piece, bool endsLine, std::uint64_t line, std::uint64_t offset);
+  // Writes text up to cut into out_ with the notation turned as mode_ says; text begins at
+  // `offset` in the stream.
+  void rewrite(std::string_view text, std::size_t cut, std::uint64_t line, std::uint64_t offset);
   void putCharacter(std::string_view note, std::uint64_t line);
+  void watchNote(std::string_view text, std::string_view note, std::uint64_t line);
 
   template <class Sink>
   bool release(Sink& sink) {
     std::vector<HeldLine> held;
     held.swap(held_);
     for (const HeldLine& h : held) {
-      if (!sink(filter(h.text, true, h.line), true, h.line)) return false;
+      if (!sink(filter(h.text, true, h.line, h.offset), true, h.line)) return false;
     }
     return true;
   }
@@ -107,6 +131,12 @@ class AozoraFilter {
   bool noteSeen_ = false;
   std::string carry_;  // the end of a piece whose notation may close in the next
   std::uint64_t carryLine_ = 0;
+  std::uint64_t carryAt_ = 0;
+  std::uint64_t pieceAt_ = 0;
+  std::vector<Range> drops_;
+  bool watchHeadings_ = false;
+  std::uint64_t headingLine_ = 0;
+  std::string headingText_;
   std::string in_;
   std::string out_;
   std::vector<struct AozoraMark> marks_;

@@ -6,9 +6,12 @@
 
 #include "convert/defaults.hpp"
 #include "convert/header_values.hpp"
+#include "convert/headings.hpp"
 #include "convert/line_reader.hpp"
+#include "convert/line_wrap.hpp"
 #include "convert/reasons.hpp"
 #include "convert/record_count.hpp"
+#include "convert/text_check.hpp"
 #include "convert/texts.hpp"
 #include "core/cp932.hpp"
 #include "core/date_stamp.hpp"
@@ -20,6 +23,9 @@ namespace orvella {
 
 namespace {
 
+bool isHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool isLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
 constexpr std::int64_t kRecordSlack = 4096;
 // Memory stays bounded whatever the input: the record in hand is kept whole only up to
 // kHeldBytes (its start stays on show past that), the bytes beyond go to its file in chunks of
@@ -30,9 +36,15 @@ constexpr std::size_t kChunkBytes = std::size_t{4} << 20;
 
 class Run {
  public:
+  // counts: a dry run, which counts each text's records into it instead of writing them.
   Run(const ConvertSettings& settings, const std::vector<ConvertInput>& inputs, Message& message,
-      ConvertHost& host)
-      : settings_(settings), inputs_(inputs), header_(settings.header), message_(message), host_(host) {
+      ConvertHost& host, std::vector<CheckResult>* counts = nullptr)
+      : settings_(settings),
+        inputs_(inputs),
+        header_(settings.header),
+        message_(message),
+        host_(host),
+        counts_(counts) {
     result_.nextNumber = settings.startNumber;
     number_ = settings.startNumber;
   }
@@ -40,6 +52,13 @@ class Run {
   ConvertResult go() {
     if (settings_.limit < 1) return fail(ConvertStatus::InvalidLimit, std::string(texts::kInvalidLimit));
     count_ = RecordCount(settings_.limit);
+    if (settings_.reading.breakAtHeadings || settings_.reading.subjectHeading) {
+      headings_.emplace(settings_.reading.headingPattern);
+    }
+    if (counts_) {
+      for (const ConvertInput& input : inputs_) (void)convertText(input);
+      return result_;
+    }
     if (auto bad = unsafeHeaderField()) {
       return fail(ConvertStatus::InvalidHeader, std::string(bad) + std::string(texts::kHeaderBreaks));
     }
@@ -87,62 +106,177 @@ class Run {
     const bool first = !reader_;
     if (!first) {
       if (host_.StopRequested()) return stopBetweenTexts();
-      if (numbersOut_) return stop(ConvertStatus::NumbersOut, numbersOutText());
+      if (numbersOut_ && !counts_) return stop(ConvertStatus::NumbersOut, numbersOutText());
       bytesBefore_ = result_.bytesConverted;
     }
+    if (counts_) counts_->emplace_back();
     header_.subject = input.subject.value_or(settings_.header.subject);
     structure_ = {};
+    headingDue_ = false;
+    headingTaken_ = 0;
+    lastLongLine_ = 0;
     noted_ = false;
     LineReader& reader = reader_.emplace(
         input.path, LineReader::kBlockSize, [this] { return host_.StopRequested(); }, settings_.encoding);
     if (reader.wasInterrupted()) return first ? stopped() : stopBetweenTexts();
     if (!reader.ok()) {
       result_.failure = Failure{FailureKind::Read, reader.error(), input.path};
-      const std::string text = failureText(*result_.failure);
       noted_ = true;  // nothing was read, so nothing is told about the text
+      if (counts_) {
+        counts_->back().failure = result_.failure;
+        return std::nullopt;
+      }
+      const std::string text = failureText(*result_.failure);
       if (first) return fail(ConvertStatus::InputError, text);
       return stop(ConvertStatus::InputError, text + "\n");
     }
-
     if (!beginRecord()) return serialsOut();
-    AozoraFilter& aozora = aozora_.emplace(settings_.reading.aozora);
-    // Each piece as the notation filter leaves it; a line it held back comes later, with its number.
+    aozora_.emplace(settings_.reading.aozora);
+    // The notes are found by the filter where it reads them anyway.
+    if (headings_ && settings_.reading.aozora != AozoraMode::Keep) aozora_->watchHeadings();
+    wrap_ = LineWrap(settings_.reading.wrap ? count_.room() : 0);
+    return readText(reader, input.path);
+  }
+
+  std::optional<ConvertResult> readText(LineReader& reader, const std::filesystem::path& input) {
+    AozoraFilter& aozora = *aozora_;
+    // Each piece as the notation filter leaves it, broken where it is too long for a record.
+    auto place = [this](std::string_view bytes, bool endsLine, std::uint64_t line) {
+      return placePiece(bytes, endsLine, line);
+    };
     auto take = [&](std::string_view bytes, bool endsLine, std::uint64_t line) {
-      const bool current = line == (reader.pieceEndsLine() ? reader.lineNumber() : reader.lineNumber() + 1);
-      // The structure check needs only a line's start; a line read in pieces ends later.
-      if (!lineOpen_) structure_.look(bytes, line);
-      const std::int64_t size = reader.lineMayHoldNul() || !current ? rawLineLength(bytes)
-                                                                    : static_cast<std::int64_t>(bytes.size());
-      return addPiece(bytes, size, endsLine);
+      return wrap_.feed(bytes, endsLine, line, place);
     };
     // The bar follows the file's bytes, line ends included, so it is full once the whole text is
     // read (decoded lines are shorter or longer than the bytes they came from).
     std::uint64_t progressed = 0;
+    bool lineStart = true;
+    // Only '?' written into records are told: those of text the filter drops are taken back.
+    const bool tracking = settings_.reading.aozora != AozoraMode::Keep;
+    if (tracking) reader.trackSubstitutions();
     while (!host_.StopRequested()) {
       std::string_view piece;
       const bool got = reader.nextPiece(piece);
       host_.Progress(static_cast<std::int64_t>(reader.bytesRead() - progressed));
       progressed = reader.bytesRead();
-      if (!got) {
-        if (!aozora.finish(take)) return stopAfterLine();
-        if (lineOpen_ && !endLine()) return stopAfterLine();
-        if (reader.wasInterrupted()) break;
-        if (!reader.ok()) return readFailed(reader, input.path);
-        if (!closeRecord()) return writeFailed();
-        result_.bytesConverted = bytesBefore_ + reader.bytesRead();
-        noteInput();
-        return std::nullopt;
-      }
+      if (!got) return endOfText(reader, input, take, place);
       host_.Breathe();
       const std::uint64_t line = reader.pieceEndsLine() ? reader.lineNumber() : reader.lineNumber() + 1;
+      // Before the filter, which may take the heading's note away.
+      if (headings_ && lineStart && reader.pieceEndsLine()) {
+        findHeading(headings_->find(piece, settings_.reading.aozora == AozoraMode::Keep), line);
+      }
+      lineStart = reader.pieceEndsLine();
+      aozora.at(reader.pieceOffset());
       if (!aozora.feed(piece, reader.pieceEndsLine(), line, take)) return stopAfterLine();
+      if (tracking) settleSubstitutions(reader, aozora.settled(reader.pieceOffset() + piece.size()));
     }
-    if (!aozora.finish(take)) return stopAfterLine();
+    if (!aozora.finish(take) || !wrap_.finish(place)) return stopAfterLine();
+    settleSubstitutions(reader, std::numeric_limits<std::uint64_t>::max());
     // Stopped between lines: the record in hand is closed with the lines read so far.
     if (lineOpen_ && !endLine()) return stopAfterLine();
     if (!closeRecord()) return writeFailed();
     result_.bytesConverted = bytesBefore_ + reader.bytesRead();
     return stopBetweenTexts();
+  }
+
+  template <class Take, class Place>
+  std::optional<ConvertResult> endOfText(LineReader& reader, const std::filesystem::path& input, Take& take,
+                                         Place& place) {
+    if (!aozora_->finish(take) || !wrap_.finish(place)) return stopAfterLine();
+    settleSubstitutions(reader, std::numeric_limits<std::uint64_t>::max());
+    if (lineOpen_ && !endLine()) return stopAfterLine();
+    if (reader.wasInterrupted()) {
+      if (!closeRecord()) return writeFailed();
+      result_.bytesConverted = bytesBefore_ + reader.bytesRead();
+      return stopBetweenTexts();
+    }
+    if (!reader.ok()) {
+      if (!counts_) return readFailed(reader, input);
+      counts_->back().failure = Failure{FailureKind::Read, reader.error(), input};
+    }
+    if (!closeRecord()) return writeFailed();
+    result_.bytesConverted = bytesBefore_ + reader.bytesRead();
+    noteInput();
+    return std::nullopt;
+  }
+
+  void settleSubstitutions(LineReader& reader, std::uint64_t upTo) {
+    for (const AozoraFilter::Range& r : aozora_->dropped()) reader.forgetSubstitutions(r.from, r.to);
+    aozora_->dropped().clear();
+    reader.settleSubstitutions(upTo);
+  }
+
+  // A piece of a body line on its way into the record in hand.
+  bool placePiece(std::string_view bytes, bool endsLine, std::uint64_t line) {
+    const LineReader& reader = *reader_;
+    const bool current = line == (reader.pieceEndsLine() ? reader.lineNumber() : reader.lineNumber() + 1);
+    if (!lineOpen_) {
+      // The structure check needs only a line's start; a line read in pieces ends later.
+      structure_.look(bytes, line);
+      if (const std::string* noted = aozora_->headingNoteIn(line))
+        findHeading(HeadingFinder::noted(*noted), line);
+      if (headingDue_ && line == headingLine_ && !startAtHeading()) return false;
+    }
+    lineNumber_ = line;
+    const std::int64_t size =
+        reader.lineMayHoldNul() || !current ? rawLineLength(bytes) : static_cast<std::int64_t>(bytes.size());
+    return addPiece(bytes, size, endsLine);
+  }
+
+  // ---- Headings
+
+  void findHeading(std::optional<std::string> heading, std::uint64_t number) {
+    // Once for a line, which may come in several parts.
+    if (heading && number != headingTaken_) {
+      headingDue_ = true;
+      headingLine_ = number;
+      headingText_ = std::move(*heading);
+    }
+  }
+
+  // The line in hand opens a chapter: a record of its own, its Subject naming it if asked.
+  bool startAtHeading() {
+    headingDue_ = false;
+    headingTaken_ = headingLine_;
+    const ReadingOptions& o = settings_.reading;
+    const bool breaks = o.breakAtHeadings && bodyLines_ > 0;
+    if (!breaks && !(o.subjectHeading && bodyLines_ == 0)) return true;
+    if (breaks) {
+      if (!closeRecord()) return false;
+      if (numbersOut_ && !counts_) return failWith(FailureKind::NumbersOut);
+    } else {
+      // The record holds nothing yet: its header is made again, with the same serial and Date.
+      if (header_.serialOn) message_.setSubjectSerial(message_.subjectSerial() - 1);
+      if (settings_.reading.dateStepSeconds != 0) --recordsBegun_;
+    }
+    if (o.subjectHeading) header_.subjectTail = subjectTail(headingText_);
+    const bool begun = beginRecord();
+    header_.subjectTail.clear();
+    return begun || failWith(FailureKind::SerialsOut);
+  }
+
+  // A space and the heading after the serial, cut at a character so the Subject stays within
+  // its limit.
+  std::u16string subjectTail(const std::string& heading) const {
+    const std::u16string text = headerSafe(cp932::decode(heading));
+    std::int64_t room = kMaxSubjectBytes - LengthB(header_.subject) - 1;
+    if (header_.serialOn) room -= 1 + LengthB(renderSerial(message_.subjectSerial(), header_.pattern));
+    std::u16string tail = u" ";
+    for (std::size_t i = 0; i < text.size();) {
+      const bool pair = isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1]);
+      const std::u16string_view one = std::u16string_view(text).substr(i, pair ? 2 : 1);
+      room -= LengthB(one);
+      if (room < 0) break;
+      tail.append(one);
+      i += one.size();
+    }
+    return tail.size() > 1 ? tail : std::u16string();
+  }
+
+  bool failWith(FailureKind kind) {
+    failure_ = Failure{kind, std::nullopt, {}};
+    return false;
   }
 
   // Stopped on request with no record in hand: what was written stays, on disk.
@@ -225,8 +359,12 @@ class Run {
   }
 
   bool beginRecord() {
+    if (counts_) noteRunOut();
     // Checked before NewFile so the last record written stays in the buffer.
-    if (header_.serialOn && message_.subjectSerial() > Message::kMaxSerial) return false;
+    if (header_.serialOn && message_.subjectSerial() > Message::kMaxSerial) {
+      if (!counts_) return false;
+      message_.setSubjectSerial(Message::kMaxSerial);  // a count goes on with the last header's size
+    }
     message_.NewFile();
     header_.date = recordDate();
     if (!isHeaderSafe(header_.date)) header_.date = headerSafe(header_.date);
@@ -236,6 +374,8 @@ class Run {
       return false;
     }
     count_.open();
+    bodyLines_ = 0;
+    dryBody_ = 0;
     flushed_ = 0;
     frozen_ = false;
     tail_.clear();
@@ -244,12 +384,17 @@ class Run {
 
   // Bytes of the record in hand so far.
   std::uint64_t recordBytes() const {
+    if (counts_) return message_.curMessage().size() + dryBody_;
     return frozen_ ? record_.size() + tail_.size() : message_.curMessage().size();
   }
 
   // Appends body bytes to the record in hand: into the buffer while the record is small, then
   // to its file. False after a failed write (failure_ says why).
   bool put(std::string_view bytes, bool endsLine) {
+    if (counts_) {
+      dryBody_ += bytes.size() + (endsLine ? kCrLf.size() : 0);
+      return true;
+    }
     if (!frozen_) {
       message_.AddPiece(bytes);
       if (endsLine) message_.EndLine();
@@ -297,7 +442,7 @@ class Run {
     lineBytes_ += piece.size();
     if (!lineMoved_ && !fits() && !moveLineToNextRecord()) return false;
     if (lineMoved_ || (endsLine && pending_.empty() && !scratch_.isOpen())) {
-      if (RecordCount::closedBytes(recordBytes(), piece.size()) > kMaxRecordBytes) {
+      if (!counts_ && RecordCount::closedBytes(recordBytes(), piece.size()) > kMaxRecordBytes) {
         failure_ = Failure{FailureKind::RecordTooLarge, std::nullopt, {}};
         return false;
       }
@@ -311,6 +456,10 @@ class Run {
 
   // Keeps a piece of a line that may yet be taken back, in memory up to a point.
   bool hold(std::string_view piece) {
+    if (counts_) {
+      dryPending_ += piece.size();
+      return true;
+    }
     if (!scratch_.isOpen() && pending_.size() + piece.size() <= kHeldBytes) {
       pending_.append(piece);
       return true;
@@ -335,16 +484,10 @@ class Run {
 
   bool moveLineToNextRecord() {
     if (!closeRecord()) return false;
-    if (numbersOut_) {
-      failure_ = Failure{FailureKind::NumbersOut, std::nullopt, {}};
-      return false;
-    }
-    if (!beginRecord()) {
-      failure_ = Failure{FailureKind::SerialsOut, std::nullopt, {}};
-      return false;
-    }
+    if (numbersOut_ && !counts_) return failWith(FailureKind::NumbersOut);
+    if (!beginRecord()) return failWith(FailureKind::SerialsOut);
     lineMoved_ = true;
-    if (recordBytes() + lineBytes_ + kFooterBytes > kMaxRecordBytes) {
+    if (!counts_ && recordBytes() + lineBytes_ + kFooterBytes > kMaxRecordBytes) {
       failure_ = Failure{FailureKind::RecordTooLarge, std::nullopt, {}};
       return false;
     }
@@ -353,6 +496,11 @@ class Run {
 
   // What waited of the line goes into the record in hand.
   bool movePending() {
+    if (counts_) {
+      dryBody_ += dryPending_;
+      dryPending_ = 0;
+      return true;
+    }
     if (!scratch_.isOpen()) {
       if (pending_.empty()) return true;
       const bool ok = put(pending_, false);
@@ -379,7 +527,10 @@ class Run {
   }
 
   void finishLine() {
+    if (counts_ && !count_.fitsAlone(lineCount_)) noteLongLine();
     count_.take(lineCount_);
+    ++bodyLines_;
+    lastLine_ = lineNumber_;
     lineOpen_ = false;
     lineMoved_ = false;
     lineCount_ = 0;
@@ -389,6 +540,7 @@ class Run {
   // Footer, write, and one step of the file number (which never passes the last). False when the
   // record could not be written: the run stops there, so the series has no hole.
   bool closeRecord() {
+    if (counts_) return countRecord();
     if (!frozen_) {
       message_.AddFooter();
     } else {
@@ -408,6 +560,11 @@ class Run {
     failedFile_.clear();
     written_.push_back(file);
     ++result_.filesWritten;
+    stepNumber();
+    return true;
+  }
+
+  void stepNumber() {
     if (!result_.firstNumber) result_.firstNumber = number_;
     result_.lastNumber = number_;
     if (number_ < kLastFileNumber) {
@@ -417,7 +574,37 @@ class Run {
     } else {
       numbersOut_ = true;
     }
+  }
+
+  // ---- A dry run's counts
+
+  bool countRecord() {
+    CheckResult& text = counts_->back();
+    ++text.records;
+    text.largestRecord = std::max<std::uint64_t>(text.largestRecord, recordBytes() + kFooterBytes);
+    text.largestCounted = std::max(text.largestCounted, count_.value());
+    stepNumber();
     return true;
+  }
+
+  // Where a run would stop: the first record past the last file number or Subject serial.
+  void noteRunOut() {
+    if (runOutNoted_ || !result_.lastNumber) return;
+    ConvertStatus status = ConvertStatus::NumbersOut;
+    if (!numbersOut_) {
+      if (!header_.serialOn || message_.subjectSerial() <= Message::kMaxSerial) return;
+      status = ConvertStatus::SerialsOut;
+    }
+    runOutNoted_ = true;
+    counts_->back().runsOut = RunsOut{status, *result_.lastNumber, lastLine_};
+  }
+
+  void noteLongLine() {
+    if (lineNumber_ == lastLongLine_) return;  // wrapped, and still too long
+    lastLongLine_ = lineNumber_;
+    LongLines& tooLong = counts_->back().longLines;
+    ++tooLong.count;
+    if (tooLong.samples.size() < LongLines::kSamples) tooLong.samples.push_back(lineNumber_);
   }
 
   // Once for each text, before the run's last message, so a window can add it to that message.
@@ -425,6 +612,7 @@ class Run {
     if (!reader_ || noted_) return;
     noted_ = true;
     result_.inputs.push_back(reportOf(*reader_, structure_, aozora_ ? &*aozora_ : nullptr));
+    if (counts_) counts_->back().input = result_.inputs.back();
     host_.InputRead(result_.inputs.back());
   }
 
@@ -568,6 +756,16 @@ class Run {
   bool numbersOut_ = false;
   std::optional<LineReader> reader_;
   std::optional<AozoraFilter> aozora_;
+  LineWrap wrap_;
+  std::optional<HeadingFinder> headings_;
+  bool headingDue_ = false;  // a heading was found at headingLine_, and has not come through yet
+  std::uint64_t headingLine_ = 0;
+  std::uint64_t headingTaken_ = 0;
+  std::string headingText_;
+  std::vector<CheckResult>* counts_;
+  bool runOutNoted_ = false;
+  std::uint64_t dryBody_ = 0;  // a dry run's body bytes of the record in hand
+  std::uint64_t dryPending_ = 0;
   std::optional<std::u16string> firstDate_;  // with a date step
   std::int64_t recordsBegun_ = 0;
   bool noted_ = false;
@@ -585,7 +783,11 @@ class Run {
 
   // The line being read, in pieces.
   bool lineOpen_ = false;
-  bool lineMoved_ = false;  // it opened the record in hand and goes straight in
+  bool lineMoved_ = false;        // it opened the record in hand and goes straight in
+  std::uint64_t lineNumber_ = 0;  // in the input
+  std::uint64_t lastLine_ = 0;    // the last line finished into a record
+  std::uint64_t lastLongLine_ = 0;
+  std::int64_t bodyLines_ = 0;  // of the record in hand
   std::int64_t lineCount_ = 0;
   std::uint64_t lineBytes_ = 0;
   std::string pending_;
@@ -618,6 +820,14 @@ ConvertResult Convert(const ConvertSettings& settings, const std::vector<Convert
   }
   if (inputs.empty()) throw std::invalid_argument("no text to convert");
   return Run(settings, inputs, message, host).go();
+}
+
+std::vector<CheckResult> countRecords(const ConvertSettings& settings,
+                                      const std::vector<ConvertInput>& inputs, Message& message,
+                                      ConvertHost& host) {
+  std::vector<CheckResult> counts;
+  (void)Run(settings, inputs, message, host, &counts).go();
+  return counts;
 }
 
 ConvertResult Convert(const ConvertSettings& settings, Message& message, ConvertHost& host) {

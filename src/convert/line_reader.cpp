@@ -59,6 +59,7 @@ void LineReader::readHead(EncodingChoice encoding) {
   headPos_ = detection_.markBytes;
   if (detection_.encoding != TextEncoding::Cp932) {
     transcoder_.emplace(detection_.encoding);
+    transcoder_->track();
     decoded_.resize(blockSize_ + Transcoder::kSlack);
     fed_ = detection_.markBytes;
   }
@@ -140,11 +141,27 @@ bool LineReader::fill() {
   return false;
 }
 
+void LineReader::trackSubstitutions() { holdSubstitutions_ = true; }
+
+void LineReader::forgetSubstitutions(std::uint64_t from, std::uint64_t to) {
+  if (!transcoder_) return;
+  const std::size_t before = transcoder_->report().samples.size();
+  transcoder_->forget(from, to);
+  // Those taken back had been handed out, and so placed.
+  samplesPlaced_ -= before - transcoder_->report().samples.size();
+}
+
+void LineReader::settleSubstitutions(std::uint64_t upTo) {
+  if (transcoder_) transcoder_->settle(upTo);
+}
+
 void LineReader::handedOut(std::size_t bytes, std::size_t endBytes, bool endsLine) {
+  pieceOffset_ = consumed_;
   consumed_ += bytes + endBytes;
   lineEnded_ = endsLine;
   if (endsLine) ++lines_;
   if (!transcoder_) return;
+  if (!holdSubstitutions_) transcoder_->settle(consumed_);
   // A '?' in a piece belongs to the line the piece is part of, which ends later.
   const std::uint64_t line = endsLine ? lines_ : lines_ + 1;
   auto& samples = transcoder_->report().samples;

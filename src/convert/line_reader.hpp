@@ -73,6 +73,13 @@ class LineReader {
   const SubstitutionReport& substitutions() const;
   const LineEndCounts& lineEnds() const { return ends_; }
   std::uint64_t lineNumber() const { return lines_; }  // of the last line handed out
+  // Where the last piece handed out begins among the code page 932 bytes of decoded input.
+  std::uint64_t pieceOffset() const { return pieceOffset_; }
+  // Decoded input: the '?' handed out stay open to forgetSubstitutions until settled, so those of
+  // text a filter drops are no longer counted (see Transcoder::track).
+  void trackSubstitutions();
+  void forgetSubstitutions(std::uint64_t from, std::uint64_t to);
+  void settleSubstitutions(std::uint64_t upTo);
 
  private:
   void readHead(EncodingChoice encoding);
@@ -106,6 +113,8 @@ class LineReader {
   bool lineMayHoldNul_ = false;
   bool lineEnded_ = true;
   std::uint64_t consumed_ = 0;
+  std::uint64_t pieceOffset_ = 0;
+  bool holdSubstitutions_ = false;  // the '?' handed out stay open to forgetSubstitutions
   std::uint64_t lines_ = 0;
   std::size_t samplesPlaced_ = 0;
   LineEndCounts ends_;

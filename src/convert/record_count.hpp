@@ -29,6 +29,9 @@ class RecordCount {
   static std::uint64_t closedBytes(std::uint64_t recordBytes, std::uint64_t lineBytes) {
     return recordBytes + lineBytes + kCrLf.size() + kFooterBytes;
   }
+  // The most a line may measure to fit a record of its own.
+  std::int64_t room() const { return limit_ - kStart - kLineEnd; }
+  bool fitsAlone(std::int64_t measure) const { return measure <= room(); }
   // A fresh record, with nothing but its header.
   void open() { count_ = kStart; }
   // Counts a line into the record in hand.

@@ -19,6 +19,13 @@ struct RunsOut {
   std::uint64_t lastLine = 0;                        // the last input line in it
 };
 
+// Input lines that make a record larger than the limit by themselves: the first few, and how many.
+struct LongLines {
+  static constexpr std::size_t kSamples = 10;
+  std::uint64_t count = 0;
+  std::vector<std::uint64_t> samples;
+};
+
 struct CheckResult {
   std::optional<Failure> failure;  // why the input could not be read
   InputReport input;
@@ -26,8 +33,9 @@ struct CheckResult {
   std::uint64_t largestRecord = 0;  // bytes of the largest of them
   std::int64_t largestCounted = 0;  // the largest count measured against the limit
   std::optional<RunsOut> runsOut;   // none when every record gets a number and a serial
+  LongLines longLines;
 
-  bool hasWarnings() const { return input.hasWarnings() || runsOut.has_value(); }
+  bool hasWarnings() const { return input.hasWarnings() || runsOut.has_value() || longLines.count > 0; }
 };
 
 // The limit in settings must be at least 1; `date` stands for every record's Date and
@@ -39,5 +47,11 @@ CheckResult checkText(const ConvertSettings& settings, const std::u16string& dat
 // of its own, with its own Subject where it has one and the serial running on. One result each.
 std::vector<CheckResult> checkTexts(const ConvertSettings& settings, const std::vector<ConvertInput>& inputs,
                                     const std::u16string& date, int firstSerial);
+
+// The engine's own dry run behind both: Convert's decisions, with the records counted instead of
+// written (settings.folder is not used). A text that cannot be read is told in its result.
+std::vector<CheckResult> countRecords(const ConvertSettings& settings,
+                                      const std::vector<ConvertInput>& inputs, Message& message,
+                                      ConvertHost& host);
 
 }  // namespace orvella

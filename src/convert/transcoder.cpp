@@ -36,9 +36,10 @@ inline char* Transcoder::put(char32_t c, char* w) {
 
 char* Transcoder::unmapped(char32_t c, char* w) {
   ++report_.unmapped;
+  if (tracking_) marks_.push_back({offsetOf(w), false});
   if (report_.samples.size() < SubstitutionReport::kSamples) {
     Substitution s;
-    s.offset = emitted_ + static_cast<std::uint64_t>(w - blockStart_);
+    s.offset = offsetOf(w);
     s.character = c;
     report_.samples.push_back(std::move(s));
   }
@@ -48,15 +49,30 @@ char* Transcoder::unmapped(char32_t c, char* w) {
 
 char* Transcoder::invalid(std::string_view bytes, char* w) {
   ++report_.invalid;
+  if (tracking_) marks_.push_back({offsetOf(w), true});
   if (report_.samples.size() < SubstitutionReport::kSamples) {
     Substitution s;
-    s.offset = emitted_ + static_cast<std::uint64_t>(w - blockStart_);
+    s.offset = offsetOf(w);
     s.invalid = true;
     s.bytes = bytes;
     report_.samples.push_back(std::move(s));
   }
   *w++ = cp932::kSubstitute;
   return w;
+}
+
+void Transcoder::forget(std::uint64_t from, std::uint64_t to) {
+  auto first = marks_.begin();
+  while (first != marks_.end() && first->offset < from) ++first;
+  auto last = first;
+  for (; last != marks_.end() && last->offset < to; ++last)
+    --(last->invalid ? report_.invalid : report_.unmapped);
+  marks_.erase(first, last);
+  std::erase_if(report_.samples, [&](const Substitution& s) { return s.offset >= from && s.offset < to; });
+}
+
+void Transcoder::settle(std::uint64_t upTo) {
+  while (!marks_.empty() && marks_.front().offset < upTo) marks_.pop_front();
 }
 
 std::size_t Transcoder::feed(std::string_view in, char* out) {

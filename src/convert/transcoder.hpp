@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,12 @@ class Transcoder {
   void feed(std::string_view in, std::string& out);
   void finish(std::string& out);
 
+  // Where each '?' stands, kept once track() is called, so a filter that drops text can take its
+  // '?' back: forget() those in [from, to), settle() those before upTo for good.
+  void track() { tracking_ = true; }
+  void forget(std::uint64_t from, std::uint64_t to);
+  void settle(std::uint64_t upTo);
+
   SubstitutionReport& report() { return report_; }
   const SubstitutionReport& report() const { return report_; }
 
@@ -53,6 +60,16 @@ class Transcoder {
   char* put(char32_t c, char* w);
   char* unmapped(char32_t c, char* w);
   char* invalid(std::string_view bytes, char* w);
+  std::uint64_t offsetOf(const char* w) const {
+    return emitted_ + static_cast<std::uint64_t>(w - blockStart_);
+  }
+
+  struct Mark {
+    std::uint64_t offset;
+    bool invalid;
+  };
+  bool tracking_ = false;
+  std::deque<Mark> marks_;
 
   TextEncoding from_;
   std::string carry_;          // the start of a sequence cut by a block's end

@@ -51,6 +51,7 @@ void Message::AddHeader(const HeaderInputs& in) {
       case HeaderValue::Subject:
         text.append(in.subject);
         if (in.serialOn) text.append(u"-").append(renderSerial(serial_, in.pattern));
+        text.append(in.subjectTail);
         break;
       case HeaderValue::None:
         break;

@@ -64,6 +64,7 @@ struct HeaderInputs {
   std::u16string date;
   std::u16string from;
   std::u16string subject;
+  std::u16string subjectTail;  // after the serial, as it stands: the heading a record starts at
   bool serialOn = true;
   std::u16string pattern{kDefaultSerialPattern.begin(), kDefaultSerialPattern.end()};
   std::u16string to;

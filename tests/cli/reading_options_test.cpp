@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "cli/cli_texts.hpp"
 #include "support/program.hpp"
 #include "support/temp_dir.hpp"
 
@@ -53,6 +54,29 @@ TEST(OrvellaConvertDateStep, EachRecordIsDatedAStepAfterTheOneBefore) {
                          "Mon, 01 Jan 2024 00:00:10 +0900"};
   for (int k = 0; k < 3; ++k)
     EXPECT_TRUE(contains(run.record(k), std::string("Date: ") + dates[k] + "\r\n")) << k;
+}
+
+// --check names the lines too long for a record of their own, which --wrap breaks; a pattern
+// that is no regular expression is refused before anything is read.
+TEST(OrvellaConvertCheck, LongLinesAreNamedUnlessWrappedAndABadHeadingIsRefused) {
+  Cli run("short\r\n" + std::string(300, 'x') + "\r\nshort\r\n");
+  const struct {
+    std::vector<std::string> options;
+    int code;
+    bool named;
+  } rows[] = {
+      {{}, 1, true},
+      {{"--wrap"}, 0, false},
+      {{"--heading", "^(unclosed"}, 2, false},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::string> args = row.options;
+    args.insert(args.end(), {"--max-bytes", "200", "--check", run.in});
+    const testing::Outcome o = run(args);
+    EXPECT_EQ(o.code, row.code) << o.out << o.err;
+    EXPECT_EQ(contains(o.out, std::string(cli_texts::kCheckLongLines) + "1"), row.named) << o.out;
+    EXPECT_EQ(contains(o.out, "  2" + std::string(cli_texts::kCheckLongLineSuffix)), row.named) << o.out;
+  }
 }
 
 }  // namespace

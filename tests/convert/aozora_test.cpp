@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct Filtered {
   std::vector<std::string> lines;
   bool recognised = false;
   std::uint64_t gaiji = 0;
+  std::size_t questionsKept = 0;  // '?' of the input outside the stretches the filter dropped
 };
 
 // The text's lines through a filter, each fed in pieces of `piece` bytes (0: whole).
@@ -29,17 +31,28 @@ Filtered run(AozoraMode mode, const std::u16string& text, std::size_t piece) {
     return true;
   };
   std::uint64_t number = 0;
+  std::uint64_t stream = 0;
+  std::vector<std::uint64_t> questions;
   for (std::size_t at = 0, end = 0; at <= text.size(); at = end + 1, ++number) {
     end = std::min(text.find(u'\n', at), text.size());
     const std::string line = cp932::encode(text.substr(at, end - at));
+    for (std::size_t i = line.find('?'); i != std::string::npos; i = line.find('?', i + 1))
+      questions.push_back(stream + i);
     const std::size_t step = piece == 0 ? std::max<std::size_t>(line.size(), 1) : piece;
     for (std::size_t p = 0; p < line.size() || p == 0; p += step) {
+      filter.at(stream + p);
       filter.feed(std::string_view(line).substr(std::min(p, line.size()), step), p + step >= line.size(),
                   number, sink);
     }
+    stream += line.size() + 1;
   }
   filter.finish(sink);
-  return {f.lines, filter.recognised(), filter.gaiji().total()};
+  std::erase_if(questions, [&](std::uint64_t q) {
+    for (const auto& r : filter.dropped())
+      if (q >= r.from && q < r.to) return true;
+    return false;
+  });
+  return {f.lines, filter.recognised(), filter.gaiji().total(), questions.size()};
 }
 
 const std::u16string kBlock =
@@ -92,6 +105,12 @@ const Case kCases[] = {
     {"code point in the code page", AozoraMode::Strip, u"※［＃「高」の俗字、U+9AD9、1-2］", {"髙"}, false, 0},
     {"code point outside it", AozoraMode::Strip, u"※［＃「口＋世」、U+546D、12-3］", {"〓"}, false, 1},
     {"no code", AozoraMode::Strip, u"※［＃「謎」］", {"〓"}, false, 1},
+    {"a '?' only where the text stays",
+     AozoraMode::Strip,
+     u"猫《ねこ𠮷》と［＃「犬」に😀］𠮷",
+     {"猫と?"},
+     true,
+     0},
     {"escapes",
      AozoraMode::Strip,
      u"※［＃始め二重山括弧、1-1-52］本※［＃終わり二重山括弧、1-1-53］※［＃米印］※［＃縦線］",
@@ -132,6 +151,10 @@ TEST(AozoraFilter, NotationCases) {
         EXPECT_EQ(f.recognised, c.recognised) << c.name;
       }
       EXPECT_EQ(f.gaiji, c.gaiji) << c.name;
+      std::size_t questions = 0;
+      for (const auto& line : f.lines)
+        questions += static_cast<std::size_t>(std::count(line.begin(), line.end(), '?'));
+      EXPECT_EQ(f.questionsKept, questions) << c.name << " in pieces of " << piece;
     }
   }
 }

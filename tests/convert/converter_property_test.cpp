@@ -97,6 +97,54 @@ TEST(ConvertProperty, BodiesConcatenatedAreTheInputLines) {
   }
 }
 
+// Where characters of a line start: a lead byte takes the byte after it along.
+std::vector<bool> characterStarts(const std::string& line) {
+  std::vector<bool> starts(line.size() + 1, false);
+  for (std::size_t i = 0; i <= line.size();) {
+    starts[i] = true;
+    const auto b = static_cast<unsigned char>(i < line.size() ? line[i] : 0);
+    i += ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) && i + 1 < line.size() ? 2 : 1;
+  }
+  return starts;
+}
+
+TEST(WrapProperty, NoRecordPassesTheLimitAndOnlyLineBreaksAreAdded) {
+  const std::string prose =
+      "\x8c\xe1\x94\x79\x82\xcd\x94\x4c\x82\xc5\x82\xa0\x82\xe9\x81\x42";  // 吾輩は猫である。
+  for (unsigned seed : {5u, 6u, 7u, 99u}) {
+    std::mt19937 rng(seed);
+    for (int round = 0; round < 6; ++round) {
+      testing::ConversionFolder f(u"");
+      std::string input = randomInput(rng);
+      for (int i = static_cast<int>(rng() % 300); i > 0; --i) input.insert(rng() % (input.size() + 1), prose);
+      writeFile(f.settings.input, input);
+      ConvertSettings& settings = f.settings;
+      settings.limit = 200 + static_cast<int>(rng() % 600);
+      settings.encoding = EncodingChoice::Cp932;
+      settings.reading.wrap = true;
+      const ConvertResult r = Convert(settings, f.message, f.host);
+      ASSERT_EQ(r.status, ConvertStatus::Completed);
+      EXPECT_EQ(checkText(settings, f.host.dates.front(), 0).records,
+                static_cast<std::uint64_t>(r.filesWritten));
+      const std::vector<std::string> in = referenceLines(input);
+      std::size_t next = 0;
+      std::string part;  // of in[next], joined from wrapped lines so far
+      for (int n = 0; n < r.nextNumber; ++n) {
+        const auto body = bodyLines(readFile(f.out / fileNameFor(n)));
+        EXPECT_LE(counted(body), settings.limit) << "seed " << seed << " round " << round << " record " << n;
+        for (const std::string& line : body) {
+          ASSERT_LT(next, in.size());
+          if (!part.empty()) ASSERT_TRUE(characterStarts(in[next])[part.size()]) << "a character cut";
+          part += line;
+          ASSERT_EQ(in[next].substr(0, part.size()), part) << "seed " << seed << " round " << round;
+          if (part.size() == in[next].size()) ++next, part.clear();
+        }
+      }
+      EXPECT_EQ(next, in.size());
+    }
+  }
+}
+
 // --check reads what a run would write: the same count of records for every kind of input.
 struct CheckCase {
   const char* name;
