@@ -134,7 +134,9 @@ TEST(WrapProperty, NoRecordPassesTheLimitAndOnlyLineBreaksAreAdded) {
         EXPECT_LE(counted(body), settings.limit) << "seed " << seed << " round " << round << " record " << n;
         for (const std::string& line : body) {
           ASSERT_LT(next, in.size());
-          if (!part.empty()) ASSERT_TRUE(characterStarts(in[next])[part.size()]) << "a character cut";
+          if (!part.empty()) {
+            ASSERT_TRUE(characterStarts(in[next])[part.size()]) << "a character cut";
+          }
           part += line;
           ASSERT_EQ(in[next].substr(0, part.size()), part) << "seed " << seed << " round " << round;
           if (part.size() == in[next].size()) ++next, part.clear();

@@ -242,8 +242,9 @@ TEST(ConvertWhileTheFolderMoves, TheSeriesStaysInTheFolderTheRunHolds) {
       EXPECT_EQ(bodyLines(readFile(run.dir / row.held / fileNameFor(n))),
                 std::vector{kLines[std::size_t(n)]});
     }
-    if (row.other)
+    if (row.other) {
       EXPECT_TRUE(probes.back() == platform::FolderLock::State::Held && fs::is_empty(run.dir / row.other));
+    }
   }
 }
 
