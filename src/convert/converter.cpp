@@ -499,12 +499,13 @@ class Run {
     return lines;
   }
 
-  // Records of the series just past the last one written, left there by an earlier run.
+  // Records of the series just past the last one written, left there by an earlier run; a folder
+  // under a record's name is no record.
   void findLeftovers() {
     if (!result_.lastNumber || *result_.lastNumber >= kLastFileNumber) return;
     const int first = *result_.lastNumber + 1;
     int last = first - 1;
-    while (last < kLastFileNumber && lock_.idOf(pathFromUtf8(fileNameFor(last + 1)))) ++last;
+    while (last < kLastFileNumber && lock_.holdsFile(pathFromUtf8(fileNameFor(last + 1)))) ++last;
     if (last >= first) result_.leftovers = std::make_pair(first, last);
   }
 
