@@ -96,8 +96,8 @@ class Run {
     LineReader& reader = reader_.emplace(
         input.path, LineReader::kBlockSize, [this] { return host_.StopRequested(); }, settings_.encoding);
     if (reader.wasInterrupted()) return first ? stopped() : stopBetweenTexts();
-    if (!reader.ok()) {
-      result_.failure = Failure{FailureKind::Read, reader.error(), input.path};
+    if (reader.failure()) {
+      result_.failure = reader.failure();
       const std::string text = failureText(*result_.failure);
       noted_ = true;  // nothing was read, so nothing is told about the text
       if (first) return fail(ConvertStatus::InputError, text);
@@ -127,7 +127,7 @@ class Run {
         if (!aozora.finish(take)) return stopAfterLine();
         if (lineOpen_ && !endLine()) return stopAfterLine();
         if (reader.wasInterrupted()) break;
-        if (!reader.ok()) return readFailed(reader, input.path);
+        if (reader.failure()) return readFailed(reader, input.path);
         if (!closeRecord()) return writeFailed();
         result_.bytesConverted = bytesBefore_ + reader.bytesRead();
         noteInput();
@@ -521,13 +521,13 @@ class Run {
     if (inputs_.size() > 1) text = utf8Of(input) + "\n";
     text += texts::kInputReadFailed;
     text += " (";
-    text += reasonText(reader.error());
+    text += reasonText(*reader.failure()->system);
     text += ")\n";
     text += texts::kStoppedAtBytePrefix;
     text += std::to_string(reader.bytesRead());
     text += texts::kStoppedAtByteSuffix;
     result_.bytesConverted = bytesBefore_ + reader.bytesRead();
-    result_.failure = Failure{FailureKind::Read, reader.error(), input};
+    result_.failure = reader.failure();
     return stop(ConvertStatus::InputError, text);
   }
 

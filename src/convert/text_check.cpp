@@ -87,8 +87,8 @@ CheckResult checkText(const ConvertSettings& settings, const std::u16string& dat
 
   CheckResult result;
   LineReader reader(settings.input, LineReader::kBlockSize, {}, settings.encoding);
-  if (!reader.ok()) {
-    result.failure = Failure{FailureKind::Read, reader.error(), settings.input};
+  if (reader.failure()) {
+    result.failure = reader.failure();
     return result;
   }
   HeaderInputs header = settings.header;
@@ -128,7 +128,7 @@ CheckResult checkText(const ConvertSettings& settings, const std::u16string& dat
                 reader.pieceEndsLine() ? reader.lineNumber() : reader.lineNumber() + 1, take);
   }
   aozora.finish(take);
-  if (!reader.ok()) result.failure = Failure{FailureKind::Read, reader.error(), settings.input};
+  if (reader.failure()) result.failure = reader.failure();
   sizes.close(count.value());
   result.input = reportOf(reader, structure, &aozora);
   result.records = sizes.records();

@@ -159,14 +159,14 @@ void frmMain::chooseFiles(const std::vector<std::u16string>& names) {
     }
     LineReader probe(path);
     if (several) tip += u'\n' + name;
-    if (probe.ok() && probe.detection().encoding != TextEncoding::Cp932) {
+    if (!probe.failure() && probe.detection().encoding != TextEncoding::Cp932) {
       tip += std::u16string(texts::kTipEncodingOpen) + u16(encodingLabel(probe.detection())) +
              std::u16string(texts::kTipEncodingClose);
     }
     const auto n = static_cast<std::int64_t>(size);
     total += n;
-    written.push_back(probe.ok() ? sizeAsWritten(n, probe.detection(), probe.head()) : n);
-    aozora = aozora || (probe.ok() && readsAsAozora(probe));
+    written.push_back(!probe.failure() ? sizeAsWritten(n, probe.detection(), probe.head()) : n);
+    aozora = aozora || (!probe.failure() && readsAsAozora(probe));
   }
 
   files_ = names;
