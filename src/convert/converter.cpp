@@ -119,8 +119,8 @@ class Run {
     LineReader& reader = reader_.emplace(
         input.path, LineReader::kBlockSize, [this] { return host_.StopRequested(); }, settings_.encoding);
     if (reader.wasInterrupted()) return first ? stopped() : stopBetweenTexts();
-    if (!reader.ok()) {
-      result_.failure = Failure{FailureKind::Read, reader.error(), input.path};
+    if (reader.failure()) {
+      result_.failure = reader.failure();
       noted_ = true;  // nothing was read, so nothing is told about the text
       if (counts_) {
         counts_->back().failure = result_.failure;
@@ -191,9 +191,9 @@ class Run {
       result_.bytesConverted = bytesBefore_ + reader.bytesRead();
       return stopBetweenTexts();
     }
-    if (!reader.ok()) {
+    if (reader.failure()) {
       if (!counts_) return readFailed(reader, input);
-      counts_->back().failure = Failure{FailureKind::Read, reader.error(), input};
+      counts_->back().failure = reader.failure();
     }
     if (!closeRecord()) return writeFailed();
     result_.bytesConverted = bytesBefore_ + reader.bytesRead();
@@ -687,12 +687,13 @@ class Run {
     return lines;
   }
 
-  // Records of the series just past the last one written, left there by an earlier run.
+  // Records of the series just past the last one written, left there by an earlier run; a folder
+  // under a record's name is no record.
   void findLeftovers() {
     if (!result_.lastNumber || *result_.lastNumber >= kLastFileNumber) return;
     const int first = *result_.lastNumber + 1;
     int last = first - 1;
-    while (last < kLastFileNumber && lock_.idOf(pathFromUtf8(fileNameFor(last + 1)))) ++last;
+    while (last < kLastFileNumber && lock_.holdsFile(pathFromUtf8(fileNameFor(last + 1)))) ++last;
     if (last >= first) result_.leftovers = std::make_pair(first, last);
   }
 
@@ -708,13 +709,13 @@ class Run {
     if (inputs_.size() > 1) text = utf8Of(input) + "\n";
     text += texts::kInputReadFailed;
     text += " (";
-    text += reasonText(reader.error());
+    text += reasonText(*reader.failure()->system);
     text += ")\n";
     text += texts::kStoppedAtBytePrefix;
     text += std::to_string(reader.bytesRead());
     text += texts::kStoppedAtByteSuffix;
     result_.bytesConverted = bytesBefore_ + reader.bytesRead();
-    result_.failure = Failure{FailureKind::Read, reader.error(), input};
+    result_.failure = reader.failure();
     return stop(ConvertStatus::InputError, text);
   }
 

@@ -16,20 +16,23 @@ constexpr std::size_t kMarkProbe = 4;
 
 LineReader::LineReader(const std::filesystem::path& file, std::size_t blockSize,
                        std::function<bool()> interrupted, EncodingChoice encoding)
-    : blockSize_(blockSize == 0 ? 1 : blockSize), buf_(blockSize_), interrupted_(std::move(interrupted)) {
+    : blockSize_(blockSize == 0 ? 1 : blockSize),
+      buf_(blockSize_),
+      path_(file),
+      interrupted_(std::move(interrupted)) {
   if (auto failed = file_.open(file, interrupted_)) {
     failWith(*failed);
     return;
   }
   readHead(encoding);
-  if (!error_) fill();
+  if (!failure_) fill();
 }
 
 LineReader::~LineReader() = default;
 
 void LineReader::failWith(const platform::SystemError& error) {
   if (error.kind == platform::ErrorKind::Interrupted) wasInterrupted_ = true;
-  error_ = error;
+  failure_ = Failure{FailureKind::Read, error, path_};
 }
 
 const SubstitutionReport& LineReader::substitutions() const {
@@ -43,7 +46,7 @@ const SubstitutionReport& LineReader::substitutions() const {
 void LineReader::readHead(EncodingChoice encoding) {
   const std::size_t target = encoding == EncodingChoice::Auto ? kDetectionBytes : kMarkProbe;
   head_.reserve(target + blockSize_);
-  while (head_.size() < target && !eof_ && !error_) {
+  while (head_.size() < target && !eof_ && !failure_) {
     const std::size_t at = head_.size();
     head_.resize(at + blockSize_);
     const platform::ReadResult got = file_.read(head_.data() + at, blockSize_, interrupted_);
@@ -78,7 +81,7 @@ bool LineReader::nextChunk(std::string_view& chunk) {
     std::string().swap(head_);
     headPos_ = 0;
   }
-  if (eof_ || error_) return false;
+  if (eof_ || failure_) return false;
   const platform::ReadResult got = file_.read(buf_.data(), buf_.size(), interrupted_);
   if (got.error) {
     failWith(*got.error);
@@ -98,7 +101,7 @@ bool LineReader::fill() {
     pos_ = end_ = 0;
     std::string_view chunk;
     const bool got = nextChunk(chunk);
-    if (!got && error_) return false;
+    if (!got && failure_) return false;
     if (transcoder_) {
       std::size_t n = 0;
       if (got) {
@@ -215,7 +218,7 @@ void LineReader::endLine(std::string_view& line, std::size_t at) {
 
 bool LineReader::take(std::string_view& line, std::size_t maxCarry) {
   line = {};
-  if (error_) return false;
+  if (failure_) return false;
   carry_.clear();
   lineMayHoldNul_ = false;
   lineEnded_ = true;
@@ -228,11 +231,11 @@ bool LineReader::take(std::string_view& line, std::size_t maxCarry) {
     if (pos_ == end_ && !fill()) {
       // A piece already read is handed out before the error is: nothing read is lost.
       const bool pieces = maxCarry != std::string::npos;
-      if (error_ && !(pieces && !carry_.empty())) return false;
+      if (failure_ && !(pieces && !carry_.empty())) return false;
       // An unterminated last line is still a line; a line end at the very end makes no extra one.
       if (!started) return false;
       line = carry_;
-      handedOut(line.size(), 0, !error_);
+      handedOut(line.size(), 0, !failure_);
       return true;
     }
     started = true;

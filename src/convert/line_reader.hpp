@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "convert/encoding.hpp"
+#include "convert/failure.hpp"
 #include "convert/transcoder.hpp"
 #include "platform/files.hpp"
 
@@ -28,7 +29,7 @@ class LineReader {
   static constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 
   // Opens the file and reads its head (enough to tell its encoding, see kDetectionBytes), so a
-  // file that cannot be opened or read at all shows up here: check ok() and error() afterwards.
+  // file that cannot be opened or read at all shows up here: check failure() afterwards.
   // The head is read once and then handed out as lines; nothing is read twice.
   // A wait for input (a pipe nobody writes to) that a signal breaks ends when `interrupted`
   // says so; without it the wait goes on.
@@ -54,9 +55,9 @@ class LineReader {
   // block is searched once instead of every line.
   bool lineMayHoldNul() const { return lineMayHoldNul_; }
 
-  bool ok() const { return !error_; }
-  // Why it failed; meaningful only when ok() is false.
-  platform::SystemError error() const { return error_.value_or(platform::SystemError{}); }
+  // The failed open or read (a Read failure of this file, with the system's error); nothing while
+  // all is well.
+  const std::optional<Failure>& failure() const { return failure_; }
   // The identity of the open input, for checking it is none of the files a run writes.
   std::optional<platform::FileId> fileId() const { return file_.id(); }
   bool wasInterrupted() const { return wasInterrupted_; }
@@ -119,7 +120,8 @@ class LineReader {
   std::size_t samplesPlaced_ = 0;
   LineEndCounts ends_;
   std::string carry_;  // a line that runs over the end of a block
-  std::optional<platform::SystemError> error_;
+  std::filesystem::path path_;
+  std::optional<Failure> failure_;
   std::function<bool()> interrupted_;
   bool wasInterrupted_ = false;
 };

@@ -153,6 +153,8 @@ class FolderLock {
   // (a folder that ignores case finds "e1__0005.vmg" under "E1__0005.VMG").
   [[nodiscard]] std::optional<FileId> id() const;
   [[nodiscard]] std::optional<FileId> idOf(const std::filesystem::path& name) const;
+  // True where the name leads to a file there (a link to one included), not to a folder.
+  [[nodiscard]] bool holdsFile(const std::filesystem::path& name) const;
   // The names of its entries, as they are spelt there.
   [[nodiscard]] std::vector<std::filesystem::path> names() const;
   // True where the folder's filesystem is served by a user program (FUSE: exFAT or NTFS drivers,

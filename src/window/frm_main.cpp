@@ -157,7 +157,7 @@ std::optional<std::vector<frmMain::TextSize>> frmMain::measure(const std::vector
     LineReader probe(path);
     TextSize& text = sizes.emplace_back();
     text.bytes = text.written = static_cast<std::int64_t>(size);
-    if (!probe.ok()) continue;
+    if (probe.failure()) continue;
     if (probe.detection().encoding != TextEncoding::Cp932) text.encoding = encodingLabel(probe.detection());
     text.written = sizeAsWritten(text.bytes, probe.detection(), probe.head());
     const NotationLook look = lookAtNotation(probe, choices_.aozora);

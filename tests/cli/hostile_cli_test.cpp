@@ -37,12 +37,15 @@ using testing::contains;
 using testing::filesIn;
 using testing::finish;
 using testing::Outcome;
+using testing::pipeWriter;
 using testing::program;
 using testing::readFile;
 using testing::run;
+using testing::send;
 using testing::start;
 using testing::TempDir;
 using testing::temporariesUnder;
+using testing::waitFor;
 using testing::writeFile;
 
 // The lines of stderr that report a failed write.
@@ -132,28 +135,15 @@ TEST(CliWriteFaults, FolderDeletedDuringTheRunStopsAtTheNextFile) {
   fs::create_directory(out);
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const Child child = start(dir.path(), {"--max-bytes", "200", "-o", out.string(), fifo.string()});
-  // Wait for the program to open the pipe, without hanging should it never do so.
-  int w = -1;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (w < 0 && std::chrono::steady_clock::now() < deadline) {
-    w = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (w < 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  const int w = pipeWriter(fifo);
   if (w < 0) ::kill(child.pid, SIGKILL);
   ASSERT_GE(w, 0) << finish(child).err;
-  ::fcntl(w, F_SETFL, ::fcntl(w, F_GETFL) & ~O_NONBLOCK);
-  auto send = [&](const std::string& text) {
-    ASSERT_EQ(::write(w, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-  };
-
-  send(joined({kLines[0], kLines[2]}));  // the second line closes and writes record 0
-  while (!fs::exists(out / "E1__0000.VMG") && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  if (!fs::exists(out / "E1__0000.VMG")) ::kill(child.pid, SIGKILL);
-  ASSERT_TRUE(fs::exists(out / "E1__0000.VMG")) << finish(child).err;
+  ASSERT_TRUE(send(w, joined({kLines[0], kLines[2]})));  // the second line closes and writes record 0
+  const bool wrote = waitFor([&] { return fs::exists(out / "E1__0000.VMG"); });
+  if (!wrote) ::kill(child.pid, SIGKILL);
+  ASSERT_TRUE(wrote) << finish(child).err;
   fs::remove_all(out);
-  send(joined({kLines[0]}));
+  ASSERT_TRUE(send(w, joined({kLines[0]})));
   ::close(w);
 
   const Outcome o = finish(child);

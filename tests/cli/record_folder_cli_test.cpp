@@ -90,33 +90,25 @@ INSTANTIATE_TEST_SUITE_P(
                    "E1__0003.VMG (Date が E1__0002.VMG"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Join, GivesBackACodePage932CrLfTextByteForByte) {
-  Shelf s;
-  const std::string text = lines(30, 'a') +
-                           "\x82\xa0\x8a\xbf"
-                           "\r\n" +
-                           lines(30, 'b');
-  s.convert(s.text("novel.txt", text));
-  const Outcome toOutput = s.run({"--join", s.out.string()});
-  EXPECT_EQ(toOutput.code, 0) << toOutput.err;
-  EXPECT_EQ(toOutput.outBytes, text);  // raw bytes, not text for the console
-  const Outcome toFile = s.run({"--join", s.out.string(), "-o", (s.dir / "joined.txt").string()});
-  EXPECT_EQ(toFile.code, 0) << toFile.err;
-  EXPECT_EQ(readFile(s.dir / "joined.txt"), text);
-}
-
-TEST(Join, AHoleStopsItWithNothingWritten) {
-  Shelf s;
-  s.convert(s.text("novel.txt", lines(40, 'x')));
-  fs::remove(s.out / "E1__0004.VMG");
-  for (const bool toFile : {false, true}) {
-    std::vector<std::string> args{"--join", s.out.string()};
-    if (toFile) args.insert(args.end(), {"-o", (s.dir / "joined.txt").string()});
-    const Outcome o = s.run(args);
-    EXPECT_EQ(o.code, 1);
-    EXPECT_TRUE(contains(o.err, "E1__0004.VMG")) << o.err;
-    EXPECT_TRUE(o.out.empty());
-    EXPECT_FALSE(fs::exists(s.dir / "joined.txt"));
+// To the output (raw bytes, not text for the console) or to a file; a hole stops it with nothing
+// written anywhere.
+TEST(Join, GivesBackACodePage932CrLfTextByteForByteOrNothingAtAHole) {
+  const std::string text = lines(30, 'a') + "\x82\xa0\x8a\xbf\r\n" + lines(30, 'b');
+  for (const bool hole : {false, true}) {
+    Shelf s;
+    s.convert(s.text("novel.txt", text));
+    if (hole) fs::remove(s.out / "E1__0004.VMG");
+    for (const bool toFile : {false, true}) {
+      SCOPED_TRACE(std::string(hole ? "hole " : "") + (toFile ? "to a file" : "to the output"));
+      const fs::path joined = s.dir / "joined.txt";
+      std::vector<std::string> args{"--join", s.out.string()};
+      if (toFile) args.insert(args.end(), {"-o", joined.string()});
+      const Outcome o = s.run(args);
+      EXPECT_EQ(o.code, hole ? 1 : 0) << o.err;
+      EXPECT_EQ(contains(o.err, "E1__0004.VMG"), hole) << o.err;
+      EXPECT_EQ(o.outBytes, hole || toFile ? "" : text);
+      EXPECT_EQ(fs::exists(joined) ? readFile(joined) : "(none)", !hole && toFile ? text : "(none)");
+    }
   }
 }
 

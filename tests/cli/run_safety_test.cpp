@@ -29,11 +29,14 @@ using testing::contains;
 using testing::filesIn;
 using testing::finish;
 using testing::Outcome;
+using testing::pipeWriter;
 using testing::readFile;
 using testing::run;
+using testing::send;
 using testing::start;
 using testing::TempDir;
 using testing::temporariesUnder;
+using testing::waitFor;
 using testing::writeFile;
 
 constexpr char kDate[] = "Wed, 11 Feb 2004 05:15:55 +0900";
@@ -53,35 +56,6 @@ struct Folder {
     writeFile(input, lines('a', 3));
   }
 };
-
-bool waitFor(const std::function<bool()>& ready) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!ready()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
-}
-
-// The writing end of a named pipe the child reads, once the child has opened it.
-int pipeWriter(const fs::path& fifo) {
-  int w = -1;
-  waitFor([&] {
-    w = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    return w >= 0;
-  });
-  if (w >= 0) ::fcntl(w, F_SETFL, ::fcntl(w, F_GETFL) & ~O_NONBLOCK);
-  return w;
-}
-
-bool send(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t n = ::write(fd, text.data(), text.size());
-    if (n <= 0) return false;
-    text.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
 
 // Every entry is a complete record under a record's name: nothing half-made, nothing hidden.
 void expectOnlyCompleteRecords(const fs::path& out) {
@@ -304,20 +278,34 @@ TEST(CliMemory, ALineWithoutEndStaysWithinBoundedMemory) {
 
 // ---- Older records beside the new series ----
 
+// The series written is E1__0000..0002; what lies past it is looked at.
+struct LeftoverCase {
+  std::vector<const char*> files, folders;
+  std::string told;  // the range the closing message names; empty: no sentence at all
+};
+
 TEST(CliLeftovers, AreLeftAloneAndTheirRangeIsTold) {
-  for (bool quiet : {false, true}) {
-    Folder f;
-    for (const char* name : {"E1__0003.VMG", "E1__0004.VMG", "E1__0005.VMG", "E1__0007.VMG"})
-      writeFile(f.out / name, "old");
-    std::vector<std::string> args{"--max-bytes", "200", "-o", f.out.string(), f.input.string()};
-    if (quiet) args.insert(args.begin(), "-q");
-    const Outcome o = run(f.dir.path(), args);
-    ASSERT_EQ(o.code, 0) << o.err;
-    EXPECT_TRUE(contains(o.err, std::string(texts::kLeftoversPrefix) + "E1__0003.VMG" +
-                                    std::string(texts::kLeftoversMiddle) + "E1__0005.VMG"))
-        << o.err;
-    for (const char* name : {"E1__0003.VMG", "E1__0004.VMG", "E1__0005.VMG", "E1__0007.VMG"}) {
-      EXPECT_EQ(readFile(f.out / name), "old");
+  const std::string middle(texts::kLeftoversMiddle);
+  const LeftoverCase cases[] = {
+      {{"E1__0003.VMG", "E1__0004.VMG", "E1__0005.VMG", "E1__0007.VMG"},
+       {},
+       "E1__0003.VMG" + middle + "E1__0005.VMG"},
+      {{"E1__0004.VMG", "E1__0005.VMG"}, {"E1__0003.VMG"}, ""},
+  };
+  for (const LeftoverCase& c : cases) {
+    for (bool quiet : {false, true}) {
+      Folder f;
+      for (const char* name : c.files) writeFile(f.out / name, "old");
+      for (const char* name : c.folders) fs::create_directory(f.out / name);
+      std::vector<std::string> args{"--max-bytes", "200", "-o", f.out.string(), f.input.string()};
+      if (quiet) args.insert(args.begin(), "-q");
+      const Outcome o = run(f.dir.path(), args);
+      ASSERT_EQ(o.code, 0) << o.err;
+      const std::string sentence = c.told.empty() ? "" : std::string(texts::kLeftoversPrefix) + c.told;
+      EXPECT_EQ(contains(o.err, texts::kLeftoversPrefix), !c.told.empty()) << o.err;
+      EXPECT_TRUE(contains(o.err, sentence)) << o.err;
+      for (const char* name : c.files) EXPECT_EQ(readFile(f.out / name), "old");
+      for (const char* name : c.folders) EXPECT_TRUE(fs::is_directory(f.out / name));
     }
   }
 }

@@ -19,7 +19,7 @@ using testing::writeFile;
 std::vector<std::string> readAll(const std::filesystem::path& file, std::size_t block,
                                  std::uint64_t* consumed = nullptr) {
   LineReader reader(file, block);
-  EXPECT_TRUE(reader.ok()) << reasonText(reader.error());
+  EXPECT_FALSE(reader.failure()) << failureText(*reader.failure());
   std::vector<std::string> lines;
   std::string line;
   while (reader.next(line)) {
@@ -29,7 +29,7 @@ std::vector<std::string> readAll(const std::filesystem::path& file, std::size_t 
     }
     lines.push_back(line);
   }
-  EXPECT_TRUE(reader.ok()) << reasonText(reader.error());
+  EXPECT_FALSE(reader.failure()) << failureText(*reader.failure());
   if (consumed) *consumed = reader.bytesRead();
   return lines;
 }
@@ -100,8 +100,8 @@ TEST(LineReader, MissingFileAndFolderAreErrorsAtOpen) {
       {dir / "missing.txt", platform::ErrorKind::NotFound}, {dir.path(), platform::ErrorKind::IsFolder}};
   for (const auto& [path, kind] : cases) {
     LineReader reader(path);
-    EXPECT_FALSE(reader.ok()) << path;
-    EXPECT_EQ(reader.error().kind, kind) << path;
+    ASSERT_TRUE(reader.failure()) << path;
+    EXPECT_EQ(reader.failure()->system->kind, kind) << path;
     std::string line = "left over";
     EXPECT_FALSE(reader.next(line));
     EXPECT_TRUE(line.empty());
@@ -129,7 +129,7 @@ TEST(LineReaderPieces, JoinUpToTheLines) {
         line.clear();
       }
     }
-    EXPECT_TRUE(reader.ok()) << reasonText(reader.error());
+    EXPECT_FALSE(reader.failure()) << failureText(*reader.failure());
     if (!line.empty()) lines.push_back(line);  // the input ended inside a line
     EXPECT_EQ(lines, readAll(dir / "in.txt", block)) << block;
     EXPECT_EQ(reader.bytesRead(), input.size()) << block;

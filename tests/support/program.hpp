@@ -1,5 +1,5 @@
 // Runs orvella-convert (on Windows any program named) as a child process, optionally with its files capped
-// (as on a full disk), and collects its exit code and output.
+// (as on a full disk), and collects its exit code and output; on POSIX, feeds it through a named pipe.
 #pragma once
 
 #ifdef _WIN32
@@ -14,12 +14,15 @@
 #endif
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "support/temp_dir.hpp"
@@ -241,6 +244,37 @@ inline Outcome finish(const Child& c) {
 inline Outcome run(const std::filesystem::path& scratch, const std::vector<std::string>& args,
                    rlim_t maxFileBytes = 0) {
   return finish(start(scratch, args, maxFileBytes));
+}
+
+// True once ready() is, false when it is not within a while: a child that never gets there
+// cannot hang the tests.
+inline bool waitFor(const std::function<bool()>& ready) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!ready()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+// The writing end of a named pipe the child reads, once the child has opened it; -1 if it never does.
+inline int pipeWriter(const std::filesystem::path& fifo) {
+  int w = -1;
+  (void)waitFor([&] {
+    w = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    return w >= 0;
+  });
+  if (w >= 0) ::fcntl(w, F_SETFL, ::fcntl(w, F_GETFL) & ~O_NONBLOCK);
+  return w;
+}
+
+inline bool send(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t n = ::write(fd, text.data(), text.size());
+    if (n <= 0) return false;
+    text.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
 }
 
 #endif

@@ -163,7 +163,7 @@ TEST(WindowsInput, CrLfAndCtrlZAreReadAsTheyStand) {
   std::vector<std::string> lines;
   std::string line;
   while (reader.next(line)) lines.push_back(line);
-  ASSERT_TRUE(reader.ok()) << reasonText(reader.error());
+  ASSERT_FALSE(reader.failure()) << failureText(*reader.failure());
   EXPECT_EQ(lines, (std::vector<std::string>{"one", std::string("two\x1a three", 10), "\x1a", "four"}));
   EXPECT_EQ(reader.bytesRead(), sizeof kText - 1);
 }

@@ -69,6 +69,11 @@ std::optional<FileId> FolderLock::idOf(const std::filesystem::path& name) const 
   return idFrom(::fstatat(static_cast<int>(handle_), name.c_str(), &st, 0), st);
 }
 
+bool FolderLock::holdsFile(const std::filesystem::path& name) const {
+  struct stat st {};
+  return ::fstatat(static_cast<int>(handle_), name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode);
+}
+
 std::vector<std::filesystem::path> FolderLock::names() const {
   std::vector<std::filesystem::path> found;
   const int fd = ::openat(static_cast<int>(handle_), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);

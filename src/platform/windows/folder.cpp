@@ -40,6 +40,11 @@ std::optional<FileId> FolderLock::idOf(const std::filesystem::path& name) const 
   return fileIdOf(path_ / name);
 }
 
+bool FolderLock::holdsFile(const std::filesystem::path& name) const {
+  const DWORD attributes = ::GetFileAttributesW(systemPath(path_ / name).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 std::vector<std::filesystem::path> FolderLock::names() const { return folderEntries(path_); }
 
 // The held folder cannot be renamed (see acquire), so records go by its path.
