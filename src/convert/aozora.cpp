@@ -7,6 +7,10 @@
 #include "core/cp932.hpp"
 #include "core/jisx0213.hpp"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace orvella {
 
 // A notation character of a line: where it stands, and its partner once brackets are paired.
@@ -69,9 +73,39 @@ constexpr bool isMarkTrail(unsigned char b) {
          b == kCloseTrail || b == kRiceTrail;
 }
 
+// Where a mark may stand at or after `from`: a 0x81 before a mark's second byte, or one ending
+// the text; n when there is none. Sixteen bytes at a time where the processor allows: 0x81 also
+// leads the common punctuation, which a byte search would stop at each time.
+std::size_t nextCandidate(const unsigned char* p, std::size_t from, std::size_t n) {
+#if defined(__SSE2__)
+  constexpr std::size_t kBlock = sizeof(__m128i);
+  const auto splat = [](unsigned char b) { return _mm_set1_epi8(static_cast<char>(b)); };
+  const __m128i lead = splat(kNotationLead);
+  const __m128i rubyOpen = splat(kRubyOpenTrail);
+  const __m128i rubyClose = splat(kRubyCloseTrail);
+  const __m128i bar = splat(kBarTrail);
+  const __m128i open = splat(kOpenTrail);
+  const __m128i close = splat(kCloseTrail);
+  const __m128i rice = splat(kRiceTrail);
+  for (; from + kBlock < n; from += kBlock) {
+    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from + 1));
+    const __m128i trail = _mm_or_si128(
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(next, rubyOpen), _mm_cmpeq_epi8(next, rubyClose)),
+                     _mm_or_si128(_mm_cmpeq_epi8(next, bar), _mm_cmpeq_epi8(next, open))),
+        _mm_or_si128(_mm_cmpeq_epi8(next, close), _mm_cmpeq_epi8(next, rice)));
+    const int found = _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, lead), trail));
+    if (found != 0) return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(found)));
+  }
+#endif
+  for (; from < n; ++from) {
+    if (p[from] == kNotationLead && (from + 1 == n || isMarkTrail(p[from + 1]))) return from;
+  }
+  return n;
+}
+
 // The notation marks of `s`, in order; returns where the whole characters end (s.size(), or one
-// less when the last byte begins a character cut off there). Every mark's first byte is 0x81, so
-// the search jumps from one to the next instead of stepping through each character.
+// less when the last byte begins a character cut off there).
 std::size_t scan(std::string_view s, std::vector<Mark>& marks) {
   marks.clear();
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
@@ -79,12 +113,9 @@ std::size_t scan(std::string_view s, std::vector<Mark>& marks) {
   std::size_t start = 0;  // a character starts here
   std::size_t from = 0;   // the search goes on here
   while (from < n) {
-    const void* hit = std::memchr(p + from, kNotationLead, n - from);
-    if (!hit) break;
-    const auto at = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - p);
+    const std::size_t at = nextCandidate(p, from, n);
+    if (at == n) break;
     from = at + 1;
-    // Most 0x81 lead 、。「」 or are second bytes: where characters start matters only for a mark.
-    if (at + 1 < n && !isMarkTrail(p[at + 1])) continue;
     if (!startsCharacter(p, start, at)) {
       start = at + 1;  // the second byte of a character
       continue;
