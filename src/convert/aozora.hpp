@@ -54,7 +54,7 @@ class AozoraFilter {
 
   // Where the next piece begins in the text's byte stream; dropped() then tells the stretches of
   // that stream it took out, so a '?' written for them is not counted.
-  void at(std::uint64_t offset) { pieceAt_ = offset; }
+  void pieceStartsAt(std::uint64_t offset) { pieceAt_ = offset; }
   struct Range {
     std::uint64_t from;
     std::uint64_t to;

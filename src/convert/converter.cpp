@@ -167,7 +167,7 @@ class Run {
         findHeading(headings_->find(piece, settings_.reading.aozora == AozoraMode::Keep), line);
       }
       lineStart = reader.pieceEndsLine();
-      aozora.at(reader.pieceOffset());
+      aozora.pieceStartsAt(reader.pieceOffset());
       if (!aozora.feed(piece, reader.pieceEndsLine(), line, take)) return stopAfterLine();
       if (tracking) settleSubstitutions(reader, aozora.settled(reader.pieceOffset() + piece.size()));
     }

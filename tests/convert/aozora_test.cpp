@@ -40,7 +40,7 @@ Filtered run(AozoraMode mode, const std::u16string& text, std::size_t piece) {
       questions.push_back(stream + i);
     const std::size_t step = piece == 0 ? std::max<std::size_t>(line.size(), 1) : piece;
     for (std::size_t p = 0; p < line.size() || p == 0; p += step) {
-      filter.at(stream + p);
+      filter.pieceStartsAt(stream + p);
       filter.feed(std::string_view(line).substr(std::min(p, line.size()), step), p + step >= line.size(),
                   number, sink);
     }
