@@ -68,83 +68,78 @@ bool startsCharacter(const unsigned char* p, std::size_t start, std::size_t at) 
   return (at - k) % 2 == 0;
 }
 
-constexpr bool isMarkTrail(unsigned char b) {
-  return b == kRubyOpenTrail || b == kRubyCloseTrail || b == kBarTrail || b == kOpenTrail ||
-         b == kCloseTrail || b == kRiceTrail;
+// The mark a notation character's second byte names, after the 0x81 they share.
+constexpr std::array<std::int8_t, 256> kMarkOfTrail = [] {
+  std::array<std::int8_t, 256> kinds{};
+  kinds.fill(-1);
+  kinds[kRubyOpenTrail] = static_cast<std::int8_t>(Kind::RubyOpen);
+  kinds[kRubyCloseTrail] = static_cast<std::int8_t>(Kind::RubyClose);
+  kinds[kBarTrail] = static_cast<std::int8_t>(Kind::Bar);
+  kinds[kOpenTrail] = static_cast<std::int8_t>(Kind::Open);
+  kinds[kCloseTrail] = static_cast<std::int8_t>(Kind::Close);
+  kinds[kRiceTrail] = static_cast<std::int8_t>(Kind::Rice);
+  return kinds;
+}();
+
+// Takes the candidate at `at` (0x81 before a mark's second byte) as a mark when a character
+// starts there; `start` is a known character start at or before it, moved past what is decided.
+void take(const unsigned char* p, std::size_t at, std::size_t& start, std::vector<Mark>& marks) {
+  if (!startsCharacter(p, start, at)) {
+    start = at + 1;  // the second byte of a character
+    return;
+  }
+  marks.push_back({at, static_cast<Kind>(kMarkOfTrail[p[at + 1]])});
+  start = at + 2;
 }
 
-// Where a mark may stand at or after `from`: a 0x81 before a mark's second byte, or one ending
-// the text; n when there is none. Sixteen bytes at a time where the processor allows: 0x81 also
-// leads the common punctuation, which a byte search would stop at each time.
-std::size_t nextCandidate(const unsigned char* p, std::size_t from, std::size_t n) {
 #if defined(__SSE2__)
-  constexpr std::size_t kBlock = sizeof(__m128i);
+constexpr std::size_t kBlock = sizeof(__m128i);
+
+// A bit for each byte of the block at p that is 0x81 before a mark's second byte.
+unsigned candidates(const unsigned char* p) {
   const auto splat = [](unsigned char b) { return _mm_set1_epi8(static_cast<char>(b)); };
-  const __m128i lead = splat(kNotationLead);
-  const __m128i rubyOpen = splat(kRubyOpenTrail);
-  const __m128i rubyClose = splat(kRubyCloseTrail);
-  const __m128i bar = splat(kBarTrail);
-  const __m128i open = splat(kOpenTrail);
-  const __m128i close = splat(kCloseTrail);
-  const __m128i rice = splat(kRiceTrail);
-  for (; from + kBlock < n; from += kBlock) {
-    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from));
-    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from + 1));
-    const __m128i trail = _mm_or_si128(
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(next, rubyOpen), _mm_cmpeq_epi8(next, rubyClose)),
-                     _mm_or_si128(_mm_cmpeq_epi8(next, bar), _mm_cmpeq_epi8(next, open))),
-        _mm_or_si128(_mm_cmpeq_epi8(next, close), _mm_cmpeq_epi8(next, rice)));
-    const int found = _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, lead), trail));
-    if (found != 0) return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(found)));
-  }
-#endif
-  for (; from < n; ++from) {
-    if (p[from] == kNotationLead && (from + 1 == n || isMarkTrail(p[from + 1]))) return from;
-  }
-  return n;
+  const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+  const auto is = [&](unsigned char b) { return _mm_cmpeq_epi8(next, splat(b)); };
+  const __m128i trail = _mm_or_si128(
+      _mm_or_si128(_mm_or_si128(is(kRubyOpenTrail), is(kRubyCloseTrail)), _mm_or_si128(is(kBarTrail), is(kOpenTrail))),
+      _mm_or_si128(is(kCloseTrail), is(kRiceTrail)));
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, splat(kNotationLead)), trail)));
 }
+
+void takeBlock(const unsigned char* p, std::size_t from, unsigned found, std::size_t& start,
+               std::vector<Mark>& marks) {
+  for (; found != 0; found &= found - 1) {
+    const std::size_t at = from + static_cast<std::size_t>(__builtin_ctz(found));
+    if (at >= start) take(p, at, start, marks);
+  }
+}
+#endif
 
 // The notation marks of `s`, in order; returns where the whole characters end (s.size(), or one
-// less when the last byte begins a character cut off there).
+// less when the last byte begins a character cut off there). Candidates are found sixteen bytes
+// at a time where the processor allows: 0x81 also leads the common punctuation, which a byte
+// search would stop at each time.
 std::size_t scan(std::string_view s, std::vector<Mark>& marks) {
   marks.clear();
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   const std::size_t n = s.size();
   std::size_t start = 0;  // a character starts here
   std::size_t from = 0;   // the search goes on here
-  while (from < n) {
-    const std::size_t at = nextCandidate(p, from, n);
-    if (at == n) break;
-    from = at + 1;
-    if (!startsCharacter(p, start, at)) {
-      start = at + 1;  // the second byte of a character
-      continue;
-    }
-    if (at + 1 == n) return at;
-    switch (p[at + 1]) {
-      case kRubyOpenTrail:
-        marks.push_back({at, Kind::RubyOpen});
-        break;
-      case kRubyCloseTrail:
-        marks.push_back({at, Kind::RubyClose});
-        break;
-      case kBarTrail:
-        marks.push_back({at, Kind::Bar});
-        break;
-      case kOpenTrail:
-        marks.push_back({at, Kind::Open});
-        break;
-      case kCloseTrail:
-        marks.push_back({at, Kind::Close});
-        break;
-      case kRiceTrail:
-        marks.push_back({at, Kind::Rice});
-        break;
-      default:
-        break;
-    }
-    start = from = at + 2;
+#if defined(__SSE2__)
+  // Each block reads one byte past itself, the second byte of a mark at its end; the last bytes
+  // are searched in a copy with room after them.
+  for (; from + kBlock < n; from += kBlock) takeBlock(p, from, candidates(p + from), start, marks);
+  if (from < n) {
+    std::array<unsigned char, kBlock + 1> last{};
+    std::memcpy(last.data(), p + from, n - from);
+    takeBlock(p, from, candidates(last.data()), start, marks);
   }
+#else
+  for (; from + 1 < n; ++from) {
+    if (p[from] == kNotationLead && from >= start && kMarkOfTrail[p[from + 1]] >= 0) take(p, from, start, marks);
+  }
+#endif
   return startsCharacter(p, start, n) ? n : n - 1;
 }
 
@@ -349,12 +344,12 @@ void AozoraFilter::putCharacter(std::string_view note, std::uint64_t line) {
   const char32_t c = namedCharacter(note);
   if (c != 0 && c <= 0xFFFF) {
     if (const std::uint16_t code = cp932::encodeUnit(static_cast<char16_t>(c))) {
-      if (code > 0xFF) out_ += static_cast<char>(code >> 8);
-      out_ += static_cast<char>(code & 0xFF);
+      const std::array<char, 2> bytes{static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+      put(code > 0xFF ? std::string_view(bytes.data(), 2) : std::string_view(&bytes[1], 1));
       return;
     }
   }
-  out_ += kGeta;
+  put(kGeta);
   ++gaiji_.unmapped;
   // A note without a code the table knows shows as the replacement character.
   if (gaiji_.samples.size() < SubstitutionReport::kSamples) {
@@ -413,7 +408,7 @@ std::string_view AozoraFilter::filter(std::string_view piece, bool endsLine, std
   carry_.assign(text.substr(cut));
   carryLine_ = line;
   carryAt_ = offset + cut;
-  return out_;
+  return {out_.data(), outSize_};
 }
 
 void AozoraFilter::watchNote(std::string_view text, std::string_view note, std::uint64_t line) {
@@ -423,11 +418,14 @@ void AozoraFilter::watchNote(std::string_view text, std::string_view note, std::
 }
 
 void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t line, std::uint64_t offset) {
-  out_.clear();
+  // Nothing the notation turns into is longer than what it stands for, so out_ is made as long
+  // as the text once, and written without a check at each step.
+  if (out_.size() < cut) out_.resize(std::max(cut, 2 * out_.size()));
+  outSize_ = 0;
   std::size_t at = 0;  // text before it is in out_ or dropped
   std::size_t copied = 0;
   auto copyTo = [&](std::size_t pos) {
-    out_.append(text.substr(at, pos - at));
+    put(text.substr(at, pos - at));
     copied = pos;
   };
   for (std::size_t k = 0; k < marks_.size(); ++k) {
@@ -443,7 +441,7 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
         rubySeen_ = true;
         copyTo(m.pos);
         if (mode_ == AozoraMode::Bracket) {
-          out_ += kParenOpen;
+          put(kParenOpen);
           at = m.pos + kMarkBytes;
         } else {
           at = partner + kMarkBytes;
@@ -452,7 +450,7 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
       case Kind::RubyClose:
         if (!paired || mode_ != AozoraMode::Bracket || partner + kMarkBytes == m.pos) break;
         copyTo(m.pos);
-        out_ += kParenClose;
+        put(kParenClose);
         at = m.pos + kMarkBytes;
         break;
       case Kind::Bar:

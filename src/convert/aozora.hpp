@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -107,6 +108,10 @@ class AozoraFilter {
   // `offset` in the stream.
   void rewrite(std::string_view text, std::size_t cut, std::uint64_t line, std::uint64_t offset);
   void putCharacter(std::string_view note, std::uint64_t line);
+  void put(std::string_view bytes) {
+    std::memcpy(out_.data() + outSize_, bytes.data(), bytes.size());
+    outSize_ += bytes.size();
+  }
   void watchNote(std::string_view text, std::string_view note, std::uint64_t line);
 
   template <class Sink>
@@ -138,7 +143,8 @@ class AozoraFilter {
   std::uint64_t headingLine_ = 0;
   std::string headingText_;
   std::string in_;
-  std::string out_;
+  std::string out_;  // its first outSize_ bytes
+  std::size_t outSize_ = 0;
   std::vector<struct AozoraMark> marks_;
   SubstitutionReport gaiji_;
 };
