@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 #include "core/cp932.hpp"
@@ -15,7 +16,9 @@ namespace orvella {
 
 // A notation character of a line: where it stands, and its partner once brackets are paired.
 struct AozoraMark {
-  enum class Kind : std::uint8_t { RubyOpen, RubyClose, Bar, Open, Close, Rice };
+  // The brackets first, openings before closings, ruby before square: the scan pairs them by
+  // these numbers.
+  enum class Kind : std::uint8_t { RubyOpen, Open, RubyClose, Close, Bar, Rice };
   std::size_t pos;
   Kind kind;
   std::int32_t match = -1;
@@ -53,7 +56,13 @@ constexpr std::size_t kNoteRoom = 4096;
 constexpr int kMinHex = 4;
 constexpr int kMaxHex = 6;
 
-bool isLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+// The two ranges of the first byte of a double-byte character.
+constexpr unsigned char kLeadLow = 0x81;
+constexpr unsigned char kLeadHigh = 0x9F;
+constexpr unsigned char kLeadLow2 = 0xE0;
+constexpr unsigned char kLeadHigh2 = 0xFC;
+
+bool isLead(unsigned char b) { return (b >= kLeadLow && b <= kLeadHigh) || (b >= kLeadLow2 && b <= kLeadHigh2); }
 
 bool isRule(std::string_view line) {
   return line.size() >= kRuleLength && line.find_first_not_of('-') == std::string_view::npos;
@@ -81,19 +90,9 @@ constexpr std::array<std::int8_t, 256> kMarkOfTrail = [] {
   return kinds;
 }();
 
-// Takes the candidate at `at` (0x81 before a mark's second byte) as a mark when a character
-// starts there; `start` is a known character start at or before it, moved past what is decided.
-void take(const unsigned char* p, std::size_t at, std::size_t& start, std::vector<Mark>& marks) {
-  if (!startsCharacter(p, start, at)) {
-    start = at + 1;  // the second byte of a character
-    return;
-  }
-  marks.push_back({at, static_cast<Kind>(kMarkOfTrail[p[at + 1]])});
-  start = at + 2;
-}
-
 #if defined(__SSE2__)
 constexpr std::size_t kBlock = sizeof(__m128i);
+constexpr std::size_t kChunk = 4 * kBlock;  // a bit of a 64-bit mask for each byte
 
 // A bit for each byte of the block at p that is 0x81 before a mark's second byte.
 unsigned candidates(const unsigned char* p) {
@@ -107,73 +106,121 @@ unsigned candidates(const unsigned char* p) {
   return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, splat(kNotationLead)), trail)));
 }
 
-void takeBlock(const unsigned char* p, std::size_t from, unsigned found, std::size_t& start,
-               std::vector<Mark>& marks) {
-  for (; found != 0; found &= found - 1) {
-    const std::size_t at = from + static_cast<std::size_t>(__builtin_ctz(found));
-    if (at >= start) take(p, at, start, marks);
-  }
+// A bit for each byte of the block at p that may lead a double-byte character.
+unsigned leads(const unsigned char* p) {
+  const auto splat = [](unsigned char b) { return _mm_set1_epi8(static_cast<char>(b)); };
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  // b - low <= high - low, unsigned: what the saturating subtraction leaves nothing of.
+  const auto within = [&](unsigned char low, unsigned char high) {
+    const __m128i above = _mm_subs_epu8(_mm_sub_epi8(bytes, splat(low)), splat(static_cast<unsigned char>(high - low)));
+    return _mm_cmpeq_epi8(above, _mm_setzero_si128());
+  };
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(within(kLeadLow, kLeadHigh), within(kLeadLow2, kLeadHigh2))));
 }
 #endif
 
-// The notation marks of `s`, in order; returns where the whole characters end (s.size(), or one
-// less when the last byte begins a character cut off there). Candidates are found sixteen bytes
-// at a time where the processor allows: 0x81 also leads the common punctuation, which a byte
-// search would stop at each time.
-std::size_t scan(std::string_view s, std::vector<Mark>& marks) {
-  marks.clear();
-  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-  const std::size_t n = s.size();
-  std::size_t start = 0;  // a character starts here
-  std::size_t from = 0;   // the search goes on here
+// Finds the notation marks of a line in order, and pairs each closing bracket with the innermost
+// open one of its kind as it goes; the rest stay unpaired.
+class MarkScan {
+ public:
+  MarkScan(std::string_view s, std::vector<Mark>& marks)
+      : p_(reinterpret_cast<const unsigned char*>(s.data())), n_(s.size()), marks_(marks), open_(stacks()) {
+    marks_.clear();
+    for (auto& stack : open_) stack.clear();
+  }
+
+  // Returns where the whole characters end: the line's size, or one less when the last byte
+  // begins a character cut off there. Candidates are found many bytes at a time where the
+  // processor allows: 0x81 also leads the common punctuation, which a byte search would stop at
+  // each time.
+  std::size_t run() {
+    std::size_t from = 0;
 #if defined(__SSE2__)
-  // Each block reads one byte past itself, the second byte of a mark at its end; the last bytes
-  // are searched in a copy with room after them.
-  for (; from + kBlock < n; from += kBlock) takeBlock(p, from, candidates(p + from), start, marks);
-  if (from < n) {
-    std::array<unsigned char, kBlock + 1> last{};
-    std::memcpy(last.data(), p + from, n - from);
-    takeBlock(p, from, candidates(last.data()), start, marks);
-  }
+    // Each chunk reads one byte past itself, the second byte of a mark at its end; the last bytes
+    // are searched in a copy with room after them.
+    for (; from + kChunk < n_; from += kChunk) takeChunk(from, p_ + from);
+    if (from < n_) {
+      std::array<unsigned char, kChunk + 1> last{};
+      std::memcpy(last.data(), p_ + from, n_ - from);
+      takeChunk(from, last.data());
+    }
 #else
-  for (; from + 1 < n; ++from) {
-    if (p[from] == kNotationLead && from >= start && kMarkOfTrail[p[from + 1]] >= 0) take(p, from, start, marks);
+    for (; from + 1 < n_; ++from) {
+      if (p_[from] == kNotationLead && from >= start_ && kMarkOfTrail[p_[from + 1]] >= 0)
+        take(from, (from - stepBack(from)) % 2 == 0);
+    }
+#endif
+    return startsCharacter(p_, start_, n_) ? n_ : n_ - 1;
+  }
+
+ private:
+  // The open ruby and the open square brackets.
+  using Stacks = std::array<std::vector<std::int32_t>, 2>;
+  // Kept from line to line, so a line costs no allocation.
+  static Stacks& stacks() {
+    thread_local Stacks kept;
+    return kept;
+  }
+
+#if defined(__SSE2__)
+  // The marks among the bytes at `from`, read at `chunk`: the text itself, or a copy of its end.
+  void takeChunk(std::size_t from, const unsigned char* chunk) {
+    std::uint64_t found = 0;
+    for (std::size_t b = 0; b < kChunk; b += kBlock) found |= std::uint64_t{candidates(chunk + b)} << b;
+    if (found == 0) return;
+    std::uint64_t leadBits = 0;
+    for (std::size_t b = 0; b < kChunk; b += kBlock) leadBits |= std::uint64_t{leads(chunk + b)} << b;
+    // The run of bytes that may lead just before a candidate tells whether a character starts
+    // there, without a step back at a time.
+    for (; found != 0; found &= found - 1) {
+      const auto bit = static_cast<unsigned>(std::countr_zero(found));
+      const std::size_t at = from + bit;
+      if (at < start_) continue;
+      std::size_t run = bit == 0 ? 0 : static_cast<std::size_t>(std::countl_zero(~(leadBits << (kChunk - bit))));
+      if (run == bit && from > start_) run = at - stepBack(from);
+      take(at, std::min(run, at - start_) % 2 == 0);
+    }
   }
 #endif
-  return startsCharacter(p, start, n) ? n : n - 1;
-}
 
-// Pairs each closing bracket with the innermost open one of its kind; the rest stay unpaired.
-void pair(std::vector<Mark>& marks) {
-  // Kept from line to line, so a line costs no allocation.
-  thread_local std::vector<std::int32_t> ruby;
-  thread_local std::vector<std::int32_t> square;
-  ruby.clear();
-  square.clear();
-  for (std::size_t k = 0; k < marks.size(); ++k) {
-    std::vector<std::int32_t>* stack = nullptr;
-    switch (marks[k].kind) {
-      case Kind::RubyOpen:
-        ruby.push_back(static_cast<std::int32_t>(k));
-        continue;
-      case Kind::Open:
-        square.push_back(static_cast<std::int32_t>(k));
-        continue;
-      case Kind::RubyClose:
-        stack = &ruby;
-        break;
-      case Kind::Close:
-        stack = &square;
-        break;
-      default:
-        continue;
-    }
-    if (stack->empty()) continue;
-    marks[k].match = stack->back();
-    marks[static_cast<std::size_t>(stack->back())].match = static_cast<std::int32_t>(k);
-    stack->pop_back();
+  // Where the run of bytes that may lead, ending before `at`, begins.
+  std::size_t stepBack(std::size_t at) const {
+    while (at > start_ && isLead(p_[at - 1])) --at;
+    return at;
   }
-}
+
+  // The candidate at `at` (0x81 before a mark's second byte) is a mark when a character starts
+  // there.
+  void take(std::size_t at, bool startsHere) {
+    if (!startsHere) {
+      start_ = at + 1;  // the second byte of a character
+      return;
+    }
+    const auto kind = static_cast<Kind>(kMarkOfTrail[p_[at + 1]]);
+    const auto k = static_cast<std::int32_t>(marks_.size());
+    marks_.push_back({at, kind});
+    start_ = at + 2;
+    // Decided by numbers, not a switch: the kinds follow each other without a pattern.
+    const auto number = static_cast<unsigned>(kind);
+    if (number > static_cast<unsigned>(Kind::Close)) return;
+    std::vector<std::int32_t>& stack = open_[number & 1];
+    if (number < static_cast<unsigned>(Kind::RubyClose)) {
+      stack.push_back(k);
+    } else if (!stack.empty()) {
+      marks_[static_cast<std::size_t>(k)].match = stack.back();
+      marks_[static_cast<std::size_t>(stack.back())].match = k;
+      stack.pop_back();
+    }
+  }
+
+  const unsigned char* p_;
+  std::size_t n_;
+  std::size_t start_ = 0;  // a character starts here
+  std::vector<Mark>& marks_;
+  Stacks& open_;
+};
+
+std::size_t scan(std::string_view s, std::vector<Mark>& marks) { return MarkScan(s, marks).run(); }
 
 // ［＃「第一章」は大見出し］, ［＃中見出し］ and their kin, up to the closing bracket.
 bool namesHeading(std::string_view note) {
@@ -258,13 +305,21 @@ char32_t escapedByName(std::string_view name) {
 // The character a note names: by code point, by JIS X 0213 cell, or by its name; 0 for none.
 // The codes follow the description 「…」, which may hold anything.
 char32_t namedCharacter(std::string_view note) {
+  const auto* p = reinterpret_cast<const unsigned char*>(note.data());
   std::size_t from = 0;
   std::size_t nameEnd = note.size();
-  for (std::size_t i = 0; i < note.size(); i = nextChar(note, i)) {
-    if (static_cast<unsigned char>(note[i]) != kNotationLead || i + 1 >= note.size()) continue;
-    const auto trail = static_cast<unsigned char>(note[i + 1]);
-    if (trail == kQuoteCloseTrail) from = i + kMarkBytes;
-    if (trail == kCommaTrail && nameEnd == note.size()) nameEnd = i;
+  std::size_t start = 0;  // a character starts here
+  // Only the 0x81 bytes are looked at, each checked to lead its character.
+  for (std::size_t i = note.find(static_cast<char>(kNotationLead)); i < note.size() - 1;
+       i = note.find(static_cast<char>(kNotationLead), i + 1)) {
+    if (i < start) continue;
+    if (!startsCharacter(p, start, i)) {
+      start = i + 1;
+      continue;
+    }
+    start = i + kMarkBytes;
+    if (p[i + 1] == kQuoteCloseTrail) from = start;
+    if (p[i + 1] == kCommaTrail && nameEnd == note.size()) nameEnd = i;
   }
   for (std::size_t i = from; i < note.size(); i = nextChar(note, i)) {
     if (note[i] == 'U') {
@@ -332,7 +387,6 @@ void AozoraFilter::look(std::string_view piece, bool endsLine) {
   head(piece, endsLine, 0);
   if (rubySeen_ && noteSeen_) return;
   scan(piece, marks_);
-  pair(marks_);
   for (const Mark& m : marks_) {
     if (m.match < 0) continue;
     rubySeen_ = rubySeen_ || m.kind == Kind::RubyOpen;
@@ -402,7 +456,6 @@ std::string_view AozoraFilter::filter(std::string_view piece, bool endsLine, std
   }
   const std::size_t whole = scan(text, marks_);
   if (marks_.empty() && (endsLine || whole == text.size())) return text;
-  pair(marks_);
   const std::size_t cut = endsLine ? text.size() : keptBackFrom(marks_, text, whole);
   rewrite(text, cut, line, offset);
   carry_.assign(text.substr(cut));
