@@ -486,6 +486,7 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
     if (m.pos >= cut) break;
     if (m.pos < at) continue;
     const std::size_t before = at;
+    std::size_t next = k;  // where the loop goes on: past the partner when all up to it goes
     const bool paired = m.match >= 0 && marks_[static_cast<std::size_t>(m.match)].pos < cut;
     const std::size_t partner = paired ? marks_[static_cast<std::size_t>(m.match)].pos : 0;
     switch (m.kind) {
@@ -498,6 +499,7 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
           at = m.pos + kMarkBytes;
         } else {
           at = partner + kMarkBytes;
+          next = static_cast<std::size_t>(m.match);
         }
         break;
       case Kind::RubyClose:
@@ -523,12 +525,14 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
           putCharacter(text.substr(body, partner - body), line);
         }
         at = partner + kMarkBytes;
+        next = static_cast<std::size_t>(m.match);
         break;
       }
       default:
         break;
     }
     if (at != before && at > copied + kMarkBytes) drops_.push_back({offset + copied, offset + at});
+    k = next;
   }
   copyTo(cut);
 }
