@@ -155,7 +155,9 @@ void LineReader::forgetSubstitutions(std::uint64_t from, std::uint64_t to) {
 }
 
 void LineReader::settleSubstitutions(std::uint64_t upTo) {
-  if (transcoder_) transcoder_->settle(upTo);
+  if (!transcoder_) return;
+  transcoder_->settle(upTo);
+  samplesPlaced_ = std::min(samplesPlaced_, transcoder_->report().samples.size());
 }
 
 void LineReader::handedOut(std::size_t bytes, std::size_t endBytes, bool endsLine) {
@@ -164,7 +166,7 @@ void LineReader::handedOut(std::size_t bytes, std::size_t endBytes, bool endsLin
   lineEnded_ = endsLine;
   if (endsLine) ++lines_;
   if (!transcoder_) return;
-  if (!holdSubstitutions_) transcoder_->settle(consumed_);
+  if (!holdSubstitutions_) settleSubstitutions(consumed_);
   // A '?' in a piece belongs to the line the piece is part of, which ends later.
   const std::uint64_t line = endsLine ? lines_ : lines_ + 1;
   auto& samples = transcoder_->report().samples;

@@ -37,7 +37,7 @@ inline char* Transcoder::put(char32_t c, char* w) {
 char* Transcoder::unmapped(char32_t c, char* w) {
   ++report_.unmapped;
   if (tracking_) marks_.push_back({offsetOf(w), false});
-  if (report_.samples.size() < SubstitutionReport::kSamples) {
+  if (wantsSample()) {
     Substitution s;
     s.offset = offsetOf(w);
     s.character = c;
@@ -50,7 +50,7 @@ char* Transcoder::unmapped(char32_t c, char* w) {
 char* Transcoder::invalid(std::string_view bytes, char* w) {
   ++report_.invalid;
   if (tracking_) marks_.push_back({offsetOf(w), true});
-  if (report_.samples.size() < SubstitutionReport::kSamples) {
+  if (wantsSample()) {
     Substitution s;
     s.offset = offsetOf(w);
     s.invalid = true;
@@ -73,6 +73,10 @@ void Transcoder::forget(std::uint64_t from, std::uint64_t to) {
 
 void Transcoder::settle(std::uint64_t upTo) {
   while (!marks_.empty() && marks_.front().offset < upTo) marks_.pop_front();
+  // Samples past the first few go once those are settled: nothing can take them back any more.
+  auto& samples = report_.samples;
+  if (samples.size() > SubstitutionReport::kSamples && samples[SubstitutionReport::kSamples - 1].offset < upTo)
+    samples.resize(SubstitutionReport::kSamples);
 }
 
 std::size_t Transcoder::feed(std::string_view in, char* out) {

@@ -60,6 +60,8 @@ class Transcoder {
   char* put(char32_t c, char* w);
   char* unmapped(char32_t c, char* w);
   char* invalid(std::string_view bytes, char* w);
+  // While '?' may be taken back, every one is sampled, so one taken back leaves room for the next.
+  bool wantsSample() const { return tracking_ || report_.samples.size() < SubstitutionReport::kSamples; }
   std::uint64_t offsetOf(const char* w) const {
     return emitted_ + static_cast<std::uint64_t>(w - blockStart_);
   }
