@@ -106,7 +106,8 @@ class Run {
     const bool first = !reader_;
     if (!first) {
       if (host_.StopRequested()) return stopBetweenTexts();
-      if (numbersOut_ && !counts_) return stop(ConvertStatus::NumbersOut, numbersOutText());
+      if (numbersOut_ && !counts_)
+        return stop(ConvertStatus::NumbersOut, failureText({FailureKind::NumbersOut}));
       bytesBefore_ = result_.bytesConverted;
     }
     if (counts_) counts_->emplace_back();
@@ -368,11 +369,7 @@ class Run {
     message_.NewFile();
     header_.date = recordDate();
     if (!isHeaderSafe(header_.date)) header_.date = headerSafe(header_.date);
-    try {
-      message_.AddHeader(header_);
-    } catch (const SerialExhausted&) {
-      return false;
-    }
+    if (!message_.AddHeader(header_)) return false;
     count_.open();
     bodyLines_ = 0;
     dryBody_ = 0;
@@ -616,25 +613,19 @@ class Run {
     host_.InputRead(result_.inputs.back());
   }
 
-  static std::string numbersOutText() {
-    return texts::fillIn(texts::kNumbersOut, {{"last", std::to_string(kLastFileNumber)}});
-  }
-
   // ---- Endings
 
   ConvertResult stopAfterLine() {
     switch (failure_ ? failure_->kind : FailureKind::Write) {
       case FailureKind::NumbersOut:
-        return stop(ConvertStatus::NumbersOut, numbersOutText());
+        return stop(ConvertStatus::NumbersOut, failureText(*failure_));
       case FailureKind::SerialsOut:
         return serialsOut();
       case FailureKind::RecordTooLarge:
-        return stop(ConvertStatus::RecordTooLarge, texts::kRecordTooLarge);
-      case FailureKind::Read:
-      case FailureKind::Write:
-        break;
+        return stop(ConvertStatus::RecordTooLarge, failureText(*failure_));
+      default:
+        return writeFailed();  // nothing else stops a run after a line
     }
-    return writeFailed();
   }
 
   ConvertResult writeFailed() {
@@ -698,8 +689,7 @@ class Run {
   }
 
   ConvertResult serialsOut() {
-    return stop(ConvertStatus::SerialsOut,
-                texts::fillIn(texts::kSerialsOut, {{"last", std::to_string(Message::kMaxSerial)}}));
+    return stop(ConvertStatus::SerialsOut, failureText({FailureKind::SerialsOut}));
   }
 
   ConvertResult readFailed(const LineReader& reader, const std::filesystem::path& input) {

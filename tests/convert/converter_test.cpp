@@ -286,7 +286,7 @@ TEST(Convert, SerialsRunOutBeforeTheRecordThatWouldNeed32768) {
 TEST(Convert, SerialsExhaustedAtTheStartWriteNothing) {
   Fixture f;
   f.message.setSubjectSerial(32767);
-  f.message.AddHeader(f.settings.header);  // uses 32767
+  ASSERT_TRUE(f.message.AddHeader(f.settings.header));  // uses 32767
   const ConvertResult r = f.run("a\r\n");
   EXPECT_EQ(r.status, ConvertStatus::SerialsOut);
   EXPECT_TRUE(f.files().empty());
@@ -298,7 +298,7 @@ TEST(Convert, WithoutTheSerialTheCounterIsNotALimit) {
   f.settings.limit = 200;
   f.settings.header.serialOn = false;
   f.message.setSubjectSerial(32767);
-  f.message.AddHeader(HeaderInputs{});  // uses 32767
+  ASSERT_TRUE(f.message.AddHeader(HeaderInputs{}));  // uses 32767
   const ConvertResult r = f.run(joinLines(repeat(kLine50, 3)));
   EXPECT_EQ(r.status, ConvertStatus::Completed);
   EXPECT_EQ(f.files().size(), 3u);
