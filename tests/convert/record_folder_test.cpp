@@ -124,6 +124,45 @@ TEST(RecordFolder, JoinedIsTheTextAsConvertedAndTheFolderVerifiesClean) {
   }
 }
 
+// A join that cannot go on says what stopped it and where (path: nullptr for none, "" for the
+// folder), and hands nothing on unless the sink itself failed.
+TEST(RecordFolder, AJoinThatCannotGoOnSaysWhatAndWhere) {
+  const struct {
+    FailureKind kind;
+    const char* path;
+    std::function<void(const fs::path&)> damage;
+  } stops[] = {
+      {FailureKind::NoRecords, "", [](const fs::path& d) { fs::remove_all(d), fs::create_directory(d); }},
+      {FailureKind::Hole, "E1__0001.VMG", [](const fs::path& d) { fs::remove(d / "E1__0001.VMG"); }},
+      {FailureKind::RecordNotAFile, "E1__0002.VMG",
+       [](const fs::path& d) { fs::remove(d / "E1__0002.VMG"), fs::create_directory(d / "E1__0002.VMG"); }},
+      {FailureKind::RecordEndsInHeader, "E1__0002.VMG",
+       [](const fs::path& d) { fs::resize_file(d / "E1__0002.VMG", 40); }},
+      {FailureKind::JoinWrite, nullptr, [](const fs::path&) {}},
+  };
+  for (const auto& stop : stops) {
+    testing::ConversionFolder f(u"s");
+    std::string text;
+    for (int line = 0; line < 6; ++line) text += std::string(50, 'a') + "\r\n";
+    writeFile(f.settings.input, text);
+    f.settings.limit = 200;
+    ASSERT_GE(Convert(f.settings, f.message, f.host).filesWritten, 3);
+    stop.damage(f.out);
+    const bool sinkFails = stop.kind == FailureKind::JoinWrite;
+    std::string handed;
+    const auto failure = joinFolder(f.out, [&](std::string_view b) {
+      handed += b;
+      return sinkFails ? std::optional(platform::SystemError{platform::ErrorKind::DiskFull, 0})
+                       : std::nullopt;
+    });
+    ASSERT_TRUE(failure) << int(stop.kind);
+    EXPECT_EQ(failure->kind, stop.kind);
+    EXPECT_EQ(failure->path, !stop.path ? fs::path() : *stop.path ? f.out / stop.path : f.out);
+    EXPECT_EQ(failure->system.has_value(), sinkFails);
+    EXPECT_EQ(handed.empty(), !sinkFails);
+  }
+}
+
 // A record whose first body line ends with its CR as the last byte of the reader's first block.
 std::string straddlingRecord() {
   Message m;
