@@ -71,7 +71,7 @@ class Run {
       case platform::FolderLock::State::Held:
         break;
       case platform::FolderLock::State::Busy:
-        return fail(ConvertStatus::FolderBusy, std::string(texts::kFolderBusy) + "\n" + utf8Of(folder_));
+        return refused(ConvertStatus::FolderBusy, {FailureKind::FolderBusy, std::nullopt, folder_});
       case platform::FolderLock::State::Failed:
         return folderRefused(*lock_.error());
     }
@@ -84,8 +84,7 @@ class Run {
     platform::removeRecordTemporaries(lock_, inputIds);
     for (const ConvertInput& input : inputs_) {
       if (inputIsAnOutput(input.path)) {
-        return fail(ConvertStatus::InputIsOutput,
-                    std::string(texts::kInputIsOutput) + "\n" + utf8Of(input.path));
+        return refused(ConvertStatus::InputIsOutput, {FailureKind::InputIsOutput, std::nullopt, input.path});
       }
     }
 
@@ -106,8 +105,9 @@ class Run {
     const bool first = !reader_;
     if (!first) {
       if (host_.StopRequested()) return stopBetweenTexts();
-      if (numbersOut_ && !counts_)
+      if (numbersOut_ && !counts_) {
         return stop(ConvertStatus::NumbersOut, failureText({FailureKind::NumbersOut}));
+      }
       bytesBefore_ = result_.bytesConverted;
     }
     if (counts_) counts_->emplace_back();
@@ -343,8 +343,7 @@ class Run {
   }
 
   ConvertResult folderRefused(const platform::SystemError& error) {
-    return fail(ConvertStatus::FolderNotWritable,
-                std::string(texts::kFolderNotWritable) + "\n" + utf8Of(folder_) + ": " + reasonText(error));
+    return refused(ConvertStatus::FolderNotWritable, {FailureKind::FolderNotWritable, error, folder_});
   }
 
   // ---- The record in hand
@@ -725,6 +724,13 @@ class Run {
     findLeftovers();
     const std::string leftovers = leftoversSentence(result_);
     if (!leftovers.empty()) text += "\n" + leftovers;
+    return fail(status, text);
+  }
+
+  // Refused before anything is read.
+  ConvertResult refused(ConvertStatus status, Failure failure) {
+    const std::string text = failureText(failure);
+    result_.failure = std::move(failure);
     return fail(status, text);
   }
 

@@ -17,6 +17,10 @@ enum class FailureKind {
   NumbersOut,      // the last file number used with input left
   SerialsOut,      // the last Subject serial used with records left
   RecordTooLarge,  // a line would make its record too large to write
+  // A run refused before it reads anything.
+  FolderNotWritable,  // the records' folder (path) refuses a write
+  FolderBusy,         // another run holds the records' folder (path)
+  InputIsOutput,      // the input (path) is one of the records the run would write
   // A record read back, held to the layout that builds it (path: the record).
   RecordUnreadable,    // it could not be opened or read
   RecordNotAFile,      // a folder, or something else that is no file, under a record's name

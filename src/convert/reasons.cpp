@@ -107,9 +107,15 @@ std::string failureText(const Failure& failure) {
   const std::string reason = reasonText(failure.system.value_or(platform::SystemError{}));
   switch (failure.kind) {
     case FailureKind::Read:
+      return std::string(t::kInputOpenFailed) + '\n' + utf8Of(failure.path) + ": " + reason;
     case FailureKind::Write:
-      return std::string(failure.kind == FailureKind::Read ? t::kInputOpenFailed : t::kWriteError) + '\n' +
-             utf8Of(failure.path) + ": " + reason;
+      return std::string(t::kWriteError) + '\n' + utf8Of(failure.path) + ": " + reason;
+    case FailureKind::FolderNotWritable:
+      return std::string(t::kFolderNotWritable) + '\n' + utf8Of(failure.path) + ": " + reason;
+    case FailureKind::FolderBusy:
+      return std::string(t::kFolderBusy) + '\n' + utf8Of(failure.path);
+    case FailureKind::InputIsOutput:
+      return std::string(t::kInputIsOutput) + '\n' + utf8Of(failure.path);
     case FailureKind::NumbersOut:
       return t::fillIn(t::kNumbersOut, {{"last", std::to_string(kLastFileNumber)}});
     case FailureKind::SerialsOut:
