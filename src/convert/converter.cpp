@@ -105,9 +105,7 @@ class Run {
     const bool first = !reader_;
     if (!first) {
       if (host_.StopRequested()) return stopBetweenTexts();
-      if (numbersOut_ && !counts_) {
-        return stop(ConvertStatus::NumbersOut, failureText({FailureKind::NumbersOut}));
-      }
+      if (numbersOut_ && !counts_) return ranOut(ConvertStatus::NumbersOut, {FailureKind::NumbersOut});
       bytesBefore_ = result_.bytesConverted;
     }
     if (counts_) counts_->emplace_back();
@@ -131,7 +129,7 @@ class Run {
       if (first) return fail(ConvertStatus::InputError, text);
       return stop(ConvertStatus::InputError, text + "\n");
     }
-    if (!beginRecord()) return serialsOut();
+    if (!beginRecord()) return ranOut(ConvertStatus::SerialsOut, {FailureKind::SerialsOut});
     aozora_.emplace(settings_.reading.aozora);
     // The notes are found by the filter where it reads them anyway.
     if (headings_ && settings_.reading.aozora != AozoraMode::Keep) aozora_->watchHeadings();
@@ -617,11 +615,11 @@ class Run {
   ConvertResult stopAfterLine() {
     switch (failure_ ? failure_->kind : FailureKind::Write) {
       case FailureKind::NumbersOut:
-        return stop(ConvertStatus::NumbersOut, failureText(*failure_));
+        return ranOut(ConvertStatus::NumbersOut, *failure_);
       case FailureKind::SerialsOut:
-        return serialsOut();
+        return ranOut(ConvertStatus::SerialsOut, *failure_);
       case FailureKind::RecordTooLarge:
-        return stop(ConvertStatus::RecordTooLarge, failureText(*failure_));
+        return ranOut(ConvertStatus::RecordTooLarge, *failure_);
       default:
         return writeFailed();  // nothing else stops a run after a line
     }
@@ -687,8 +685,11 @@ class Run {
     if (last >= first) result_.leftovers = std::make_pair(first, last);
   }
 
-  ConvertResult serialsOut() {
-    return stop(ConvertStatus::SerialsOut, failureText({FailureKind::SerialsOut}));
+  // Numbers, serials or room run out part way: a stop like any other, its Failure kept.
+  ConvertResult ranOut(ConvertStatus status, Failure failure) {
+    const std::string text = failureText(failure);
+    result_.failure = std::move(failure);
+    return stop(status, text);
   }
 
   ConvertResult readFailed(const LineReader& reader, const std::filesystem::path& input) {

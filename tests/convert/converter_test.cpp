@@ -273,6 +273,8 @@ TEST(Convert, SerialsRunOutBeforeTheRecordThatWouldNeed32768) {
   f.message.setSubjectSerial(32766);
   const ConvertResult r = f.run(joinLines({"a" + kLine50, "b" + kLine50, "c" + kLine50}));
   EXPECT_EQ(r.status, ConvertStatus::SerialsOut);
+  ASSERT_TRUE(r.failure);
+  EXPECT_EQ(r.failure->kind, FailureKind::SerialsOut);
   EXPECT_EQ(f.files(), (std::vector<std::string>{"E1__0000.VMG", "E1__0001.VMG"}));
   EXPECT_NE(f.file(1).find("Subject: note-32767\r\n"), std::string::npos);
   EXPECT_EQ(f.message.curMessage(), f.file(1));  // the last record written stays on show
