@@ -1,10 +1,7 @@
 #include "cli/folder_commands.hpp"
 
 #include "convert/join.hpp"
-#include "convert/reasons.hpp"
-#include "convert/texts.hpp"
 #include "convert/verify.hpp"
-#include "core/utf.hpp"
 #include "platform/byte_output.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
@@ -18,32 +15,20 @@ int verifyCommand(const Options& o) {
   return report.listsAnything() ? 1 : 0;
 }
 
-int joinCommand(const Options& o, std::string& error) {
+std::optional<Failure> joinCommand(const Options& o) {
   if (o.output.empty()) {
-    const JoinResult result =
-        joinFolder(o.folder, [](std::string_view bytes) { return platform::writeOutputBytes(bytes); });
-    error = result.message;
-    return result.status == JoinStatus::Joined ? 0 : 1;
+    return joinFolder(o.folder, [](std::string_view bytes) { return platform::writeOutputBytes(bytes); });
   }
   // Made beside its name and put in place once whole, like a record.
   platform::RecordFile file;
   const std::filesystem::path parent = o.output.has_parent_path() ? o.output.parent_path() : ".";
-  if (auto failed = file.create(parent)) {
-    error = std::string(texts::kJoinWriteFailed) + utf8Of(o.output) + ": " + reasonText(*failed);
-    return 1;
-  }
-  const JoinResult result =
-      joinFolder(o.folder, [&file](std::string_view bytes) { return file.write(bytes); });
-  if (result.status != JoinStatus::Joined) {
+  if (auto failed = file.create(parent)) return Failure{FailureKind::JoinWrite, failed, o.output};
+  if (auto stopped = joinFolder(o.folder, [&file](std::string_view bytes) { return file.write(bytes); })) {
     file.discard();
-    error = result.message;
-    return 1;
+    return stopped;
   }
-  if (auto failed = file.commit(o.output)) {
-    error = std::string(texts::kJoinWriteFailed) + utf8Of(o.output) + ": " + reasonText(*failed);
-    return 1;
-  }
-  return 0;
+  if (auto failed = file.commit(o.output)) return Failure{FailureKind::JoinWrite, failed, o.output};
+  return std::nullopt;
 }
 
 }  // namespace orvella::cli

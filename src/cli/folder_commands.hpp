@@ -1,17 +1,18 @@
 // --verify and --join: a folder of records read back, checked or put back together.
 #pragma once
 
-#include <string>
+#include <optional>
 
 #include "cli/options.hpp"
+#include "convert/failure.hpp"
 
 namespace orvella::cli {
 
 // The listing on standard output; the exit code: 1 when it names something, else 0.
 int verifyCommand(const Options& o);
 
-// The joined text on standard output, or in o.output whole or not at all; the exit code, with
-// why it stopped in `error` (UTF-8) when it is not 0.
-int joinCommand(const Options& o, std::string& error);
+// The joined text on standard output, or in o.output whole or not at all; nothing once joined,
+// otherwise why it stopped.
+[[nodiscard]] std::optional<Failure> joinCommand(const Options& o);
 
 }  // namespace orvella::cli

@@ -130,12 +130,12 @@ int run(int argc, char** argv) {
       return check(parsed.options);
     case cli::Action::Verify:
       return cli::verifyCommand(parsed.options);
-    case cli::Action::Join: {
-      std::string error;
-      const int code = cli::joinCommand(parsed.options, error);
-      if (!error.empty()) printError(error);
-      return code;
-    }
+    case cli::Action::Join:
+      if (const auto stopped = cli::joinCommand(parsed.options)) {
+        printError(orvella::failureText(*stopped));
+        return 1;
+      }
+      return 0;
     case cli::Action::Convert:
       break;
   }

@@ -71,7 +71,7 @@ class Run {
       case platform::FolderLock::State::Held:
         break;
       case platform::FolderLock::State::Busy:
-        return fail(ConvertStatus::FolderBusy, std::string(texts::kFolderBusy) + "\n" + utf8Of(folder_));
+        return refused(ConvertStatus::FolderBusy, {FailureKind::FolderBusy, std::nullopt, folder_});
       case platform::FolderLock::State::Failed:
         return folderRefused(*lock_.error());
     }
@@ -84,8 +84,7 @@ class Run {
     platform::removeRecordTemporaries(lock_, inputIds);
     for (const ConvertInput& input : inputs_) {
       if (inputIsAnOutput(input.path)) {
-        return fail(ConvertStatus::InputIsOutput,
-                    std::string(texts::kInputIsOutput) + "\n" + utf8Of(input.path));
+        return refused(ConvertStatus::InputIsOutput, {FailureKind::InputIsOutput, std::nullopt, input.path});
       }
     }
 
@@ -106,7 +105,7 @@ class Run {
     const bool first = !reader_;
     if (!first) {
       if (host_.StopRequested()) return stopBetweenTexts();
-      if (numbersOut_ && !counts_) return stop(ConvertStatus::NumbersOut, numbersOutText());
+      if (numbersOut_ && !counts_) return ranOut(ConvertStatus::NumbersOut, {FailureKind::NumbersOut});
       bytesBefore_ = result_.bytesConverted;
     }
     if (counts_) counts_->emplace_back();
@@ -130,7 +129,7 @@ class Run {
       if (first) return fail(ConvertStatus::InputError, text);
       return stop(ConvertStatus::InputError, text + "\n");
     }
-    if (!beginRecord()) return serialsOut();
+    if (!beginRecord()) return ranOut(ConvertStatus::SerialsOut, {FailureKind::SerialsOut});
     aozora_.emplace(settings_.reading.aozora);
     // The notes are found by the filter where it reads them anyway.
     if (headings_ && settings_.reading.aozora != AozoraMode::Keep) aozora_->watchHeadings();
@@ -342,8 +341,7 @@ class Run {
   }
 
   ConvertResult folderRefused(const platform::SystemError& error) {
-    return fail(ConvertStatus::FolderNotWritable,
-                std::string(texts::kFolderNotWritable) + "\n" + utf8Of(folder_) + ": " + reasonText(error));
+    return refused(ConvertStatus::FolderNotWritable, {FailureKind::FolderNotWritable, error, folder_});
   }
 
   // ---- The record in hand
@@ -368,11 +366,7 @@ class Run {
     message_.NewFile();
     header_.date = recordDate();
     if (!isHeaderSafe(header_.date)) header_.date = headerSafe(header_.date);
-    try {
-      message_.AddHeader(header_);
-    } catch (const SerialExhausted&) {
-      return false;
-    }
+    if (!message_.AddHeader(header_)) return false;
     count_.open();
     bodyLines_ = 0;
     dryBody_ = 0;
@@ -616,25 +610,19 @@ class Run {
     host_.InputRead(result_.inputs.back());
   }
 
-  static std::string numbersOutText() {
-    return texts::fillIn(texts::kNumbersOut, {{"last", std::to_string(kLastFileNumber)}});
-  }
-
   // ---- Endings
 
   ConvertResult stopAfterLine() {
     switch (failure_ ? failure_->kind : FailureKind::Write) {
       case FailureKind::NumbersOut:
-        return stop(ConvertStatus::NumbersOut, numbersOutText());
+        return ranOut(ConvertStatus::NumbersOut, *failure_);
       case FailureKind::SerialsOut:
-        return serialsOut();
+        return ranOut(ConvertStatus::SerialsOut, *failure_);
       case FailureKind::RecordTooLarge:
-        return stop(ConvertStatus::RecordTooLarge, texts::kRecordTooLarge);
-      case FailureKind::Read:
-      case FailureKind::Write:
-        break;
+        return ranOut(ConvertStatus::RecordTooLarge, *failure_);
+      default:
+        return writeFailed();  // nothing else stops a run after a line
     }
-    return writeFailed();
   }
 
   ConvertResult writeFailed() {
@@ -697,9 +685,11 @@ class Run {
     if (last >= first) result_.leftovers = std::make_pair(first, last);
   }
 
-  ConvertResult serialsOut() {
-    return stop(ConvertStatus::SerialsOut,
-                texts::fillIn(texts::kSerialsOut, {{"last", std::to_string(Message::kMaxSerial)}}));
+  // Numbers, serials or room run out part way: a stop like any other, its Failure kept.
+  ConvertResult ranOut(ConvertStatus status, Failure failure) {
+    const std::string text = failureText(failure);
+    result_.failure = std::move(failure);
+    return stop(status, text);
   }
 
   ConvertResult readFailed(const LineReader& reader, const std::filesystem::path& input) {
@@ -735,6 +725,13 @@ class Run {
     findLeftovers();
     const std::string leftovers = leftoversSentence(result_);
     if (!leftovers.empty()) text += "\n" + leftovers;
+    return fail(status, text);
+  }
+
+  // Refused before anything is read.
+  ConvertResult refused(ConvertStatus status, Failure failure) {
+    const std::string text = failureText(failure);
+    result_.failure = std::move(failure);
     return fail(status, text);
   }
 

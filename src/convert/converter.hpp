@@ -87,7 +87,7 @@ struct ConvertResult {
   std::string message;
   int filesWritten = 0;
   std::vector<std::filesystem::path> failedFiles;
-  std::optional<Failure> failure;    // the failed read or write that ended the run, if one did
+  std::optional<Failure> failure;    // the refusal, failed read or failed write that ended the run
   std::optional<int> firstNumber;    // first file attempted
   std::optional<int> lastNumber;     // last file attempted
   int nextNumber = 0;                // where the spinner stands afterwards: the failed one after a failure

@@ -3,6 +3,7 @@
 // user are made from it at the edge (reasons.hpp).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 
@@ -16,12 +17,31 @@ enum class FailureKind {
   NumbersOut,      // the last file number used with input left
   SerialsOut,      // the last Subject serial used with records left
   RecordTooLarge,  // a line would make its record too large to write
+  // A run refused before it reads anything.
+  FolderNotWritable,  // the records' folder (path) refuses a write
+  FolderBusy,         // another run holds the records' folder (path)
+  InputIsOutput,      // the input (path) is one of the records the run would write
+  // A record read back, held to the layout that builds it (path: the record).
+  RecordUnreadable,    // it could not be opened or read
+  RecordNotAFile,      // a folder, or something else that is no file, under a record's name
+  RecordHeaderLine,    // the line is not the header line due at that place
+  RecordLineEnd,       // a CR or an LF that is not a CR LF
+  RecordEndsInHeader,  // the file ends before its header does
+  RecordCutLine,       // the last line has no line end: the file ends part way through it
+  RecordNoFooter,      // the body does not end with the footer
+  RecordAfterFooter,   // something follows the footer
+  // A folder of records read back (path: the folder, or for a hole the first record missing).
+  FolderUnreadable,  // it could not be listed
+  NoRecords,         // nothing in it has a record's name
+  Hole,              // the series misses a number, so it cannot be joined
+  JoinWrite,         // the joined text could not be written (path: its file, empty for the output)
 };
 
 struct Failure {
   FailureKind kind = FailureKind::Write;
-  std::optional<platform::SystemError> system;
-  std::filesystem::path path;
+  std::optional<platform::SystemError> system = std::nullopt;
+  std::filesystem::path path = {};
+  std::uint64_t line = 0;  // where in the file a record's fault was seen, counted from 1
 };
 
 }  // namespace orvella

@@ -1,6 +1,7 @@
 #include "convert/headings.hpp"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "convert/aozora.hpp"
 #include "core/cp932.hpp"
@@ -108,26 +109,27 @@ std::wstring wide(std::u16string_view text) {
   return out;
 }
 
-std::wregex compiled(std::string_view utf8) {
+// Nothing for a pattern that is not UTF-8 or that the library refuses, whose one way to say so
+// is a throw: it stops here.
+std::optional<std::wregex> compiled(std::string_view utf8) {
   const auto text = utf8ToUtf16(utf8);
-  if (!text) throw std::regex_error(std::regex_constants::error_collate);
-  return std::wregex(wide(*text), std::regex_constants::ECMAScript);
+  if (!text) return std::nullopt;
+  try {
+    return std::wregex(wide(*text), std::regex_constants::ECMAScript);
+  } catch (const std::regex_error&) {
+    return std::nullopt;
+  }
 }
 
 }  // namespace
 
-bool isHeadingPattern(std::string_view utf8) {
-  try {
-    (void)compiled(utf8);
-    return true;
-  } catch (const std::regex_error&) {
-    return false;
-  }
-}
+bool isHeadingPattern(std::string_view utf8) { return compiled(utf8).has_value(); }
 
 HeadingFinder::HeadingFinder(std::string_view pattern)
     : word_(marks().heading), wordSearch_(word_.begin(), word_.end()) {
-  if (!pattern.empty()) pattern_ = compiled(pattern);
+  if (pattern.empty()) return;
+  pattern_ = compiled(pattern);
+  if (!pattern_) throw std::invalid_argument("HeadingFinder: a pattern isHeadingPattern refuses");
 }
 
 std::optional<std::string> HeadingFinder::find(std::string_view line, bool notes) const {

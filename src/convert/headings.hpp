@@ -15,8 +15,9 @@ namespace orvella {
 
 class HeadingFinder {
  public:
-  // pattern: ECMAScript, UTF-8, matched on each decoded line; empty for none. An invalid one
-  // throws std::regex_error (isHeadingPattern tells beforehand).
+  // pattern: ECMAScript, UTF-8, matched on each decoded line; empty for none. It must be one
+  // isHeadingPattern accepts (front ends refuse others where the user gives them):
+  // std::invalid_argument otherwise.
   explicit HeadingFinder(std::string_view pattern);
   HeadingFinder(const HeadingFinder&) = delete;  // the search holds on to its own word
   HeadingFinder& operator=(const HeadingFinder&) = delete;

@@ -1,9 +1,7 @@
 #include "convert/join.hpp"
 
-#include "convert/reasons.hpp"
 #include "convert/record_reader.hpp"
 #include "convert/record_series.hpp"
-#include "convert/texts.hpp"
 #include "core/message.hpp"
 #include "platform/record_names.hpp"
 
@@ -36,71 +34,40 @@ class BodyOut : public RecordVisitor {
     return !failed_;
   }
   const std::optional<platform::SystemError>& failed() const { return failed_; }
-  std::uint64_t bytes() const { return bytes_; }
 
  private:
-  void pass(std::string_view bytes) {
-    failed_ = sink_(bytes);
-    if (!failed_) bytes_ += bytes.size();
-  }
+  void pass(std::string_view bytes) { failed_ = sink_(bytes); }
 
   const JoinSink& sink_;
   std::string buffer_;
   std::optional<platform::SystemError> failed_;
-  std::uint64_t bytes_ = 0;
 };
-
-JoinResult stopped(JoinStatus status, std::string message) {
-  JoinResult result;
-  result.status = status;
-  result.message = std::move(message);
-  return result;
-}
-
-JoinResult damaged(int number, const RecordOutcome& outcome) {
-  return stopped(JoinStatus::Damaged, fileNameFor(number) + ": " + faultText(outcome));
-}
 
 }  // namespace
 
-JoinResult joinFolder(const std::filesystem::path& folder, const JoinSink& sink) {
+std::optional<Failure> joinFolder(const std::filesystem::path& folder, const JoinSink& sink) {
   RecordSeries series;
-  if (auto failed = readSeries(folder, series)) {
-    return stopped(JoinStatus::FolderUnreadable,
-                   std::string(texts::kVerifyFolderUnreadable) + reasonText(*failed));
-  }
-  if (series.records.empty()) {
-    return stopped(JoinStatus::NoRecords, texts::fillIn(texts::kVerifyNoRecords, {{"name", fileNameFor(0)}}));
-  }
+  if (auto failed = readSeries(folder, series)) return failed;
+  if (series.records.empty()) return Failure{FailureKind::NoRecords, std::nullopt, folder};
   if (const auto holes = series.holes(); !holes.empty()) {
-    return stopped(JoinStatus::Hole,
-                   texts::fillIn(texts::kJoinHole, {{"name", fileNameFor(holes.front().first)}}));
+    return Failure{FailureKind::Hole, std::nullopt, folder / fileNameFor(holes.front().first)};
   }
   RecordReader reader;
   RecordVisitor nothing;
   for (const SeriesRecord& record : series.records) {
-    RecordOutcome outcome;
-    if (!record.isFile) {
-      outcome.fault = RecordFault::NotAFile;
-    } else {
-      outcome = reader.read(folder / fileNameFor(record.number), nothing);
-    }
-    if (!outcome.ok()) return damaged(record.number, outcome);
+    const std::filesystem::path file = folder / fileNameFor(record.number);
+    if (!record.isFile) return Failure{FailureKind::RecordNotAFile, std::nullopt, file};
+    if (auto fault = reader.read(file, nothing)) return fault;
   }
   BodyOut out(sink);
   for (const SeriesRecord& record : series.records) {
     // A record changed since it was read through stops the join here, what went before gone out.
-    const RecordOutcome outcome = reader.read(folder / fileNameFor(record.number), out);
-    if (!outcome.ok()) return damaged(record.number, outcome);
+    if (auto fault = reader.read(folder / fileNameFor(record.number), out)) return fault;
     if (out.failed()) break;
   }
   out.flush();
-  if (out.failed()) {
-    return stopped(JoinStatus::WriteFailed, std::string(texts::kJoinWriteFailed) + reasonText(*out.failed()));
-  }
-  JoinResult result;
-  result.bytes = out.bytes();
-  return result;
+  if (out.failed()) return Failure{FailureKind::JoinWrite, out.failed(), {}};
+  return std::nullopt;
 }
 
 }  // namespace orvella

@@ -3,30 +3,21 @@
 // the text itself.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <string>
 #include <string_view>
 
-#include "platform/error.hpp"
+#include "convert/failure.hpp"
 
 namespace orvella {
-
-enum class JoinStatus { Joined, FolderUnreadable, NoRecords, Hole, Damaged, WriteFailed };
-
-struct JoinResult {
-  JoinStatus status = JoinStatus::Joined;
-  std::string message;      // why it stopped, naming the file (UTF-8); empty once joined
-  std::uint64_t bytes = 0;  // handed to the sink
-};
 
 // Takes the joined text in order, a piece at a time; an error stops the join.
 using JoinSink = std::function<std::optional<platform::SystemError>(std::string_view bytes)>;
 
 // Every record is read through once before a byte goes to the sink, so a hole or a damaged
-// record stops the join with nothing handed on.
-[[nodiscard]] JoinResult joinFolder(const std::filesystem::path& folder, const JoinSink& sink);
+// record stops the join with nothing handed on. Nothing once joined; otherwise why it stopped (a
+// failed sink is a JoinWrite without a path).
+[[nodiscard]] std::optional<Failure> joinFolder(const std::filesystem::path& folder, const JoinSink& sink);
 
 }  // namespace orvella

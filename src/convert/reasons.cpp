@@ -1,7 +1,11 @@
 #include "convert/reasons.hpp"
 
+#include <iterator>
+
 #include "convert/texts.hpp"
+#include "core/message.hpp"
 #include "core/utf.hpp"
+#include "platform/record_names.hpp"
 
 namespace orvella {
 
@@ -56,13 +60,88 @@ std::string reasonText(const platform::SystemError& error) {
 
 std::string reasonText(const std::error_code& error) { return reasonText(platform::fromCode(error.value())); }
 
+namespace {
+
+// What is wrong with a record read back, naming the line and, for a header line, the one due.
+std::string recordFaultText(const Failure& failure) {
+  namespace t = texts;
+  const std::string line = std::to_string(failure.line);
+  const std::string count = std::to_string(std::size(kFooterLines));
+  switch (failure.kind) {
+    case FailureKind::RecordUnreadable:
+      return std::string(t::kRecordUnreadable) + reasonText(failure.system.value_or(platform::SystemError{}));
+    case FailureKind::RecordNotAFile:
+      return std::string(t::kRecordNotAFile);
+    case FailureKind::RecordHeaderLine: {
+      const HeaderLine& due = kHeaderLines[failure.line - 1];
+      const std::string_view text = due.text.empty()                 ? t::kRecordHeaderBlank
+                                    : due.value == HeaderValue::None ? t::kRecordHeaderLine
+                                                                     : t::kRecordHeaderStart;
+      return t::fillIn(text, {{"line", line}, {"text", std::string(due.text)}});
+    }
+    case FailureKind::RecordLineEnd:
+      return t::fillIn(t::kRecordLineEnd, {{"line", line}});
+    case FailureKind::RecordEndsInHeader:
+      return t::fillIn(t::kRecordEndsInHeader, {{"line", line}});
+    case FailureKind::RecordCutLine:
+      return t::fillIn(t::kRecordCutLine, {{"line", line}});
+    case FailureKind::RecordNoFooter: {
+      std::string lines;
+      for (std::string_view footer : kFooterLines) {
+        if (!lines.empty()) lines += t::kListSeparator;
+        lines += footer.empty() ? t::kBlankLine : footer;
+      }
+      return t::fillIn(t::kRecordNoFooter, {{"count", count}, {"lines", lines}});
+    }
+    case FailureKind::RecordAfterFooter:
+      return t::fillIn(t::kRecordAfterFooter, {{"count", count}, {"line", line}});
+    default:
+      return {};  // not a record's fault
+  }
+}
+
+}  // namespace
+
 std::string failureText(const Failure& failure) {
-  std::string text(failure.kind == FailureKind::Read ? texts::kInputOpenFailed : texts::kWriteError);
-  text += '\n';
-  text += utf8Of(failure.path);
-  text += ": ";
-  text += reasonText(failure.system.value_or(platform::SystemError{}));
-  return text;
+  namespace t = texts;
+  const std::string reason = reasonText(failure.system.value_or(platform::SystemError{}));
+  switch (failure.kind) {
+    case FailureKind::Read:
+      return std::string(t::kInputOpenFailed) + '\n' + utf8Of(failure.path) + ": " + reason;
+    case FailureKind::Write:
+      return std::string(t::kWriteError) + '\n' + utf8Of(failure.path) + ": " + reason;
+    case FailureKind::FolderNotWritable:
+      return std::string(t::kFolderNotWritable) + '\n' + utf8Of(failure.path) + ": " + reason;
+    case FailureKind::FolderBusy:
+      return std::string(t::kFolderBusy) + '\n' + utf8Of(failure.path);
+    case FailureKind::InputIsOutput:
+      return std::string(t::kInputIsOutput) + '\n' + utf8Of(failure.path);
+    case FailureKind::NumbersOut:
+      return t::fillIn(t::kNumbersOut, {{"last", std::to_string(kLastFileNumber)}});
+    case FailureKind::SerialsOut:
+      return t::fillIn(t::kSerialsOut, {{"last", std::to_string(Message::kMaxSerial)}});
+    case FailureKind::RecordTooLarge:
+      return std::string(t::kRecordTooLarge);
+    case FailureKind::FolderUnreadable:
+      return std::string(t::kVerifyFolderUnreadable) + reason;
+    case FailureKind::NoRecords:
+      return t::fillIn(t::kVerifyNoRecords, {{"name", fileNameFor(0)}});
+    case FailureKind::Hole:
+      return t::fillIn(t::kJoinHole, {{"name", utf8Of(failure.path.filename())}});
+    case FailureKind::JoinWrite:
+      return std::string(t::kJoinWriteFailed) + (failure.path.empty() ? "" : utf8Of(failure.path) + ": ") +
+             reason;
+    case FailureKind::RecordUnreadable:
+    case FailureKind::RecordNotAFile:
+    case FailureKind::RecordHeaderLine:
+    case FailureKind::RecordLineEnd:
+    case FailureKind::RecordEndsInHeader:
+    case FailureKind::RecordCutLine:
+    case FailureKind::RecordNoFooter:
+    case FailureKind::RecordAfterFooter:
+      break;
+  }
+  return utf8Of(failure.path.filename()) + ": " + recordFaultText(failure);
 }
 
 }  // namespace orvella

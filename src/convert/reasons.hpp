@@ -13,7 +13,7 @@ namespace orvella {
 // The same for a failure the standard library reports (std::filesystem, std::system_error),
 // whose number is the platform's own.
 [[nodiscard]] std::string reasonText(const std::error_code& error);
-// A failed read or write as the user is told it: what failed, then the file and why.
+// A failure as the user is told it: what failed, the file or the record's line, and why.
 [[nodiscard]] std::string failureText(const Failure& failure);
 
 }  // namespace orvella

@@ -7,8 +7,6 @@
 #include <iterator>
 
 #include "convert/line_reader.hpp"
-#include "convert/reasons.hpp"
-#include "convert/texts.hpp"
 #include "platform/files.hpp"
 
 namespace orvella {
@@ -29,14 +27,14 @@ constexpr std::size_t kHeaderKept = 1024;
 // few short ones, which may yet turn out to be the footer.
 class Parser {
  public:
-  explicit Parser(RecordVisitor& visitor) : visitor_(visitor) {}
+  Parser(const std::filesystem::path& file, RecordVisitor& visitor) : file_(file), visitor_(visitor) {}
 
   // False at the first fault.
   bool feed(std::string_view block) {
     while (!block.empty()) {
       if (pendingCr_) {
         pendingCr_ = false;
-        if (block.front() != '\n') return fail(RecordFault::LineEnd);
+        if (block.front() != '\n') return fail(FailureKind::RecordLineEnd);
         block.remove_prefix(1);
         if (!endLine()) return false;
         continue;
@@ -47,8 +45,9 @@ class Parser {
       std::string_view content = block.substr(0, at);
       const bool crLast = !content.empty() && content.back() == '\r';
       if (crLast) content.remove_suffix(1);
-      if (std::memchr(content.data(), '\r', content.size()) != nullptr) return fail(RecordFault::LineEnd);
-      if (lf && !crLast) return fail(RecordFault::LineEnd);
+      if (std::memchr(content.data(), '\r', content.size()) != nullptr)
+        return fail(FailureKind::RecordLineEnd);
+      if (lf && !crLast) return fail(FailureKind::RecordLineEnd);
       add(content);
       if (!lf) {
         pendingCr_ = crLast;
@@ -60,26 +59,25 @@ class Parser {
     return true;
   }
 
-  RecordOutcome finish() {
-    if (outcome_.ok()) {
+  std::optional<Failure> finish() {
+    if (!fault_) {
       if (!inHeader() && (lineStarted_ || pendingCr_)) {
-        fail(footerHeld() ? RecordFault::AfterFooter : RecordFault::CutLine);
+        fail(footerHeld() ? FailureKind::RecordAfterFooter : FailureKind::RecordCutLine);
       } else if (inHeader()) {
-        fail(RecordFault::EndsInHeader);
+        fail(FailureKind::RecordEndsInHeader);
       } else if (!footerHeld()) {
         if (footerSeenAt_ != 0) line_ = footerSeenAt_;
-        fail(footerSeenAt_ != 0 ? RecordFault::AfterFooter : RecordFault::NoFooter);
+        fail(footerSeenAt_ != 0 ? FailureKind::RecordAfterFooter : FailureKind::RecordNoFooter);
       }
     }
-    return outcome_;
+    return fault_;
   }
 
  private:
   bool inHeader() const { return line_ <= kHeaderCount; }
 
-  bool fail(RecordFault fault) {
-    outcome_.fault = fault;
-    outcome_.line = line_;
+  bool fail(FailureKind kind) {
+    fault_ = Failure{kind, std::nullopt, file_, line_};
     return false;
   }
 
@@ -114,7 +112,7 @@ class Parser {
   bool endLine() {
     lineStarted_ = false;
     if (inHeader()) {
-      if (!headerLineOk()) return fail(RecordFault::HeaderLine);
+      if (!headerLineOk()) return fail(FailureKind::RecordHeaderLine);
       header_.clear();
       headerBytes_ = 0;
     } else if (streaming_) {
@@ -156,8 +154,9 @@ class Parser {
     held_.clear();
   }
 
+  const std::filesystem::path& file_;
   RecordVisitor& visitor_;
-  RecordOutcome outcome_;
+  std::optional<Failure> fault_;
   std::uint64_t line_ = 1;
   bool pendingCr_ = false;    // the block ended on a CR; its LF comes next
   bool lineStarted_ = false;  // the line in hand has bytes
@@ -173,69 +172,22 @@ class Parser {
 
 RecordReader::RecordReader() : block_(LineReader::kBlockSize) {}
 
-RecordOutcome RecordReader::read(const std::filesystem::path& file, RecordVisitor& visitor) {
-  RecordOutcome unreadable;
-  unreadable.fault = RecordFault::Unreadable;
+std::optional<Failure> RecordReader::read(const std::filesystem::path& file, RecordVisitor& visitor) {
+  bytes_ = 0;
   platform::InputFile in;
   if (auto failed = in.open(file)) {
-    unreadable.error = *failed;
-    if (failed->kind == platform::ErrorKind::IsFolder) unreadable.fault = RecordFault::NotAFile;
-    return unreadable;
+    const bool folder = failed->kind == platform::ErrorKind::IsFolder;
+    return Failure{folder ? FailureKind::RecordNotAFile : FailureKind::RecordUnreadable, *failed, file};
   }
-  Parser parser(visitor);
-  std::uint64_t bytes = 0;
+  Parser parser(file, visitor);
   for (;;) {
     const platform::ReadResult got = in.read(block_.data(), block_.size());
-    if (got.error) {
-      unreadable.error = *got.error;
-      unreadable.bytes = bytes;
-      return unreadable;
-    }
+    if (got.error) return Failure{FailureKind::RecordUnreadable, *got.error, file};
     if (got.bytes == 0) break;
-    bytes += got.bytes;
+    bytes_ += got.bytes;
     if (!parser.feed(std::string_view(block_.data(), got.bytes))) break;
   }
-  RecordOutcome outcome = parser.finish();
-  outcome.bytes = bytes;
-  return outcome;
-}
-
-std::string faultText(const RecordOutcome& outcome) {
-  namespace t = texts;
-  const std::string line = std::to_string(outcome.line);
-  const std::string count = std::to_string(kFooterCount);
-  switch (outcome.fault) {
-    case RecordFault::None:
-      return {};
-    case RecordFault::Unreadable:
-      return std::string(t::kRecordUnreadable) + reasonText(outcome.error);
-    case RecordFault::NotAFile:
-      return std::string(t::kRecordNotAFile);
-    case RecordFault::HeaderLine: {
-      const HeaderLine& due = kHeaderLines[outcome.line - 1];
-      const std::string_view text = due.text.empty()                 ? t::kRecordHeaderBlank
-                                    : due.value == HeaderValue::None ? t::kRecordHeaderLine
-                                                                     : t::kRecordHeaderStart;
-      return t::fillIn(text, {{"line", line}, {"text", std::string(due.text)}});
-    }
-    case RecordFault::LineEnd:
-      return t::fillIn(t::kRecordLineEnd, {{"line", line}});
-    case RecordFault::EndsInHeader:
-      return t::fillIn(t::kRecordEndsInHeader, {{"line", line}});
-    case RecordFault::CutLine:
-      return t::fillIn(t::kRecordCutLine, {{"line", line}});
-    case RecordFault::NoFooter: {
-      std::string lines;
-      for (std::string_view footer : kFooterLines) {
-        if (!lines.empty()) lines += t::kListSeparator;
-        lines += footer.empty() ? t::kBlankLine : footer;
-      }
-      return t::fillIn(t::kRecordNoFooter, {{"count", count}, {"lines", lines}});
-    }
-    case RecordFault::AfterFooter:
-      return t::fillIn(t::kRecordAfterFooter, {{"count", count}, {"line", line}});
-  }
-  return {};
+  return parser.finish();
 }
 
 }  // namespace orvella

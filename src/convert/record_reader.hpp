@@ -6,34 +6,14 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <string>
+#include <optional>
 #include <string_view>
 #include <vector>
 
+#include "convert/failure.hpp"
 #include "core/message.hpp"
-#include "platform/error.hpp"
 
 namespace orvella {
-
-enum class RecordFault {
-  None,
-  Unreadable,    // the file could not be opened or read
-  NotAFile,      // a folder, or something else that is no file, under a record's name
-  HeaderLine,    // the line is not the header line due at that place
-  LineEnd,       // a CR or an LF that is not a CR LF
-  EndsInHeader,  // the file ends before its header does
-  CutLine,       // the last line has no line end: the file ends part way through it
-  NoFooter,      // the body does not end with the footer
-  AfterFooter,   // something follows the footer
-};
-
-struct RecordOutcome {
-  RecordFault fault = RecordFault::None;
-  std::uint64_t line = 0;       // where the fault was seen, counted from 1
-  platform::SystemError error;  // why, for Unreadable
-  std::uint64_t bytes = 0;      // bytes read
-  bool ok() const { return fault == RecordFault::None; }
-};
 
 // What reading a record hands out, in file order.
 class RecordVisitor {
@@ -50,14 +30,14 @@ class RecordVisitor {
 class RecordReader {
  public:
   RecordReader();
-  // Reads the file to its end, or up to its first fault.
-  [[nodiscard]] RecordOutcome read(const std::filesystem::path& file, RecordVisitor& visitor);
+  // Reads the file to its end, or up to its first fault: the fault, nothing for a whole record.
+  [[nodiscard]] std::optional<Failure> read(const std::filesystem::path& file, RecordVisitor& visitor);
+  // Bytes the last read took from its file.
+  [[nodiscard]] std::uint64_t bytesRead() const { return bytes_; }
 
  private:
   std::vector<char> block_;  // kept from record to record
+  std::uint64_t bytes_ = 0;
 };
-
-// The fault for the user (UTF-8), naming the line and, for a header line, the one expected.
-[[nodiscard]] std::string faultText(const RecordOutcome& outcome);
 
 }  // namespace orvella

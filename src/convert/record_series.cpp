@@ -18,9 +18,10 @@ std::vector<std::pair<int, int>> RecordSeries::holes() const {
   return runs;
 }
 
-std::optional<platform::SystemError> readSeries(const std::filesystem::path& folder, RecordSeries& series) {
+std::optional<Failure> readSeries(const std::filesystem::path& folder, RecordSeries& series) {
   std::vector<platform::FolderEntry> entries;
-  if (auto failed = platform::listFolder(folder, entries)) return failed;
+  if (auto failed = platform::listFolder(folder, entries))
+    return Failure{FailureKind::FolderUnreadable, failed, folder};
   for (const platform::FolderEntry& entry : entries) {
     if (const auto number = recordNumberOf(utf8Of(entry.name))) {
       series.records.push_back({*number, entry.isFile});

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/error.hpp"
+#include "convert/failure.hpp"
 
 namespace orvella {
 
@@ -24,8 +24,7 @@ struct RecordSeries {
   [[nodiscard]] std::vector<std::pair<int, int>> holes() const;
 };
 
-// Nothing when the folder could be read; otherwise why not.
-[[nodiscard]] std::optional<platform::SystemError> readSeries(const std::filesystem::path& folder,
-                                                              RecordSeries& series);
+// Nothing when the folder could be read; otherwise why not (FolderUnreadable).
+[[nodiscard]] std::optional<Failure> readSeries(const std::filesystem::path& folder, RecordSeries& series);
 
 }  // namespace orvella

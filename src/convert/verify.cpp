@@ -5,6 +5,7 @@
 
 #include "convert/reasons.hpp"
 #include "convert/record_count.hpp"
+#include "convert/record_reader.hpp"
 #include "convert/texts.hpp"
 #include "core/date_stamp.hpp"
 #include "core/length_b.hpp"
@@ -78,33 +79,29 @@ std::string sizeText(const RecordSize& size) {
 }  // namespace
 
 bool VerifyReport::listsAnything() const {
-  return folderError || series.records.empty() || !series.holes().empty() || !series.strays.empty() ||
+  return folderFailure || series.records.empty() || !series.holes().empty() || !series.strays.empty() ||
          !damaged.empty() || !overLimit.empty() || structure.count() > 0 || !unreadableDates.empty() ||
          !datesBack.empty();
 }
 
 VerifyReport verifyFolder(const std::filesystem::path& folder, std::int64_t limit) {
   VerifyReport report;
-  if (auto failed = readSeries(folder, report.series)) {
-    report.folderError = failed;
-    return report;
-  }
+  report.folderFailure = readSeries(folder, report.series);
+  if (report.folderFailure) return report;
   RecordReader reader;
   std::optional<std::pair<int, std::chrono::sys_seconds>> lastDate;
   for (const SeriesRecord& record : report.series.records) {
+    const std::filesystem::path file = folder / fileNameFor(record.number);
     if (!record.isFile) {
-      RecordOutcome outcome;
-      outcome.fault = RecordFault::NotAFile;
-      report.damaged.push_back({record.number, outcome});
+      report.damaged.push_back({FailureKind::RecordNotAFile, std::nullopt, file});
       continue;
     }
     RecordLook look(record.number);
-    const RecordOutcome outcome = reader.read(folder / fileNameFor(record.number), look);
-    if (!outcome.ok()) {
-      report.damaged.push_back({record.number, outcome});
+    if (auto fault = reader.read(file, look)) {
+      report.damaged.push_back(*fault);
       continue;
     }
-    const RecordSize size{record.number, look.counted(), outcome.bytes};
+    const RecordSize size{record.number, look.counted(), reader.bytesRead()};
     if (!report.largest || size.counted > report.largest->counted) report.largest = size;
     if (size.counted > limit) report.overLimit.push_back(size);
     report.structure.merge(look.structure());
@@ -122,13 +119,13 @@ VerifyReport verifyFolder(const std::filesystem::path& folder, std::int64_t limi
 std::vector<std::string> verifyListing(const VerifyReport& report, std::int64_t limit) {
   namespace t = texts;
   std::vector<std::string> out;
-  if (report.folderError) {
-    out.push_back(std::string(t::kVerifyFolderUnreadable) + reasonText(*report.folderError));
+  if (report.folderFailure) {
+    out.push_back(failureText(*report.folderFailure));
     return out;
   }
   const RecordSeries& series = report.series;
   if (series.records.empty()) {
-    out.push_back(t::fillIn(t::kVerifyNoRecords, {{"name", fileNameFor(0)}}));
+    out.push_back(failureText({FailureKind::NoRecords}));
   } else {
     out.push_back(t::fillIn(t::kVerifySeries, {{"first", fileNameFor(series.records.front().number)},
                                                {"last", fileNameFor(series.records.back().number)},
@@ -150,8 +147,7 @@ std::vector<std::string> verifyListing(const VerifyReport& report, std::int64_t 
   section(out, t::kVerifyStrays, items.size(), t::kFilesSuffix, items);
 
   items.clear();
-  for (const DamagedRecord& d : report.damaged)
-    items.push_back(fileNameFor(d.number) + ": " + faultText(d.outcome));
+  for (const Failure& fault : report.damaged) items.push_back(failureText(fault));
   section(out, t::kVerifyDamaged, items.size(), t::kFilesSuffix, items);
 
   if (report.largest) {

@@ -9,10 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "convert/failure.hpp"
 #include "convert/input_report.hpp"
-#include "convert/record_reader.hpp"
 #include "convert/record_series.hpp"
-#include "platform/error.hpp"
 
 namespace orvella {
 
@@ -22,17 +21,12 @@ struct RecordSize {
   std::uint64_t bytes = 0;   // the file's size
 };
 
-struct DamagedRecord {
-  int number = 0;
-  RecordOutcome outcome;
-};
-
 // A record the layout does not describe is listed as damaged and left out of the sizes, the
 // body lines and the Dates: nothing is read into it.
 struct VerifyReport {
-  std::optional<platform::SystemError> folderError;  // the folder could not be read
+  std::optional<Failure> folderFailure;  // the folder could not be read
   RecordSeries series;
-  std::vector<DamagedRecord> damaged;
+  std::vector<Failure> damaged;       // in number order
   std::optional<RecordSize> largest;  // by counted size
   std::vector<RecordSize> overLimit;
   StructureLines structure;          // body lines a reader may take for structure, with their record

@@ -1,5 +1,6 @@
 #include "core/message.hpp"
 
+#include <stdexcept>
 #include <string>
 
 #include "core/cp932.hpp"
@@ -29,8 +30,8 @@ void Message::setSubjectSerial(int serial) {
   serial_ = serial;
 }
 
-void Message::AddHeader(const HeaderInputs& in) {
-  if (in.serialOn && serial_ > kMaxSerial) throw SerialExhausted();
+bool Message::AddHeader(const HeaderInputs& in) {
+  if (in.serialOn && serial_ > kMaxSerial) return false;
 
   for (const HeaderLine& line : kHeaderLines) {
     if (line.value == HeaderValue::None) {
@@ -59,6 +60,7 @@ void Message::AddHeader(const HeaderInputs& in) {
     AddText(text);
   }
   if (in.serialOn) ++serial_;
+  return true;
 }
 
 void Message::AddFooter() {

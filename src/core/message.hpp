@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -70,12 +69,6 @@ struct HeaderInputs {
   std::u16string to;
 };
 
-// Thrown by AddHeader when the next Subject would need a serial past Message::kMaxSerial.
-class SerialExhausted : public std::runtime_error {
- public:
-  SerialExhausted() : std::runtime_error("subject serial exhausted") {}
-};
-
 // The serial as the pattern shows it (formatWholeNumber's rules).
 std::u16string renderSerial(int number, std::u16string_view pattern);
 
@@ -87,7 +80,9 @@ class Message {
   void NewFile();
   void AddText(std::string_view bytes);    // one body line, raw bytes
   void AddText(std::u16string_view text);  // one line of text, encoded here
-  void AddHeader(const HeaderInputs& in);  // may throw SerialExhausted, leaving the buffer as it was
+  // False when the Subject would need a serial past kMaxSerial (the serials have run out); the
+  // buffer is then as it was.
+  [[nodiscard]] bool AddHeader(const HeaderInputs& in);
   void AddFooter();
   // A long line in pieces: AddPiece for each, then EndLine; the bytes of one AddText.
   void AddPiece(std::string_view bytes) { cur_.append(bytes); }

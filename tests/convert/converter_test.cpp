@@ -273,6 +273,8 @@ TEST(Convert, SerialsRunOutBeforeTheRecordThatWouldNeed32768) {
   f.message.setSubjectSerial(32766);
   const ConvertResult r = f.run(joinLines({"a" + kLine50, "b" + kLine50, "c" + kLine50}));
   EXPECT_EQ(r.status, ConvertStatus::SerialsOut);
+  ASSERT_TRUE(r.failure);
+  EXPECT_EQ(r.failure->kind, FailureKind::SerialsOut);
   EXPECT_EQ(f.files(), (std::vector<std::string>{"E1__0000.VMG", "E1__0001.VMG"}));
   EXPECT_NE(f.file(1).find("Subject: note-32767\r\n"), std::string::npos);
   EXPECT_EQ(f.message.curMessage(), f.file(1));  // the last record written stays on show
@@ -286,7 +288,7 @@ TEST(Convert, SerialsRunOutBeforeTheRecordThatWouldNeed32768) {
 TEST(Convert, SerialsExhaustedAtTheStartWriteNothing) {
   Fixture f;
   f.message.setSubjectSerial(32767);
-  f.message.AddHeader(f.settings.header);  // uses 32767
+  ASSERT_TRUE(f.message.AddHeader(f.settings.header));  // uses 32767
   const ConvertResult r = f.run("a\r\n");
   EXPECT_EQ(r.status, ConvertStatus::SerialsOut);
   EXPECT_TRUE(f.files().empty());
@@ -298,7 +300,7 @@ TEST(Convert, WithoutTheSerialTheCounterIsNotALimit) {
   f.settings.limit = 200;
   f.settings.header.serialOn = false;
   f.message.setSubjectSerial(32767);
-  f.message.AddHeader(HeaderInputs{});  // uses 32767
+  ASSERT_TRUE(f.message.AddHeader(HeaderInputs{}));  // uses 32767
   const ConvertResult r = f.run(joinLines(repeat(kLine50, 3)));
   EXPECT_EQ(r.status, ConvertStatus::Completed);
   EXPECT_EQ(f.files().size(), 3u);

@@ -10,6 +10,7 @@
 
 #include "convert/join.hpp"
 #include "convert/line_reader.hpp"
+#include "convert/reasons.hpp"
 #include "convert/record_reader.hpp"
 #include "convert/verify.hpp"
 #include "core/length_b.hpp"
@@ -104,11 +105,11 @@ TEST(RecordFolder, JoinedIsTheTextAsConvertedAndTheFolderVerifiesClean) {
       const std::string where = "form " + std::to_string(int(form)) + " seed " + std::to_string(seed);
 
       std::string joined;
-      const JoinResult j = joinFolder(f.out, [&](std::string_view b) {
+      const auto stopped = joinFolder(f.out, [&](std::string_view b) {
         joined += b;
         return std::optional<platform::SystemError>();
       });
-      EXPECT_EQ(j.status, JoinStatus::Joined) << where << j.message;
+      EXPECT_FALSE(stopped) << where << failureText(*stopped);
       EXPECT_EQ(joined, text.converted) << where;
 
       const VerifyReport v = verifyFolder(f.out, limit);
@@ -123,12 +124,51 @@ TEST(RecordFolder, JoinedIsTheTextAsConvertedAndTheFolderVerifiesClean) {
   }
 }
 
+// A join that cannot go on says what stopped it and where (path: nullptr for none, "" for the
+// folder), and hands nothing on unless the sink itself failed.
+TEST(RecordFolder, AJoinThatCannotGoOnSaysWhatAndWhere) {
+  const struct {
+    FailureKind kind;
+    const char* path;
+    std::function<void(const fs::path&)> damage;
+  } stops[] = {
+      {FailureKind::NoRecords, "", [](const fs::path& d) { fs::remove_all(d), fs::create_directory(d); }},
+      {FailureKind::Hole, "E1__0001.VMG", [](const fs::path& d) { fs::remove(d / "E1__0001.VMG"); }},
+      {FailureKind::RecordNotAFile, "E1__0002.VMG",
+       [](const fs::path& d) { fs::remove(d / "E1__0002.VMG"), fs::create_directory(d / "E1__0002.VMG"); }},
+      {FailureKind::RecordEndsInHeader, "E1__0002.VMG",
+       [](const fs::path& d) { fs::resize_file(d / "E1__0002.VMG", 40); }},
+      {FailureKind::JoinWrite, nullptr, [](const fs::path&) {}},
+  };
+  for (const auto& stop : stops) {
+    testing::ConversionFolder f(u"s");
+    std::string text;
+    for (int line = 0; line < 6; ++line) text += std::string(50, 'a') + "\r\n";
+    writeFile(f.settings.input, text);
+    f.settings.limit = 200;
+    ASSERT_GE(Convert(f.settings, f.message, f.host).filesWritten, 3);
+    stop.damage(f.out);
+    const bool sinkFails = stop.kind == FailureKind::JoinWrite;
+    std::string handed;
+    const auto failure = joinFolder(f.out, [&](std::string_view b) {
+      handed += b;
+      return sinkFails ? std::optional(platform::SystemError{platform::ErrorKind::DiskFull, 0})
+                       : std::nullopt;
+    });
+    ASSERT_TRUE(failure) << int(stop.kind);
+    EXPECT_EQ(failure->kind, stop.kind);
+    EXPECT_EQ(failure->path, !stop.path ? fs::path() : *stop.path ? f.out / stop.path : f.out);
+    EXPECT_EQ(failure->system.has_value(), sinkFails);
+    EXPECT_EQ(handed.empty(), !sinkFails);
+  }
+}
+
 // A record whose first body line ends with its CR as the last byte of the reader's first block.
 std::string straddlingRecord() {
   Message m;
   HeaderInputs h;
   h.date = u"Wed, 11 Feb 2004 05:15:55 +0900";
-  m.AddHeader(h);
+  EXPECT_TRUE(m.AddHeader(h));
   const std::size_t header = m.curMessage().size();
   m.AddText(std::string(LineReader::kBlockSize - 1 - header, 'x'));
   m.AddText(std::string_view("b"));
@@ -144,7 +184,7 @@ void replace(std::string& s, std::string_view from, std::string_view to) {
 struct FaultCase {
   const char* name;
   std::function<void(std::string&)> damage;
-  RecordFault fault;
+  std::optional<FailureKind> fault;
   std::uint64_t line;  // 16 is the first body line, 19..21 the footer
   friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -158,38 +198,39 @@ TEST_P(RecordFaults, AreFoundOnTheirLine) {
   writeFile(dir / "E1__0000.VMG", bytes);
   RecordReader reader;
   RecordVisitor nothing;
-  const RecordOutcome o = reader.read(dir / "E1__0000.VMG", nothing);
-  EXPECT_EQ(o.fault, GetParam().fault);
-  if (!o.ok()) {
-    EXPECT_EQ(o.line, GetParam().line);
+  const auto fault = reader.read(dir / "E1__0000.VMG", nothing);
+  EXPECT_EQ(fault ? std::optional(fault->kind) : std::nullopt, GetParam().fault);
+  if (fault) {
+    EXPECT_EQ(fault->line, GetParam().line);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RecordFaults,
     ::testing::Values(
-        FaultCase{"Whole", [](std::string&) {}, RecordFault::None, 0},
+        FaultCase{"Whole", [](std::string&) {}, std::nullopt, 0},
         FaultCase{"FixedLineChanged", [](std::string& s) { replace(s, "INBOX", "OUTBOX"); },
-                  RecordFault::HeaderLine, 5},
+                  FailureKind::RecordHeaderLine, 5},
         FaultCase{"ValueLineLostItsName", [](std::string& s) { replace(s, "From: ", "Frm: "); },
-                  RecordFault::HeaderLine, 8},
+                  FailureKind::RecordHeaderLine, 8},
         FaultCase{"ExtraHeaderLine", [](std::string& s) { replace(s, "Cc: \r\n", "Cc: \r\nX-Note: 1\r\n"); },
-                  RecordFault::HeaderLine, 12},
+                  FailureKind::RecordHeaderLine, 12},
         FaultCase{"LoneLfInTheHeader", [](std::string& s) { replace(s, "VERSION:1.1\r\n", "VERSION:1.1\n"); },
-                  RecordFault::LineEnd, 2},
+                  FailureKind::RecordLineEnd, 2},
         FaultCase{"CrLfSplitByTheBlockLosesItsLf", [](std::string& s) { s[LineReader::kBlockSize] = 'y'; },
-                  RecordFault::LineEnd, 16},
+                  FailureKind::RecordLineEnd, 16},
         FaultCase{"LoneCrInABodyLine", [](std::string& s) { replace(s, "\r\nb\r\n", "\r\nb\rb\r\n"); },
-                  RecordFault::LineEnd, 17},
-        FaultCase{"CutInTheHeader", [](std::string& s) { s.resize(40); }, RecordFault::EndsInHeader, 3},
-        FaultCase{"Empty", [](std::string& s) { s.clear(); }, RecordFault::EndsInHeader, 1},
+                  FailureKind::RecordLineEnd, 17},
+        FaultCase{"CutInTheHeader", [](std::string& s) { s.resize(40); }, FailureKind::RecordEndsInHeader, 3},
+        FaultCase{"Empty", [](std::string& s) { s.clear(); }, FailureKind::RecordEndsInHeader, 1},
         FaultCase{"CutPartWayThroughALine", [](std::string& s) { s.resize(s.size() - 4); },
-                  RecordFault::CutLine, 21},
+                  FailureKind::RecordCutLine, 21},
         FaultCase{"CutAtALineEnd", [](std::string& s) { s.resize(s.find("\r\nEND:VBODY") + 2); },
-                  RecordFault::NoFooter, 20},
-        FaultCase{"LineAfterTheFooter", [](std::string& s) { s += "more\r\n"; }, RecordFault::AfterFooter,
-                  22},
-        FaultCase{"ByteAfterTheFooter", [](std::string& s) { s += "\x1a"; }, RecordFault::AfterFooter, 22}),
+                  FailureKind::RecordNoFooter, 20},
+        FaultCase{"LineAfterTheFooter", [](std::string& s) { s += "more\r\n"; },
+                  FailureKind::RecordAfterFooter, 22},
+        FaultCase{"ByteAfterTheFooter", [](std::string& s) { s += "\x1a"; }, FailureKind::RecordAfterFooter,
+                  22}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

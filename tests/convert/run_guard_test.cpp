@@ -43,6 +43,8 @@ TEST(RunGuard, AFolderHeldByAnotherRunIsRefusedBeforeReading) {
   ASSERT_EQ(other.acquire(s.out), platform::FolderLock::State::Held);
   const ConvertResult r = Convert(s.settings, s.message, s.host);
   EXPECT_EQ(r.status, ConvertStatus::FolderBusy);
+  ASSERT_TRUE(r.failure);
+  EXPECT_EQ(r.failure->path, s.out);
   EXPECT_EQ(s.host.progress, 0);
   EXPECT_TRUE(s.files().empty());
   ASSERT_EQ(s.host.messages.size(), 1u);
