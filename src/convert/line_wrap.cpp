@@ -58,13 +58,13 @@ std::size_t LineWrap::split(bool endsLine) {
   const std::int64_t late = room_ - room_ / 4;
   std::size_t start = 0;             // of the part in hand
   std::size_t i = midChar_ ? 1 : 0;  // a character starts here
-  std::int64_t m = used_ + static_cast<std::int64_t>(i);
+  std::int64_t m = used_ + measureOf(s.substr(0, i));
   std::size_t best = 0;  // a break after a closing mark, late in the part
   while (i < s.size()) {
     const bool lead = isLead(static_cast<unsigned char>(s[i]));
     if (lead && i + 1 == s.size() && !endsLine) break;  // its trail comes with the next piece
     const std::size_t len = lead && i + 1 < s.size() ? 2 : 1;
-    const std::int64_t w = s[i] == '\0' ? 2 : static_cast<std::int64_t>(len);
+    const std::int64_t w = measureOf(s.substr(i, len));  // a trail byte may be a NUL too
     if (m + w > room_ && (m > 0 || i > start)) {
       const std::size_t cut = best > start ? best : i;
       cuts_.push_back(cut);
@@ -92,12 +92,12 @@ std::size_t LineWrap::split(bool endsLine) {
 std::size_t LineWrap::passable(std::size_t from, bool midChar) {
   const std::string_view s(held_);
   std::size_t i = from + (midChar ? 1 : 0);
-  std::int64_t m = (from == 0 ? used_ : 0) + static_cast<std::int64_t>(i - from);
+  std::int64_t m = (from == 0 ? used_ : 0) + measureOf(s.substr(from, i - from));
   while (i < s.size()) {
     const bool lead = isLead(static_cast<unsigned char>(s[i]));
     if (lead && i + 1 == s.size()) break;
     const std::size_t len = lead ? 2 : 1;
-    const std::int64_t w = s[i] == '\0' ? 2 : static_cast<std::int64_t>(len);
+    const std::int64_t w = measureOf(s.substr(i, len));
     if (m + w > passUpTo_) break;
     m += w;
     i += len;

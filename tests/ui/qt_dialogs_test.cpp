@@ -116,11 +116,9 @@ TEST(QtDialogs, TheFileDialogStartsWhereTheProgramStartedEachTime) {
 }
 
 // The options dialog shows the choices it is given in the controls named after them: OK (Enter)
-// takes what the user left, Esc keeps them.
+// takes what the user left (here optAozoraBracket and chkWrap clicked), Esc keeps them.
 TEST(QtDialogs, TheOptionsDialogMapsItsControlsToTheChoices) {
   using window::ReadingChoices;
-  ui::QtDialogs dialogs;
-  // Taken as shown, then with optAozoraBracket and chkWrap clicked.
   const ReadingChoices some{AozoraMode::Strip, false, true, true};
   const struct {
     ReadingChoices start;
@@ -141,7 +139,7 @@ TEST(QtDialogs, TheOptionsDialogMapsItsControlsToTheChoices) {
       QTest::keyClick(dialog, row.key);
     });
     ReadingChoices choices = row.start;
-    EXPECT_EQ(dialogs.options({}, choices), row.key == Qt::Key_Return);
+    EXPECT_EQ(ui::QtDialogs().options({}, choices), row.key == Qt::Key_Return);
     EXPECT_EQ(choices, row.after);
   }
 }

@@ -47,20 +47,16 @@ TEST_F(QtWindowTest, APastedLineBreakBecomesASpaceInEveryHeaderBox) {
   }
 }
 
-TEST_F(QtWindowTest, ClickingCheck1RunsItsHandler) {
+TEST_F(QtWindowTest, ClickingCheck1OrTheOptionsButtonRunsItsHandler) {
   chooseFile(writeInput("novel.txt", "abc\r\n"));
   EXPECT_EQ(edit("txtSubject")->text(), "novel");
   QTest::mouseClick(check("Check1"), Qt::LeftButton);
   EXPECT_EQ(edit("txtSubject")->text(), "");
   EXPECT_EQ(label("labSubject")->text(), "0bytes");
-}
-
-TEST_F(QtWindowTest, TheOptionsButtonOpensTheOptionsDialogOwnedByTheWindow) {
-  dialogs.optionAnswers.push_back(window::ReadingChoices{AozoraMode::Strip, true, false, false});
+  dialogs.optionAnswers.push_back(window::ReadingChoices{});
   QTest::mouseClick(get("comOptions"), Qt::LeftButton);
   ASSERT_EQ(dialogs.optionsShown.size(), 1u);
   EXPECT_EQ(dialogs.owners.back().handle, static_cast<QWidget*>(window.get()));
-  EXPECT_EQ(window->form().readingChoices().aozora, AozoraMode::Strip);
 }
 
 TEST_F(QtWindowTest, SpinnerKeysMoveByOneWithinItsBoundsAndRewriteTheStartNumber) {

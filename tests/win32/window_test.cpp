@@ -186,8 +186,8 @@ TEST_F(Win32WindowTest, ADropOrTheCommandLineChoosesItsFilesInOrderButNoFolder) 
   EXPECT_EQ(text(C::txtSubject), u"other");
 }
 
-// One run per folder: inside it the inputs are locked and a drop is refused; the box tells how it
-// ended, and the records are the command line's bytes.
+// One run per folder: inside it the inputs are locked (the options button too) and a drop is
+// refused; the box tells how it ended, and the records are the command line's bytes.
 TEST_F(Win32WindowTest, ARunLocksTheInputsAndEndsWithItsBox) {
   const fs::path input = dir / "novel.txt";
   writeFile(input, "第一章 吾輩は猫である。\r\nｱｲｳ ABC\r\n最後の行");
@@ -195,6 +195,11 @@ TEST_F(Win32WindowTest, ARunLocksTheInputsAndEndsWithItsBox) {
   EXPECT_EQ(text(C::txtDate), u16(kFixedDate));
   const fs::path out = dir.path() / pathFromUtf8("出力");
   fs::create_directories(out);
+  // The options button asks the dialogs, as the window's.
+  dialogs.optionAnswers.push_back(window::ReadingChoices{});
+  click(C::comOptions);
+  ASSERT_EQ(dialogs.optionsShown.size(), 1u);
+  EXPECT_EQ(dialogs.owners.back().handle, window.hwnd());
   const struct {
     fs::path folder;
     BoxIcon icon;
@@ -225,17 +230,10 @@ TEST_F(Win32WindowTest, ARunLocksTheInputsAndEndsWithItsBox) {
   EXPECT_EQ(recordsIn(out), recordsIn(dir / "cli"));
 }
 
-// The button opens the dialog the window is given; the system's dialog, in the window's font,
-// shows the choices in its controls: Enter takes what the user left, Esc keeps them.
-TEST_F(Win32WindowTest, TheOptionsButtonAndTheOptionsDialogMapToTheChoices) {
+// The system's options dialog, in the window's font, shows the choices in its controls: Enter
+// takes what the user left (here the third Aozora choice and the first check box clicked), Esc keeps them.
+TEST_F(Win32WindowTest, TheOptionsDialogShowsTheChoicesAndTakesWhatTheUserLeft) {
   using window::ReadingChoices;
-  dialogs.optionAnswers.push_back(ReadingChoices{AozoraMode::Strip, true, false, false});
-  click(C::comOptions);
-  ASSERT_EQ(dialogs.optionsShown.size(), 1u);
-  EXPECT_EQ(dialogs.owners.back().handle, window.hwnd());
-  EXPECT_EQ(window.form().readingChoices().aozora, AozoraMode::Strip);
-
-  // Taken as shown, then with the third Aozora choice and the first check box clicked.
   const ReadingChoices some{AozoraMode::Strip, false, true, true};
   const struct {
     ReadingChoices start;
