@@ -370,7 +370,7 @@ AozoraFilter::Head AozoraFilter::head(std::string_view piece, bool endsLine, std
   if (isRule(piece)) {
     block_ = Block::Done;
     if (!blockHasNotation_) return Head::Released;
-    if (!held_.empty()) drops_.push_back({held_.front().offset, pieceAt_ + piece.size()});
+    if (trackDrops_ && !held_.empty()) drops_.push_back({held_.front().offset, pieceAt_ + piece.size()});
     held_.clear();
     blockSeen_ = true;
     return Head::Dropped;
@@ -531,7 +531,7 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
       default:
         break;
     }
-    if (at != before && at > copied + kMarkBytes) drops_.push_back({offset + copied, offset + at});
+    if (trackDrops_ && at != before && at > copied + kMarkBytes) drops_.push_back({offset + copied, offset + at});
     k = next;
   }
   copyTo(cut);

@@ -53,9 +53,11 @@ class AozoraFilter {
     return sink(filter(piece, endsLine, line, pieceAt_), endsLine, line);
   }
 
-  // Where the next piece begins in the text's byte stream; dropped() then tells the stretches of
-  // that stream it took out, so a '?' written for them is not counted.
+  // Where the next piece begins in the text's byte stream; once trackDrops() is called,
+  // dropped() tells the stretches of that stream it took out, so a '?' written for them is not
+  // counted.
   void pieceStartsAt(std::uint64_t offset) { pieceAt_ = offset; }
+  void trackDrops() { trackDrops_ = true; }
   struct Range {
     std::uint64_t from;
     std::uint64_t to;
@@ -138,6 +140,7 @@ class AozoraFilter {
   std::uint64_t carryLine_ = 0;
   std::uint64_t carryAt_ = 0;
   std::uint64_t pieceAt_ = 0;
+  bool trackDrops_ = false;
   std::vector<Range> drops_;
   bool watchHeadings_ = false;
   std::uint64_t headingLine_ = 0;

@@ -151,8 +151,13 @@ class Run {
     std::uint64_t progressed = 0;
     bool lineStart = true;
     // Only '?' written into records are told: those of text the filter drops are taken back.
-    const bool tracking = settings_.reading.aozora != AozoraMode::Keep;
-    if (tracking) reader.trackSubstitutions();
+    // Code page 932 input is never decoded, so it has none.
+    const bool tracking =
+        settings_.reading.aozora != AozoraMode::Keep && reader.detection().encoding != TextEncoding::Cp932;
+    if (tracking) {
+      reader.trackSubstitutions();
+      aozora.trackDrops();
+    }
     while (!host_.StopRequested()) {
       std::string_view piece;
       const bool got = reader.nextPiece(piece);

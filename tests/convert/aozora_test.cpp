@@ -23,6 +23,7 @@ struct Filtered {
 // The text's lines through a filter, each fed in pieces of `piece` bytes (0: whole).
 Filtered run(AozoraMode mode, const std::u16string& text, std::size_t piece) {
   AozoraFilter filter(mode);
+  filter.trackDrops();
   std::string out;
   std::string open;
   auto sink = [&](std::string_view bytes, bool endsLine, std::uint64_t) {

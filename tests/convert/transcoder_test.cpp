@@ -122,26 +122,6 @@ TEST(Transcoder, SamplesTheFirstFewWithWhatTheyWere) {
   for (const auto& s : o.report.samples) EXPECT_EQ(o.bytes[s.offset], '?');
 }
 
-// '?' taken back (text a filter drops) make room in the samples for later ones, found before or
-// after the take-back; the samples settle to the first few that stay.
-TEST(Transcoder, SamplesWhatStaysAfterSomeAreTakenBack) {
-  for (const std::size_t block : {std::size_t{0}, std::size_t{5}}) {
-    std::string in;
-    for (int i = 0; i < 8; ++i) in += "x\xf0\x9f\x98\x80";  // a '?' at each odd offset
-    Transcoder t(U8);
-    t.track();
-    std::string out;
-    for (std::size_t at = 0; at < in.size(); at += block == 0 ? in.size() : block)
-      t.feed(std::string_view(in).substr(at, block == 0 ? in.size() : block), out);
-    t.forget(0, 4);  // the first two
-    t.settle(out.size());
-    std::vector<std::uint64_t> offsets;
-    for (const auto& s : t.report().samples) offsets.push_back(s.offset);
-    EXPECT_EQ(offsets, (std::vector<std::uint64_t>{5, 7, 9, 11, 13})) << "blocks of " << block;
-    EXPECT_EQ(t.report().unmapped, 6u);
-  }
-}
-
 // Random mixtures of valid and broken pieces, fed in random blocks: the same as fed whole.
 TEST(Transcoder, BlockBoundariesChangeNothing) {
   const std::vector<std::string> utf8Pieces = {"a",
