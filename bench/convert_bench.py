@@ -3,14 +3,15 @@
 same job) on the same generated code page 932 text, and prints wall time, peak memory and MB/s.
 
     bench/convert_bench.py [--size 50M] [--max-bytes 10000] [--runs 3] [--sizes 50M,200M]
-                           [--encoding cp932|utf-8|utf-16le] [--aozora-text] [--with "OPTIONS"]
+                           [--encoding cp932|utf-8|utf-16le] [--aozora-text] [--with="OPTIONS"]
 
 --encoding converts the generated text into that encoding first (the same characters; the size
 names the code page 932 form) and lets orvella-convert detect it, so the figures compare with a
 run on the code page 932 form of the same text. `split -C` gets the converted file too.
 
 --aozora-text generates the text with Aozora Bunko notation (tools/gen_text.py --aozora).
---with times orvella-convert a second time with those options (e.g. "--aozora strip") on the same
+--with times orvella-convert a second time with those options (e.g. --with="--wrap"; the "=" keeps
+an option that is alone from being read as one of this script's) on the same
 text, and prints its time beside the run with every option off.
 
 orvella-convert syncs its records before it reports success, so `split -C` is timed twice: on its
