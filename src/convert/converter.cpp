@@ -50,7 +50,7 @@ class Run {
   }
 
   ConvertResult go() {
-    if (settings_.limit < 1) return fail(ConvertStatus::InvalidLimit, std::string(texts::kInvalidLimit));
+    if (settings_.limit < 1) return refused(ConvertStatus::InvalidLimit, {FailureKind::InvalidLimit});
     count_ = RecordCount(settings_.limit);
     if (settings_.reading.breakAtHeadings || settings_.reading.subjectHeading) {
       headings_.emplace(settings_.reading.headingPattern);
@@ -59,12 +59,8 @@ class Run {
       for (const ConvertInput& input : inputs_) (void)convertText(input);
       return result_;
     }
-    if (auto bad = unsafeHeaderField()) {
-      return fail(ConvertStatus::InvalidHeader, std::string(bad) + std::string(texts::kHeaderBreaks));
-    }
-    if (auto bad = overLongHeaderField()) {
-      return fail(ConvertStatus::InvalidHeader, std::string(bad) + std::string(texts::kHeaderTooLong));
-    }
+    if (auto bad = unsafeHeaderField()) return badHeader(FailureKind::HeaderBreaks, bad);
+    if (auto bad = overLongHeaderField()) return badHeader(FailureKind::HeaderTooLong, bad);
     folder_ = settings_.folder;
     if (auto refused = platform::checkFolderWritable(folder_)) return folderRefused(*refused);
     switch (lock_.acquire(folder_)) {
@@ -134,10 +130,10 @@ class Run {
     // The notes are found by the filter where it reads them anyway.
     if (headings_ && settings_.reading.aozora != AozoraMode::Keep) aozora_->watchHeadings();
     wrap_ = LineWrap(settings_.reading.wrap ? count_.room() : 0);
-    return readText(reader, input.path);
+    return readText(reader);
   }
 
-  std::optional<ConvertResult> readText(LineReader& reader, const std::filesystem::path& input) {
+  std::optional<ConvertResult> readText(LineReader& reader) {
     AozoraFilter& aozora = *aozora_;
     // Each piece as the notation filter leaves it, broken where it is too long for a record.
     auto place = [this](std::string_view bytes, bool endsLine, std::uint64_t line) {
@@ -163,7 +159,7 @@ class Run {
       const bool got = reader.nextPiece(piece);
       host_.Progress(static_cast<std::int64_t>(reader.bytesRead() - progressed));
       progressed = reader.bytesRead();
-      if (!got) return endOfText(reader, input, take, place);
+      if (!got) return endOfText(reader, take, place);
       host_.Breathe();
       const std::uint64_t line = reader.pieceEndsLine() ? reader.lineNumber() : reader.lineNumber() + 1;
       // Before the filter, which may take the heading's note away.
@@ -185,8 +181,7 @@ class Run {
   }
 
   template <class Take, class Place>
-  std::optional<ConvertResult> endOfText(LineReader& reader, const std::filesystem::path& input, Take& take,
-                                         Place& place) {
+  std::optional<ConvertResult> endOfText(LineReader& reader, Take& take, Place& place) {
     if (!aozora_->finish(take) || !wrap_.finish(place)) return stopAfterLine();
     settleSubstitutions(reader, std::numeric_limits<std::uint64_t>::max());
     if (lineOpen_ && !endLine()) return stopAfterLine();
@@ -196,7 +191,7 @@ class Run {
       return stopBetweenTexts();
     }
     if (reader.failure()) {
-      if (!counts_) return readFailed(reader, input);
+      if (!counts_) return readFailed(reader);
       counts_->back().failure = reader.failure();
     }
     if (!closeRecord()) return writeFailed();
@@ -643,41 +638,34 @@ class Run {
   ConvertResult finish(ConvertStatus status, std::string_view text) {
     noteInput();
     result_.status = status;
-    const auto unflushed = sync();
+    sync();
     // Every record is in place then: only their way to the disk is in doubt.
-    std::string message = unflushed.empty()
+    std::string message = result_.unconfirmed.empty()
                               ? std::string(text)
                               : std::string(texts::kAllWritten) + lastFileSentence() + "\n" +
-                                    std::string(texts::kUnconfirmed) + unflushedLines(unflushed);
+                                    std::string(texts::kUnconfirmed) + failureLines(result_.unconfirmed);
     findLeftovers();
     const std::string leftovers = leftoversSentence(result_);
     if (!leftovers.empty()) message += "\n" + leftovers;
-    if (!unflushed.empty()) return fail(ConvertStatus::SyncFailed, message);
+    if (!result_.unconfirmed.empty()) return fail(ConvertStatus::SyncFailed, message);
     result_.message = std::move(message);
     return result_;
   }
 
-  std::vector<platform::Unflushed> sync() {
-    if (synced_ || written_.empty()) return {};
+  // Into result_.unconfirmed, what the system could not confirm on disk.
+  void sync() {
+    if (synced_ || written_.empty()) return;
     synced_ = true;
-    return platform::syncRecords(lock_, written_);
+    for (const auto& u : platform::syncRecords(lock_, written_)) {
+      const bool folder = u.file.empty();
+      const FailureKind kind = folder ? FailureKind::FolderUnconfirmed : FailureKind::Unconfirmed;
+      result_.unconfirmed.push_back({kind, u.error, folder ? folder_ : u.file});
+    }
   }
 
   std::string lastFileSentence() const {
     return std::string(texts::kLastFilePrefix) + fileNameFor(*result_.lastNumber) +
            std::string(texts::kLastFileSuffix);
-  }
-
-  // One line per record (or for the folder) the system could not confirm, with why.
-  std::string unflushedLines(const std::vector<platform::Unflushed>& unflushed) const {
-    std::string lines;
-    for (const auto& u : unflushed) {
-      lines += "\n  ";
-      lines += utf8Of(u.file.empty() ? folder_ : u.file.filename());
-      lines += ": ";
-      lines += reasonText(u.error);
-    }
-    return lines;
   }
 
   // Records of the series just past the last one written, left there by an earlier run; a folder
@@ -697,21 +685,13 @@ class Run {
     return stop(status, text);
   }
 
-  ConvertResult readFailed(const LineReader& reader, const std::filesystem::path& input) {
+  ConvertResult readFailed(const LineReader& reader) {
     // What was read is written whole first, as an interrupt does.
     if (!closeRecord()) return writeFailed();
-    std::string text;
-    if (inputs_.size() > 1) text = utf8Of(input) + "\n";
-    text += texts::kInputReadFailed;
-    text += " (";
-    text += reasonText(*reader.failure()->system);
-    text += ")\n";
-    text += texts::kStoppedAtBytePrefix;
-    text += std::to_string(reader.bytesRead());
-    text += texts::kStoppedAtByteSuffix;
     result_.bytesConverted = bytesBefore_ + reader.bytesRead();
     result_.failure = reader.failure();
-    return stop(ConvertStatus::InputError, text);
+    const bool named = inputs_.size() > 1;
+    return stop(ConvertStatus::InputError, readCutText(*result_.failure, reader.bytesRead(), named));
   }
 
   // A stop part way: what was written stays, on disk, and the message says where the run ended.
@@ -722,10 +702,11 @@ class Run {
     std::string text(reason);
     text += result_.lastNumber ? lastFileSentence() : std::string(texts::kNoFileWritten);
     text += texts::kRestNotConverted;
-    if (const auto unflushed = sync(); !unflushed.empty()) {
+    sync();
+    if (!result_.unconfirmed.empty()) {
       text += "\n";
       text += texts::kSyncFailed;
-      text += unflushedLines(unflushed);
+      text += failureLines(result_.unconfirmed);
     }
     findLeftovers();
     const std::string leftovers = leftoversSentence(result_);
@@ -738,6 +719,10 @@ class Run {
     const std::string text = failureText(failure);
     result_.failure = std::move(failure);
     return fail(status, text);
+  }
+
+  ConvertResult badHeader(FailureKind kind, const char* field) {
+    return refused(ConvertStatus::InvalidHeader, {kind, std::nullopt, {}, 0, field});
   }
 
   ConvertResult fail(ConvertStatus status, const std::string& text) {

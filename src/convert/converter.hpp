@@ -88,6 +88,7 @@ struct ConvertResult {
   int filesWritten = 0;
   std::vector<std::filesystem::path> failedFiles;
   std::optional<Failure> failure;    // the refusal, failed read or failed write that ended the run
+  std::vector<Failure> unconfirmed;  // records written that the system could not confirm on disk
   std::optional<int> firstNumber;    // first file attempted
   std::optional<int> lastNumber;     // last file attempted
   int nextNumber = 0;                // where the spinner stands afterwards: the failed one after a failure

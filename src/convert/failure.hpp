@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include "platform/error.hpp"
 
@@ -17,7 +18,12 @@ enum class FailureKind {
   NumbersOut,      // the last file number used with input left
   SerialsOut,      // the last Subject serial used with records left
   RecordTooLarge,  // a line would make its record too large to write
+  Unconfirmed,        // a record written that the system could not confirm on disk (path: the record)
+  FolderUnconfirmed,  // the same for the records' folder as a whole, where no file is flushed alone
   // A run refused before it reads anything.
+  InvalidLimit,       // the limit is below 1
+  HeaderBreaks,       // a header value (field) holds a line break or another control character
+  HeaderTooLong,      // a header value (field) is past its limit
   FolderNotWritable,  // the records' folder (path) refuses a write
   FolderBusy,         // another run holds the records' folder (path)
   InputIsOutput,      // the input (path) is one of the records the run would write
@@ -42,6 +48,7 @@ struct Failure {
   std::optional<platform::SystemError> system = std::nullopt;
   std::filesystem::path path = {};
   std::uint64_t line = 0;  // where in the file a record's fault was seen, counted from 1
+  std::string field = {};  // the header value concerned, by the name the user knows it by
 };
 
 }  // namespace orvella

@@ -122,6 +122,16 @@ std::string failureText(const Failure& failure) {
       return t::fillIn(t::kSerialsOut, {{"last", std::to_string(Message::kMaxSerial)}});
     case FailureKind::RecordTooLarge:
       return std::string(t::kRecordTooLarge);
+    case FailureKind::Unconfirmed:
+      return utf8Of(failure.path.filename()) + ": " + reason;
+    case FailureKind::FolderUnconfirmed:
+      return utf8Of(failure.path) + ": " + reason;
+    case FailureKind::InvalidLimit:
+      return std::string(t::kInvalidLimit);
+    case FailureKind::HeaderBreaks:
+      return failure.field + std::string(t::kHeaderBreaks);
+    case FailureKind::HeaderTooLong:
+      return failure.field + std::string(t::kHeaderTooLong);
     case FailureKind::FolderUnreadable:
       return std::string(t::kVerifyFolderUnreadable) + reason;
     case FailureKind::NoRecords:
@@ -142,6 +152,23 @@ std::string failureText(const Failure& failure) {
       break;
   }
   return utf8Of(failure.path.filename()) + ": " + recordFaultText(failure);
+}
+
+std::string failureLines(const std::vector<Failure>& failures) {
+  std::string lines;
+  for (const Failure& failure : failures) lines += "\n  " + failureText(failure);
+  return lines;
+}
+
+std::string readCutText(const Failure& failure, std::uint64_t bytesConverted, bool named) {
+  namespace t = texts;
+  std::string text = named ? utf8Of(failure.path) + "\n" : std::string();
+  text += t::kInputReadFailed;
+  text += " (" + reasonText(failure.system.value_or(platform::SystemError{})) + ")\n";
+  text += t::kStoppedAtBytePrefix;
+  text += std::to_string(bytesConverted);
+  text += t::kStoppedAtByteSuffix;
+  return text;
 }
 
 }  // namespace orvella

@@ -37,7 +37,7 @@ inline constexpr std::string_view kCancelled = "変換をキャンセルしま�
 inline constexpr std::string_view kCompleted = "ファイルの変換が完了しました！";
 inline constexpr std::string_view kFolderTitle = "出力先のフォルダを選択してください。";
 
-// Stops and failures; the driver joins these with file names and counts.
+// Stops and failures; the driver and failureText join these with file names and counts.
 inline constexpr std::string_view kInvalidLimit =
     "最大バイト数が正しくありません。1 から 2147483647 までの整数を指定してください。";
 inline constexpr std::string_view kInputOpenFailed = "入力ファイルを開けませんでした。";

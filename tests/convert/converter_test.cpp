@@ -170,6 +170,7 @@ TEST(Convert, LimitBelowOneIsRefusedBeforeAnythingIsRead) {
     f.settings.limit = limit;
     const ConvertResult r = f.run("a\r\n");
     EXPECT_EQ(r.status, ConvertStatus::InvalidLimit) << limit;
+    EXPECT_EQ(r.failure.value_or(Failure{}).kind, FailureKind::InvalidLimit) << limit;
     EXPECT_TRUE(f.files().empty()) << limit;
     ASSERT_EQ(f.host.messages.size(), 1u) << limit;
     EXPECT_EQ(f.host.messages[0].first, MessageKind::Error);

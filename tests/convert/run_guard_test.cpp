@@ -193,6 +193,8 @@ TEST_P(RunGuardHeader, ABreakingOrOverlongValueIsRefusedBeforeAnythingIsRead) {
   s.settings.header = GetParam().header;
   const ConvertResult r = Convert(s.settings, s.message, s.host);
   EXPECT_EQ(r.status, ConvertStatus::InvalidHeader);
+  ASSERT_TRUE(r.failure);
+  EXPECT_EQ(r.failure->field, GetParam().field);
   EXPECT_TRUE(s.files().empty());
   ASSERT_EQ(s.host.messages.size(), 1u);
   EXPECT_EQ(s.host.messages[0].second.rfind(GetParam().field + std::string(GetParam().why), 0), 0u);

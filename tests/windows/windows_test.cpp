@@ -247,8 +247,11 @@ TEST(WindowsRecords, EveryRecordIsFlushedAndThoseHeldElsewhereAreNamed) {
   };
   writeFile(f.settings.input,
             std::string(60, 'a') + "\r\n" + std::string(60, 'b') + "\r\n" + std::string(60, 'c'));
-  EXPECT_EQ(Convert(f.settings, f.message, f.host).status, ConvertStatus::SyncFailed);
+  const ConvertResult r = Convert(f.settings, f.message, f.host);
   for (const HANDLE h : held) ::CloseHandle(h);
+  EXPECT_EQ(r.status, ConvertStatus::SyncFailed);
+  ASSERT_EQ(r.unconfirmed.size(), 2u);
+  EXPECT_EQ(r.unconfirmed[1].path, f.out / "E1__0002.VMG");
   const std::string said = f.host.messages.at(0).second,
                     inUse = ": " + reasonText({platform::ErrorKind::InUse, 0});
   EXPECT_TRUE(contains(said, texts::kAllWritten) && !contains(said, texts::kRestNotConverted)) << said;
