@@ -62,7 +62,9 @@ constexpr unsigned char kLeadHigh = 0x9F;
 constexpr unsigned char kLeadLow2 = 0xE0;
 constexpr unsigned char kLeadHigh2 = 0xFC;
 
-bool isLead(unsigned char b) { return (b >= kLeadLow && b <= kLeadHigh) || (b >= kLeadLow2 && b <= kLeadHigh2); }
+bool isLead(unsigned char b) {
+  return (b >= kLeadLow && b <= kLeadHigh) || (b >= kLeadLow2 && b <= kLeadHigh2);
+}
 
 bool isRule(std::string_view line) {
   return line.size() >= kRuleLength && line.find_first_not_of('-') == std::string_view::npos;
@@ -100,10 +102,11 @@ unsigned candidates(const unsigned char* p) {
   const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
   const auto is = [&](unsigned char b) { return _mm_cmpeq_epi8(next, splat(b)); };
-  const __m128i trail = _mm_or_si128(
-      _mm_or_si128(_mm_or_si128(is(kRubyOpenTrail), is(kRubyCloseTrail)), _mm_or_si128(is(kBarTrail), is(kOpenTrail))),
-      _mm_or_si128(is(kCloseTrail), is(kRiceTrail)));
-  return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, splat(kNotationLead)), trail)));
+  const __m128i trail = _mm_or_si128(_mm_or_si128(_mm_or_si128(is(kRubyOpenTrail), is(kRubyCloseTrail)),
+                                                  _mm_or_si128(is(kBarTrail), is(kOpenTrail))),
+                                     _mm_or_si128(is(kCloseTrail), is(kRiceTrail)));
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, splat(kNotationLead)), trail)));
 }
 
 // A bit for each byte of the block at p that may lead a double-byte character.
@@ -112,10 +115,12 @@ unsigned leads(const unsigned char* p) {
   const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   // b - low <= high - low, unsigned: what the saturating subtraction leaves nothing of.
   const auto within = [&](unsigned char low, unsigned char high) {
-    const __m128i above = _mm_subs_epu8(_mm_sub_epi8(bytes, splat(low)), splat(static_cast<unsigned char>(high - low)));
+    const __m128i above =
+        _mm_subs_epu8(_mm_sub_epi8(bytes, splat(low)), splat(static_cast<unsigned char>(high - low)));
     return _mm_cmpeq_epi8(above, _mm_setzero_si128());
   };
-  return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(within(kLeadLow, kLeadHigh), within(kLeadLow2, kLeadHigh2))));
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_or_si128(within(kLeadLow, kLeadHigh), within(kLeadLow2, kLeadHigh2))));
 }
 #endif
 
@@ -176,7 +181,8 @@ class MarkScan {
       const auto bit = static_cast<unsigned>(std::countr_zero(found));
       const std::size_t at = from + bit;
       if (at < start_) continue;
-      std::size_t run = bit == 0 ? 0 : static_cast<std::size_t>(std::countl_zero(~(leadBits << (kChunk - bit))));
+      std::size_t run =
+          bit == 0 ? 0 : static_cast<std::size_t>(std::countl_zero(~(leadBits << (kChunk - bit))));
       if (run == bit && from > start_) run = at - stepBack(from);
       take(at, std::min(run, at - start_) % 2 == 0);
     }
@@ -531,7 +537,8 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
       default:
         break;
     }
-    if (trackDrops_ && at != before && at > copied + kMarkBytes) drops_.push_back({offset + copied, offset + at});
+    if (trackDrops_ && at != before && at > copied + kMarkBytes)
+      drops_.push_back({offset + copied, offset + at});
     k = next;
   }
   copyTo(cut);

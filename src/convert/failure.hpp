@@ -13,11 +13,11 @@
 namespace orvella {
 
 enum class FailureKind {
-  Read,            // an input could not be opened or read
-  Write,           // a record could not be written
-  NumbersOut,      // the last file number used with input left
-  SerialsOut,      // the last Subject serial used with records left
-  RecordTooLarge,  // a line would make its record too large to write
+  Read,               // an input could not be opened or read
+  Write,              // a record could not be written
+  NumbersOut,         // the last file number used with input left
+  SerialsOut,         // the last Subject serial used with records left
+  RecordTooLarge,     // a line would make its record too large to write
   Unconfirmed,        // a record written that the system could not confirm on disk (path: the record)
   FolderUnconfirmed,  // the same for the records' folder as a whole, where no file is flushed alone
   // A run refused before it reads anything.

@@ -75,7 +75,8 @@ void Transcoder::settle(std::uint64_t upTo) {
   while (!marks_.empty() && marks_.front().offset < upTo) marks_.pop_front();
   // Samples past the first few go once those are settled: nothing can take them back any more.
   auto& samples = report_.samples;
-  if (samples.size() > SubstitutionReport::kSamples && samples[SubstitutionReport::kSamples - 1].offset < upTo)
+  if (samples.size() > SubstitutionReport::kSamples &&
+      samples[SubstitutionReport::kSamples - 1].offset < upTo)
     samples.resize(SubstitutionReport::kSamples);
 }
 

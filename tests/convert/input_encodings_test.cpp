@@ -249,8 +249,8 @@ TEST(InputEncodings, ARunReportsEncodingQuestionMarksAndStructureLines) {
 // '?' in ruby the notation filter drops are not told; one that stays is, with its line, though
 // more were dropped before it than the examples shown.
 TEST(InputEncodings, QuestionMarksInDroppedRubyAreNotTold) {
-  const std::string face = "\xf0\x9f\x98\x80";  // U+1F600, which code page 932 lacks
-  std::string text = "\xe7\x8c\xab\xe3\x80\x8a";   // 猫《
+  const std::string face = "\xf0\x9f\x98\x80";    // U+1F600, which code page 932 lacks
+  std::string text = "\xe7\x8c\xab\xe3\x80\x8a";  // 猫《
   for (int i = 0; i < 6; ++i) text += face;
   text += "\xe3\x80\x8b\nkept" + face + "\n";  // 》
   testing::ConversionFolder f(u"s");
