@@ -431,6 +431,12 @@ bool rubyFollows(const std::vector<Mark>& marks, std::size_t k) {
   return false;
 }
 
+// The note at marks[k] names a character: a ※ stands just before it, not yet taken out.
+bool riceBefore(const std::vector<Mark>& marks, std::size_t k, std::size_t at) {
+  return k > 0 && marks[k - 1].kind == Kind::Rice && marks[k - 1].pos + kMarkBytes == marks[k].pos &&
+         marks[k - 1].pos >= at;
+}
+
 // Where a piece that does not end its line stops: before a cut character or notation left open
 // near its end, which the next piece may close.
 std::size_t keptBackFrom(const std::vector<Mark>& marks, std::string_view text, std::size_t whole) {
@@ -477,8 +483,7 @@ void AozoraFilter::watchNote(std::string_view text, std::string_view note, std::
 }
 
 void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t line, std::uint64_t offset) {
-  // Nothing the notation turns into is longer than what it stands for, so out_ is made as long
-  // as the text once, and written without a check at each step.
+  // Nothing the notation becomes is longer than it: out_ is sized once, written unchecked.
   if (out_.size() < cut) out_.resize(std::max(cut, 2 * out_.size()));
   outSize_ = 0;
   std::size_t at = 0;  // text before it is in out_ or dropped
@@ -491,8 +496,6 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
     const Mark& m = marks_[k];
     if (m.pos >= cut) break;
     if (m.pos < at) continue;
-    const std::size_t before = at;
-    std::size_t next = k;  // where the loop goes on: past the partner when all up to it goes
     const bool paired = m.match >= 0 && marks_[static_cast<std::size_t>(m.match)].pos < cut;
     const std::size_t partner = paired ? marks_[static_cast<std::size_t>(m.match)].pos : 0;
     switch (m.kind) {
@@ -500,13 +503,8 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
         if (!paired || partner == m.pos + kMarkBytes) break;  // 《》 holds no ruby
         rubySeen_ = true;
         copyTo(m.pos);
-        if (mode_ == AozoraMode::Bracket) {
-          put(kParenOpen);
-          at = m.pos + kMarkBytes;
-        } else {
-          at = partner + kMarkBytes;
-          next = static_cast<std::size_t>(m.match);
-        }
+        if (mode_ == AozoraMode::Bracket) put(kParenOpen);
+        at = (mode_ == AozoraMode::Bracket ? m.pos : partner) + kMarkBytes;
         break;
       case Kind::RubyClose:
         if (!paired || mode_ != AozoraMode::Bracket || partner + kMarkBytes == m.pos) break;
@@ -523,23 +521,22 @@ void AozoraFilter::rewrite(std::string_view text, std::size_t cut, std::uint64_t
         if (!paired || partner < m.pos || !isNote(text, m)) break;
         noteSeen_ = true;
         if (watchHeadings_) watchNote(text, text.substr(m.pos, partner - m.pos), line);
-        const bool rice = k > 0 && marks_[k - 1].kind == Kind::Rice &&
-                          marks_[k - 1].pos + kMarkBytes == m.pos && marks_[k - 1].pos >= at;
+        const bool rice = riceBefore(marks_, k, at);
         copyTo(rice ? m.pos - kMarkBytes : m.pos);
         if (rice) {
           const std::size_t body = m.pos + 2 * kMarkBytes;
           putCharacter(text.substr(body, partner - body), line);
         }
         at = partner + kMarkBytes;
-        next = static_cast<std::size_t>(m.match);
         break;
       }
       default:
         break;
     }
-    if (trackDrops_ && at != before && at > copied + kMarkBytes)
+    if (trackDrops_ && at > m.pos && at > copied + kMarkBytes)
       drops_.push_back({offset + copied, offset + at});
-    k = next;
+    // Past a partner with all up to it gone, the marks inside need no visit.
+    if (at > m.pos + kMarkBytes) k = static_cast<std::size_t>(m.match);
   }
   copyTo(cut);
 }
