@@ -181,10 +181,10 @@ class MarkScan {
       const auto bit = static_cast<unsigned>(std::countr_zero(found));
       const std::size_t at = from + bit;
       if (at < start_) continue;
-      std::size_t run =
+      std::size_t leadRun =
           bit == 0 ? 0 : static_cast<std::size_t>(std::countl_zero(~(leadBits << (kChunk - bit))));
-      if (run == bit && from > start_) run = at - stepBack(from);
-      take(at, std::min(run, at - start_) % 2 == 0);
+      if (leadRun == bit && from > start_) leadRun = at - stepBack(from);
+      take(at, std::min(leadRun, at - start_) % 2 == 0);
     }
   }
 #endif

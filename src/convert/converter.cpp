@@ -62,7 +62,7 @@ class Run {
     if (auto bad = unsafeHeaderField()) return badHeader(FailureKind::HeaderBreaks, bad);
     if (auto bad = overLongHeaderField()) return badHeader(FailureKind::HeaderTooLong, bad);
     folder_ = settings_.folder;
-    if (auto refused = platform::checkFolderWritable(folder_)) return folderRefused(*refused);
+    if (auto unwritable = platform::checkFolderWritable(folder_)) return folderRefused(*unwritable);
     switch (lock_.acquire(folder_)) {
       case platform::FolderLock::State::Held:
         break;
