@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/cp932.hpp"
+#include "core/cp932_tables.hpp"
 #include "core/jisx0213.hpp"
 
 #if defined(__SSE2__)
@@ -56,15 +57,11 @@ constexpr std::size_t kNoteRoom = 4096;
 constexpr int kMinHex = 4;
 constexpr int kMaxHex = 6;
 
-// The two ranges of the first byte of a double-byte character.
-constexpr unsigned char kLeadLow = 0x81;
-constexpr unsigned char kLeadHigh = 0x9F;
-constexpr unsigned char kLeadLow2 = 0xE0;
-constexpr unsigned char kLeadHigh2 = 0xFC;
-
-bool isLead(unsigned char b) {
-  return (b >= kLeadLow && b <= kLeadHigh) || (b >= kLeadLow2 && b <= kLeadHigh2);
-}
+using cp932::tables::isLead;
+using cp932::tables::kLeadHigh;
+using cp932::tables::kLeadHigh2;
+using cp932::tables::kLeadLow;
+using cp932::tables::kLeadLow2;
 
 bool isRule(std::string_view line) {
   return line.size() >= kRuleLength && line.find_first_not_of('-') == std::string_view::npos;

@@ -23,9 +23,6 @@ namespace orvella {
 
 namespace {
 
-bool isHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool isLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-
 constexpr std::int64_t kRecordSlack = 4096;
 // Memory stays bounded whatever the input: the record in hand is kept whole only up to
 // kHeldBytes (its start stays on show past that), the bytes beyond go to its file in chunks of
@@ -263,8 +260,7 @@ class Run {
     if (header_.serialOn) room -= 1 + LengthB(renderSerial(message_.subjectSerial(), header_.pattern));
     std::u16string tail = u" ";
     for (std::size_t i = 0; i < text.size();) {
-      const bool pair = isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1]);
-      const std::u16string_view one = std::u16string_view(text).substr(i, pair ? 2 : 1);
+      const std::u16string_view one = std::u16string_view(text).substr(i, pairAt(text, i) ? 2 : 1);
       room -= LengthB(one);
       if (room < 0) break;
       tail.append(one);

@@ -5,6 +5,7 @@
 
 #include "convert/aozora.hpp"
 #include "core/cp932.hpp"
+#include "core/cp932_tables.hpp"
 #include "core/utf.hpp"
 
 namespace orvella {
@@ -28,7 +29,7 @@ const Marks& marks() {
 // A heading note without a quote is short: 大見出し, 同行中見出し, ここから窓小見出し.
 constexpr std::size_t kKindBytes = 20;
 
-bool isLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+using cp932::tables::isLead;
 
 // Whether a character of the line starts at `at` (the search runs on bytes).
 bool startsCharacter(std::string_view s, std::size_t at) {
@@ -99,10 +100,7 @@ std::wstring wide(std::u16string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
     if constexpr (sizeof(wchar_t) >= 4) {
-      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-          text[i + 1] <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-      }
+      if (pairAt(text, i)) c = pairedCharacter(text[i], text[i + 1]), ++i;
     }
     out.push_back(static_cast<wchar_t>(c));
   }

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 
+#include "core/cp932_tables.hpp"
+#include "core/length_b.hpp"
+
 namespace orvella {
 
 namespace {
@@ -10,11 +13,7 @@ namespace {
 // A break is looked for this far back at most, so a huge limit holds no huge line back.
 constexpr std::int64_t kLookBack = std::int64_t{64} << 10;
 
-bool isLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-std::int64_t measureOf(std::string_view s) {
-  return static_cast<std::int64_t>(s.size() + static_cast<std::size_t>(std::count(s.begin(), s.end(), '\0')));
-}
+using cp932::tables::isLead;
 
 // Whether the end of s stops inside a character: a byte that cannot lead ends one, and a run of
 // bytes that can alternates lead and trail. midChar: s begins with a trail byte.
@@ -40,7 +39,7 @@ LineWrap::LineWrap(std::int64_t room)
 bool LineWrap::passes(std::string_view piece, bool endsLine) {
   // A NUL counts two: the end of a line that fits even so is not searched for one.
   const bool fitsAnyway = used_ + 2 * static_cast<std::int64_t>(piece.size()) <= room_;
-  const std::int64_t m = endsLine && fitsAnyway ? 0 : used_ + measureOf(piece);
+  const std::int64_t m = endsLine && fitsAnyway ? 0 : used_ + rawLineLength(piece);
   if (endsLine && m <= room_) {
     used_ = 0;
     midChar_ = false;
@@ -58,18 +57,18 @@ std::size_t LineWrap::split(bool endsLine) {
   const std::int64_t late = room_ - room_ / 4;
   std::size_t start = 0;             // of the part in hand
   std::size_t i = midChar_ ? 1 : 0;  // a character starts here
-  std::int64_t m = used_ + measureOf(s.substr(0, i));
+  std::int64_t m = used_ + rawLineLength(s.substr(0, i));
   std::size_t best = 0;  // a break after a closing mark, late in the part
   while (i < s.size()) {
     const bool lead = isLead(static_cast<unsigned char>(s[i]));
     if (lead && i + 1 == s.size() && !endsLine) break;  // its trail comes with the next piece
     const std::size_t len = lead && i + 1 < s.size() ? 2 : 1;
-    const std::int64_t w = measureOf(s.substr(i, len));  // a trail byte may be a NUL too
+    const std::int64_t w = rawLineLength(s.substr(i, len));  // a trail byte may be a NUL too
     if (m + w > room_ && (m > 0 || i > start)) {
       const std::size_t cut = best > start ? best : i;
       cuts_.push_back(cut);
       start = cut;
-      m = measureOf(s.substr(cut, i - cut));
+      m = rawLineLength(s.substr(cut, i - cut));
       best = 0;
       used_ = 0;
       midChar_ = false;
@@ -92,12 +91,12 @@ std::size_t LineWrap::split(bool endsLine) {
 std::size_t LineWrap::passable(std::size_t from, bool midChar) {
   const std::string_view s(held_);
   std::size_t i = from + (midChar ? 1 : 0);
-  std::int64_t m = (from == 0 ? used_ : 0) + measureOf(s.substr(from, i - from));
+  std::int64_t m = (from == 0 ? used_ : 0) + rawLineLength(s.substr(from, i - from));
   while (i < s.size()) {
     const bool lead = isLead(static_cast<unsigned char>(s[i]));
     if (lead && i + 1 == s.size()) break;
     const std::size_t len = lead ? 2 : 1;
-    const std::int64_t w = measureOf(s.substr(i, len));
+    const std::int64_t w = rawLineLength(s.substr(i, len));
     if (m + w > passUpTo_) break;
     m += w;
     i += len;

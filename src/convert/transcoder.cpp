@@ -4,6 +4,7 @@
 
 #include "core/cp932.hpp"
 #include "core/cp932_tables.hpp"
+#include "core/utf.hpp"
 #include "core/utf8_sequence.hpp"
 
 namespace orvella {
@@ -11,9 +12,6 @@ namespace orvella {
 namespace {
 
 constexpr std::size_t kMaxUtf8 = 4;
-
-constexpr bool isHigh(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-constexpr bool isLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 }  // namespace
 
@@ -218,17 +216,17 @@ char* Transcoder::utf16(const unsigned char* p, const unsigned char* const end, 
     if (pendingHigh_ != 0) {
       const char16_t high = pendingHigh_;
       pendingHigh_ = 0;
-      if (isLow(unit)) {
-        w = put(0x10000 + (char32_t{high & 0x3FFu} << 10 | char32_t{unit & 0x3FFu}), w);
+      if (isLowSurrogate(unit)) {
+        w = put(pairedCharacter(high, unit), w);
         continue;
       }
       const char bytes[2] = {static_cast<char>(big ? high >> 8 : high & 0xFF),
                              static_cast<char>(big ? high & 0xFF : high >> 8)};
       w = invalid(std::string_view(bytes, 2), w);
     }
-    if (isHigh(unit)) {
+    if (isHighSurrogate(unit)) {
       pendingHigh_ = unit;
-    } else if (isLow(unit)) {
+    } else if (isLowSurrogate(unit)) {
       w = invalid(std::string_view(reinterpret_cast<const char*>(at), 2), w);
     } else {
       w = put(unit, w);

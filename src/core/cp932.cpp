@@ -3,15 +3,13 @@
 #include <cstdint>
 
 #include "core/cp932_tables.hpp"
+#include "core/utf.hpp"
 
 namespace orvella::cp932 {
 
 namespace {
 
 constexpr char16_t kReplacement = u'\uFFFD';
-
-constexpr bool isHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-constexpr bool isLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 static_assert(kSubstitute == '?', "tables::width counts an unmapped unit as '?'");
 

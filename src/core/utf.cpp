@@ -41,9 +41,8 @@ std::string utf16ToUtf8(std::u16string_view text) {
   for (std::size_t i = 0; i < n; ++i) {
     std::uint32_t cp = text[i];
     if (cp >= 0xD800 && cp <= 0xDFFF) {
-      const bool pair = cp <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
-      if (pair) {
-        cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      if (pairAt(text, i)) {
+        cp = pairedCharacter(text[i], text[i + 1]);
         ++i;
       } else {
         cp = 0xFFFD;

@@ -8,6 +8,17 @@
 
 namespace orvella {
 
+// UTF-16 surrogates: a high one followed by a low one stands for one character past U+FFFF.
+constexpr bool isHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+constexpr bool isLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+// Whether text[i] begins a whole pair.
+constexpr bool pairAt(std::u16string_view text, std::size_t i) {
+  return isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1]);
+}
+constexpr char32_t pairedCharacter(char16_t high, char16_t low) {
+  return 0x10000 + (char32_t{high & 0x3FFu} << 10 | char32_t{low & 0x3FFu});
+}
+
 // Empty optional when the input is not valid UTF-8 (overlongs, surrogates, bad sequences).
 std::optional<std::u16string> utf8ToUtf16(std::string_view text);
 
