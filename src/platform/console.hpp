@@ -19,4 +19,9 @@ void writeError(std::string_view utf8);
 // both then lead somewhere, as they always do outside Windows.
 [[nodiscard]] bool attachParentConsole();
 
+// Words for the user from a program that shows no window for them: on the console of the program
+// that started it, or, where there is none (started from Explorer), in a message box titled
+// `title`. A refusal goes to the error stream, or shows as an error.
+void tellUser(std::string_view title, std::string_view utf8, bool refusal);
+
 }  // namespace orvella::platform

@@ -92,7 +92,13 @@ std::wstring currentFolder() {
 
 }  // namespace
 
-SystemDialogs::SystemDialogs() : startFolder_(currentFolder()) {}
+SystemDialogs::SystemDialogs()
+    : com_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)),
+      startFolder_(currentFolder()) {}
+
+SystemDialogs::~SystemDialogs() {
+  if (SUCCEEDED(com_)) ::CoUninitialize();
+}
 
 std::vector<std::u16string> SystemDialogs::openFileNames(window::DialogOwner owner,
                                                          std::span<const window::FileFilter> filters) {

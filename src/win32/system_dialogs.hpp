@@ -13,6 +13,9 @@ class SystemDialogs final : public window::Dialogs {
  public:
   // The Open dialog starts in the folder Orvella was started in, as the Qt face's does.
   SystemDialogs();
+  ~SystemDialogs() override;
+  SystemDialogs(const SystemDialogs&) = delete;
+  SystemDialogs& operator=(const SystemDialogs&) = delete;
 
   // Several files may be chosen, in the order the dialog lists them in its file name box.
   std::vector<std::u16string> openFileNames(window::DialogOwner owner,
@@ -23,6 +26,8 @@ class SystemDialogs final : public window::Dialogs {
   void message(window::DialogOwner owner, window::BoxIcon icon, std::u16string_view text) override;
 
  private:
+  // The Open dialog and the folder picker are COM objects of the thread that shows them.
+  long com_;  // what joining its apartment gave (an HRESULT)
   std::wstring startFolder_;
 };
 

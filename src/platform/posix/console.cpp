@@ -26,4 +26,8 @@ void writeError(std::string_view utf8) { writeAll(STDERR_FILENO, utf8); }
 
 bool attachParentConsole() { return true; }
 
+void tellUser(std::string_view, std::string_view utf8, bool refusal) {
+  refusal ? writeError(utf8) : writeOutput(utf8);
+}
+
 }  // namespace orvella::platform

@@ -102,4 +102,13 @@ bool attachParentConsole() {
   return both();
 }
 
+void tellUser(std::string_view title, std::string_view utf8, bool refusal) {
+  if (attachParentConsole()) {
+    refusal ? writeError(utf8) : writeOutput(utf8);
+    return;
+  }
+  ::MessageBoxW(nullptr, widen(utf8).c_str(), widen(title).c_str(),
+                refusal ? MB_ICONERROR : MB_ICONINFORMATION);
+}
+
 }  // namespace orvella::platform
