@@ -1,4 +1,5 @@
 // Starts Orvella on Windows: the one window with the system's own dialogs.
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,7 +23,8 @@ void tell(const std::string& text, bool refusal) {
 std::optional<int> answered(const std::vector<std::string>& args) {
   namespace window = orvella::window;
   constexpr bool kToolkitOptions = false;
-  const std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
+  std::vector<std::string> rest;  // what follows the program's name
+  if (!args.empty()) rest.assign(std::next(args.begin()), args.end());
   switch (window::requestOf(rest)) {
     case window::Request::Help:
       tell(window::usageText(kToolkitOptions), false);
